@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/Picture.h"
+#include "platform/Region.h"
+#include "skin/SkinRect.h"
+
+// The window's outline: every pixel whose colour differs from pixel (0, 0), less the shot
+// rectangle (right and bottom edges excluded). Rows with the same runs merge into bands.
+Region ComputeWindowShape(const Image& image, const SkinRect& shot);

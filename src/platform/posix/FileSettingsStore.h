@@ -1,0 +1,61 @@
+#pragma once
+
+#include "settings/modRegistry.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The settings store as one readable text file:
+//
+//   [Software\Mobrin_Tarvik]
+//   "SkinFile"="Default"
+//   "JPEG Quality"=dword:100
+//
+// Key paths and value names compare without regard to ASCII case. Every write replaces
+// the file atomically; a missing, unreadable or malformed file reads as empty.
+class FileSettingsStore : public modRegistry {
+public:
+    struct Value {
+        std::string Name;
+        bool IsNumber = false;
+        std::string Text;
+        std::int32_t Number = 0;
+    };
+    struct Key {
+        std::string Path;
+        std::vector<Value> Values;
+    };
+    using Contents = std::vector<Key>;
+
+    explicit FileSettingsStore(std::string path);
+
+    // $XDG_CONFIG_HOME (else ~/.config) + "/tarvik/settings.reg".
+    static std::string DefaultPath();
+
+    static std::optional<Contents> Parse(const std::string& text);
+    static std::string Serialize(const Contents& contents);
+
+    std::string ReadRegString(std::uint32_t root, const std::string& keyPath,
+                              const std::string& valueName) override;
+    void WriteRegString(std::uint32_t root, const std::string& keyPath,
+                        const std::string& valueName, const std::string& data) override;
+    std::int32_t ReadRegDword(std::uint32_t root, const std::string& keyPath,
+                              const std::string& valueName) override;
+    void WriteRegDword(std::uint32_t root, const std::string& keyPath,
+                       const std::string& valueName, std::int32_t data) override;
+
+    const std::string& Path() const { return path_; }
+
+    // Largest store file read; anything bigger reads as empty.
+    static constexpr std::size_t MaxFileSize = 1024 * 1024;
+
+private:
+    Contents Load() const;
+    const Value* Find(const Contents& contents, std::uint32_t root, const std::string& keyPath,
+                      const std::string& valueName) const;
+    void Store(std::uint32_t root, const std::string& keyPath, Value value);
+    bool Save(const Contents& contents) const;
+
+    std::string path_;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/IDialogs.h"
+
+class QWidget;
+
+class QtDialogs : public IDialogs {
+public:
+    void MessageBox(const std::string& text) override;
+};

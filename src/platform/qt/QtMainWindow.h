@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/IMainWindow.h"
+
+#include <QImage>
+#include <QWidget>
+
+class frmMain;
+class IScreen;
+
+// The main window's view: a frameless window painted with the skin picture and cut to
+// the skin's region. Events go to the frmMain logic in twips.
+class QtMainWindow : public QWidget, public IMainWindow {
+    Q_OBJECT
+public:
+    explicit QtMainWindow(const IScreen& screen);
+
+    void SetLogic(frmMain* logic) { logic_ = logic; }
+
+    double Left() const override;
+    double Top() const override;
+    double Width() const override;
+    double Height() const override;
+    void Move(double left, double top) override;
+    void Resize(double width, double height) override;
+    void SetPicture(const Picture& picture) override;
+    void SetRegion(const Region& region) override;
+    void SetPointer(PointerShape shape) override;
+    void Show() override;
+    void Hide() override;
+    void Close() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    const IScreen& screen_;
+    frmMain* logic_ = nullptr;
+    Picture picture_;
+    QImage face_;
+    bool unloaded_ = false;
+};

@@ -1,0 +1,41 @@
+#include "platform/qt/QtPictureCodec.h"
+
+#include "platform/gif/GifDecoder.h"
+#include "platform/qt/QtConvert.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+Picture QtPictureCodec::LoadPicture(const std::string& path) {
+    // Only ordinary files, so a FIFO or a device never blocks or floods the loader.
+    const QFileInfo info(QString::fromStdString(path));
+    if (!info.isFile() || info.size() > MaxFileSize)
+        return nullptr;
+    QFile file(info.filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    return Decode(file.read(MaxFileSize + 1));
+}
+
+Picture QtPictureCodec::Decode(const QByteArray& bytes) {
+    if (bytes.isEmpty() || bytes.size() > MaxFileSize)
+        return nullptr;
+    if (bytes.startsWith("GIF8"))
+        return DecodeGif(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                         static_cast<std::size_t>(bytes.size()));
+
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
+        static_cast<long long>(size.width()) * size.height() > MaxPicturePixels)
+        return nullptr;
+    QImage image;
+    if (!reader.read(&image))
+        return nullptr;
+    return ToPicture(image);
+}

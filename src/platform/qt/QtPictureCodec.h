@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/IPictureCodec.h"
+
+#include <QByteArray>
+
+class QtPictureCodec : public IPictureCodec {
+public:
+    // Largest picture file read.
+    static constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+
+    Picture LoadPicture(const std::string& path) override;
+    static Picture Decode(const QByteArray& bytes);
+};

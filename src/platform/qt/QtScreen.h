@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/IScreen.h"
+
+class QtScreen : public IScreen {
+public:
+    double TwipsPerPixelX() const override;
+    double TwipsPerPixelY() const override;
+    double WidthTwips() const override;
+    double HeightTwips() const override;
+};

@@ -1,0 +1,14 @@
+#include "platform/ProgramFolder.h"
+
+#include <windows.h>
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    const auto slash = folder.find_last_of("\\/");
+    if (slash == std::string::npos)
+        return folder;
+    // Keep the backslash at the root of a drive ("E:\").
+    return folder.substr(0, slash == 2 && folder[1] == ':' ? 3 : slash);
+}

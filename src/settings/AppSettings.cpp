@@ -1,0 +1,63 @@
+#include "settings/AppSettings.h"
+
+#include "platform/ProgramFolder.h"
+
+std::string ResolveAutoSaveFolder(const std::string& autoSavePath,
+                                  const std::string& programFolder) {
+    if (autoSavePath == DefaultAutoSavePath)
+        return programFolder + PathSeparator + "captured";
+    return autoSavePath;
+}
+
+namespace {
+
+void LoadDefaults(SettingsContext& c) {
+    c.Dialogs.MessageBox("Error loading settings.\n\rSwich to default settings");
+    AppSettings& s = c.Settings;
+    s.AutoNamePrefix = DefaultAutoNamePrefix;
+    s.AutoSavePath = DefaultAutoSavePath;
+    s.AutoSaveFolder = ResolveAutoSaveFolder(s.AutoSavePath, c.ProgramFolder);
+    s.JpegQuality = 100;
+    s.ViewModeSkin = true;
+    c.LoadSkin(0);
+}
+
+} // namespace
+
+void LoadSettings(SettingsContext& c) {
+    modRegistry& reg = c.Registry;
+    const auto root = HKEY_CURRENT_USER_ROOT;
+    AppSettings& s = c.Settings;
+
+    if (reg.ReadRegDword(root, SettingsKey, "SkinCount") == 0)
+        return LoadDefaults(c);
+    const std::int32_t quality = reg.ReadRegDword(root, SettingsKey, "JPEG Quality");
+    if (quality < -32768 || quality > 32767)
+        return LoadDefaults(c);
+    s.JpegQuality = static_cast<std::int16_t>(quality);
+    s.AutoSavePath = reg.ReadRegString(root, SettingsKey, "Auto-save Path");
+    s.AutoSaveFolder = ResolveAutoSaveFolder(s.AutoSavePath, c.ProgramFolder);
+    s.AutoNamePrefix = reg.ReadRegString(root, SettingsKey, "Auto-name Prefix");
+    s.ViewModeSkin = reg.ReadRegDword(root, SettingsKey, "View Mode") == 1;
+
+    const std::string skin = reg.ReadRegString(root, SettingsKey, "SkinFile");
+    if (skin == "Default")
+        return c.LoadSkin(0);
+    for (std::int16_t n = 1; n <= c.Catalogue.Count; ++n)
+        if (c.Catalogue.Names[n] == skin)
+            return c.LoadSkin(n);
+    c.Dialogs.MessageBox("Skin setting file " + skin + " not found\n\rSwich to default skin");
+    c.LoadSkin(0);
+}
+
+void SaveSettings(SettingsContext& c) {
+    modRegistry& reg = c.Registry;
+    const auto root = HKEY_CURRENT_USER_ROOT;
+    const AppSettings& s = c.Settings;
+    reg.WriteRegDword(root, SettingsKey, "SkinCount", c.Catalogue.Count);
+    reg.WriteRegString(root, SettingsKey, "SkinFile", c.Catalogue.Names[c.Catalogue.Current]);
+    reg.WriteRegDword(root, SettingsKey, "JPEG Quality", s.JpegQuality);
+    reg.WriteRegString(root, SettingsKey, "Auto-save Path", s.AutoSavePath);
+    reg.WriteRegString(root, SettingsKey, "Auto-name Prefix", s.AutoNamePrefix);
+    reg.WriteRegDword(root, SettingsKey, "View Mode", s.ViewModeSkin ? 1 : 2);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+inline constexpr std::uint32_t HKEY_CURRENT_USER_ROOT = 0x80000001u;
+
+// The per-user settings store: named text and number values under key paths. Reads of
+// anything missing or of the other kind give the empty text or 0; writes create missing
+// keys; no operation reports a failure.
+class modRegistry {
+public:
+    virtual ~modRegistry() = default;
+    virtual std::string ReadRegString(std::uint32_t root, const std::string& keyPath,
+                                      const std::string& valueName) = 0;
+    virtual void WriteRegString(std::uint32_t root, const std::string& keyPath,
+                                const std::string& valueName, const std::string& data) = 0;
+    virtual std::int32_t ReadRegDword(std::uint32_t root, const std::string& keyPath,
+                                      const std::string& valueName) = 0;
+    virtual void WriteRegDword(std::uint32_t root, const std::string& keyPath,
+                               const std::string& valueName, std::int32_t data) = 0;
+};

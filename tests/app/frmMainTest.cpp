@@ -1,0 +1,124 @@
+#include "app/frmMain.h"
+
+#include "app/WindowShape.h"
+#include "fakes/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class frmMainTest : public ::testing::Test {
+protected:
+    frmMainTest() {
+        builtin = std::make_shared<Image>(193, 448, Rgb(40, 40, 40));
+        builtin->At(0, 0) = Rgb(255, 255, 255);
+        folder.Write("skins/Aqua.inf", "image = aqua.bmp\rshot = (10, 10, 50, 40)\r"
+                                       "close = (0,0,5,5)\rsave = (0,60,5,5)\rsaveas = (9,60,5,5)\r");
+        codec.pictures[folder.Path() + "/skins/aqua.bmp"] = std::make_shared<Image>(100, 80);
+    }
+
+    frmMain Make() {
+        return frmMain(MainWindowPorts{window, screen, codec, dialogs, shell, registry}, builtin,
+                       folder.Path());
+    }
+
+    TempFolder folder;
+    FakeMainWindow window;
+    FakeScreen screen;
+    FakeCodec codec;
+    FakeDialogs dialogs;
+    FakeShell shell;
+    MemoryRegistry registry;
+    std::shared_ptr<Image> builtin;
+};
+
+} // namespace
+
+TEST_F(frmMainTest, FirstStartTakesTheDefaultsAndShowsTheShapedWindowCentred) {
+    frmMain main = Make();
+    main.Form_Load();
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0], "Error loading settings.\n\rSwich to default settings");
+    EXPECT_EQ(main.Settings.JpegQuality, 100);
+    EXPECT_EQ(main.Settings.AutoNamePrefix, "tarvik_output");
+    EXPECT_EQ(main.Settings.AutoSavePath, ".\\captured");
+    EXPECT_EQ(main.Settings.AutoSaveFolder, folder.Path() + "/captured");
+    EXPECT_TRUE(main.Settings.ViewModeSkin);
+    EXPECT_EQ(main.SaveAsCounter, 1);
+    EXPECT_FALSE(main.CaptureMode);
+    EXPECT_EQ(main.Catalogue.Count, 1);
+    EXPECT_EQ(main.Picture2, builtin);
+
+    EXPECT_EQ(window.width, 193 * 15);
+    EXPECT_EQ(window.height, 448 * 15);
+    EXPECT_EQ(window.left, (1024 - 193) / 2 * 15);
+    EXPECT_EQ(window.top, (768 - 448) / 2 * 15);
+    EXPECT_EQ(window.region, ComputeWindowShape(*builtin, SkinRect{33, 88, 161, 215}));
+    EXPECT_EQ(window.picture, builtin);
+    EXPECT_TRUE(window.visible);
+    EXPECT_EQ(window.calls.back(), "Show");
+}
+
+TEST_F(frmMainTest, CloseWritesTheSixValuesInOrderAndTheNextStartUsesThem) {
+    {
+        frmMain main = Make();
+        main.Form_Load();
+        main.SwitchSkin(1);
+        main.Form_Unload();
+    }
+    EXPECT_EQ(registry.writes, (std::vector<std::string>{"SkinCount", "SkinFile", "JPEG Quality",
+                                                         "Auto-save Path", "Auto-name Prefix",
+                                                         "View Mode"}));
+    EXPECT_EQ(registry.ReadRegString(0, SettingsKey, "SkinFile"), "Aqua.inf");
+    EXPECT_EQ(registry.ReadRegDword(0, SettingsKey, "View Mode"), 1);
+
+    dialogs.messages.clear();
+    frmMain second = Make();
+    second.Form_Load();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(second.Catalogue.Current, 1);
+    EXPECT_EQ(second.SaveAsCounter, 1);
+    // Shown at the stored skin's size, centred.
+    EXPECT_EQ(window.width, 100 * 15);
+    EXPECT_EQ(window.left, (1024 - 100) / 2 * 15);
+}
+
+TEST_F(frmMainTest, SwitchSkinHidesLoadsShapesAndShowsAndIgnoresNumbersOutOfRange) {
+    frmMain main = Make();
+    main.Form_Load();
+    window.calls.clear();
+
+    main.SwitchSkin(2);
+    main.SwitchSkin(-1);
+    EXPECT_TRUE(window.calls.empty());
+
+    main.SwitchSkin(1);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"Hide", "Resize", "SetPicture",
+                                                      "SetRegion", "Show"}));
+    EXPECT_EQ(main.Layout.ShotRect, (SkinRect{10, 10, 60, 50}));
+    EXPECT_EQ(window.width, 100 * 15);
+}
+
+TEST_F(frmMainTest, LoadingAnySkinReturnsToTheNormalCaptureArea) {
+    frmMain main = Make();
+    main.Form_Load();
+    main.CaptureMode = true;
+    main.SwitchSkin(0);
+    EXPECT_FALSE(main.CaptureMode);
+    EXPECT_EQ(main.Layout.ShotRect, (SkinRect{33, 88, 161, 215}));
+}
+
+TEST_F(frmMainTest, BuiltInPictureSurvivesAFailedSkinAndSkinSwitches) {
+    folder.Write("skins/Bad.inf", "image = nothing.bmp\r");
+    frmMain main = Make();
+    main.Form_Load();
+    main.SwitchSkin(2); // Bad.inf sorts after Aqua.inf
+    EXPECT_EQ(dialogs.messages.back(), "Error Loading Image " + main.SkinsFolder() +
+                                           "nothing.bmp\r\nSwitch to default skin");
+    EXPECT_EQ(main.Catalogue.Current, 0);
+    EXPECT_EQ(main.Layout.SkinImage, builtin);
+    main.SwitchSkin(1);
+    EXPECT_EQ(main.Picture2, builtin);
+    EXPECT_TRUE(window.visible);
+}

@@ -1,0 +1,160 @@
+#pragma once
+
+#include "platform/IDialogs.h"
+#include "platform/IMainWindow.h"
+#include "platform/IPictureCodec.h"
+#include "platform/IScreen.h"
+#include "platform/IShell.h"
+#include "settings/modRegistry.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Records what the logic asked of the main window.
+class FakeMainWindow : public IMainWindow {
+public:
+    double Left() const override { return left; }
+    double Top() const override { return top; }
+    double Width() const override { return width; }
+    double Height() const override { return height; }
+    void Move(double l, double t) override {
+        left = l;
+        top = t;
+        calls.push_back("Move");
+    }
+    void Resize(double w, double h) override {
+        width = w;
+        height = h;
+        calls.push_back("Resize");
+    }
+    void SetPicture(const Picture& p) override {
+        picture = p;
+        calls.push_back("SetPicture");
+    }
+    void SetRegion(const Region& r) override {
+        region = r;
+        calls.push_back("SetRegion");
+    }
+    void SetPointer(PointerShape s) override { pointer = s; }
+    void Show() override {
+        visible = true;
+        calls.push_back("Show");
+    }
+    void Hide() override {
+        visible = false;
+        calls.push_back("Hide");
+    }
+    void Close() override { calls.push_back("Close"); }
+
+    double left = 0, top = 0, width = 0, height = 0;
+    Picture picture;
+    Region region;
+    PointerShape pointer = PointerShape::Default;
+    bool visible = false;
+    std::vector<std::string> calls;
+};
+
+class FakeScreen : public IScreen {
+public:
+    double TwipsPerPixelX() const override { return tppX; }
+    double TwipsPerPixelY() const override { return tppY; }
+    double WidthTwips() const override { return 1024 * tppX; }
+    double HeightTwips() const override { return 768 * tppY; }
+    double tppX = 15, tppY = 15;
+};
+
+// Serves pictures by path; anything unknown fails to decode.
+class FakeCodec : public IPictureCodec {
+public:
+    Picture LoadPicture(const std::string& path) override {
+        loaded.push_back(path);
+        auto it = pictures.find(path);
+        return it == pictures.end() ? nullptr : it->second;
+    }
+    std::map<std::string, Picture> pictures;
+    std::vector<std::string> loaded;
+};
+
+class FakeDialogs : public IDialogs {
+public:
+    void MessageBox(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+class FakeShell : public IShell {
+public:
+    void Open(const std::string& target) override { opened.push_back(target); }
+    std::vector<std::string> opened;
+};
+
+// An in-memory store with the store's contract: kinds kept apart, missing gives empty or 0.
+class MemoryRegistry : public modRegistry {
+public:
+    struct Entry {
+        bool isNumber;
+        std::string text;
+        std::int32_t number;
+    };
+    using Key = std::pair<std::string, std::string>;
+
+    std::string ReadRegString(std::uint32_t, const std::string& k, const std::string& n) override {
+        auto it = values.find({k, n});
+        return it == values.end() || it->second.isNumber ? "" : it->second.text;
+    }
+    void WriteRegString(std::uint32_t, const std::string& k, const std::string& n,
+                        const std::string& d) override {
+        values[{k, n}] = {false, d, 0};
+        writes.push_back(n);
+    }
+    std::int32_t ReadRegDword(std::uint32_t, const std::string& k, const std::string& n) override {
+        auto it = values.find({k, n});
+        return it == values.end() || !it->second.isNumber ? 0 : it->second.number;
+    }
+    void WriteRegDword(std::uint32_t, const std::string& k, const std::string& n,
+                       std::int32_t d) override {
+        values[{k, n}] = {true, {}, d};
+        writes.push_back(n);
+    }
+
+    std::map<Key, Entry> values;
+    std::vector<std::string> writes;
+};
+
+// A temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    // Writes a file below the folder, creating folders on the way.
+    std::string Write(const std::string& relative, const std::string& content) const;
+
+private:
+    std::string path_;
+};
+
+
+
+inline TempFolder::TempFolder() {
+    std::string templ = (std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX").string();
+    path_ = ::mkdtemp(templ.data()) ? templ : std::string();
+}
+
+inline TempFolder::~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+inline std::string TempFolder::Write(const std::string& relative, const std::string& content) const {
+    const std::filesystem::path p = std::filesystem::path(path_) / relative;
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << content;
+    return p.string();
+}

@@ -1,0 +1,87 @@
+#include "skin/SkinCatalogue.h"
+
+#include "fakes/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+std::string Folder(const TempFolder& t) { return t.Path() + "/skins/"; }
+
+} // namespace
+
+TEST(SkinCatalogue, ListsInfFilesSortedByCharacterCode) {
+    TempFolder t;
+    for (const char* name : {"c.inf", "B.inf", "a.inf", "D.INF", "notes.txt", ".hidden.inf"})
+        t.Write(std::string("skins/") + name, "x");
+    std::filesystem::create_directories(Folder(t) + "folder.inf");
+
+    SkinCatalogue c;
+    BuildSkinList(c, Folder(t));
+    EXPECT_EQ(c.Count, 4);
+    EXPECT_EQ(c.Current, 0);
+    EXPECT_EQ(c.Names[0], "Default");
+    EXPECT_EQ(c.Names[1], "B.inf");
+    EXPECT_EQ(c.Names[2], "D.INF");
+    EXPECT_EQ(c.Names[3], "a.inf");
+    EXPECT_EQ(c.Names[4], "c.inf");
+    EXPECT_EQ(c.Names[5], "");
+}
+
+TEST(SkinCatalogue, MissingFolderListsOnlyDefaultAndAtMostThirtyFilesAreKept) {
+    SkinCatalogue c;
+    BuildSkinList(c, "/nonexistent/tarvik/skins/");
+    EXPECT_EQ(c.Count, 0);
+    EXPECT_EQ(c.Names[0], "Default");
+
+    TempFolder t;
+    for (int i = 0; i < 45; ++i)
+        t.Write("skins/s" + std::to_string(100 + i) + ".inf", "x");
+    BuildSkinList(c, Folder(t));
+    EXPECT_EQ(c.Count, MaxSkinFiles);
+    for (int i = 2; i <= MaxSkinFiles; ++i)
+        EXPECT_LT(c.Names[i - 1], c.Names[i]);
+}
+
+TEST(SkinCatalogue, RescanFollowsTheCurrentNameAndClearsDroppedEntries) {
+    TempFolder t;
+    t.Write("skins/a.inf", "x");
+    t.Write("skins/b.inf", "x");
+    SkinCatalogue c;
+    BuildSkinList(c, Folder(t));
+    c.Current = 2; // b.inf
+
+    t.Write("skins/0.inf", "x");
+    RefreshSkinList(c, Folder(t));
+    EXPECT_EQ(c.Count, 3);
+    EXPECT_EQ(c.Names[3], "b.inf");
+    EXPECT_EQ(c.Current, 3);
+
+    std::filesystem::remove(Folder(t) + "0.inf");
+    std::filesystem::remove(Folder(t) + "a.inf");
+    RefreshSkinList(c, Folder(t));
+    EXPECT_EQ(c.Count, 1);
+    EXPECT_EQ(c.Names[1], "b.inf");
+    EXPECT_EQ(c.Current, 1);
+    EXPECT_EQ(c.Names[2], "");
+    EXPECT_EQ(c.Names[3], "");
+    EXPECT_EQ(c.Names[0], "Default");
+}
+
+TEST(SkinCatalogue, CurrentKeepsItsNumberWhenItsFileIsGoneOrItIsTheBuiltInSkin) {
+    TempFolder t;
+    t.Write("skins/a.inf", "x");
+    t.Write("skins/b.inf", "x");
+    SkinCatalogue c;
+    BuildSkinList(c, Folder(t));
+    RefreshSkinList(c, Folder(t));
+    EXPECT_EQ(c.Current, 0);
+
+    c.Current = 1;
+    std::filesystem::remove(Folder(t) + "a.inf");
+    RefreshSkinList(c, Folder(t));
+    EXPECT_EQ(c.Current, 1);
+    EXPECT_EQ(c.Names[1], "b.inf");
+}
