@@ -1,1 +1,83 @@
-print("placeholder")
+import os
+import time
+import unittest
+
+from harness import SCREEN, SOURCE_DIR, Desktop, expected_shape, terminate, wait_for
+
+BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
+VALUE_ORDER = ['"SkinCount"', '"SkinFile"', '"JPEG Quality"', '"Auto-save Path"',
+               '"Auto-name Prefix"', '"View Mode"']
+
+
+class StartUp(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop()
+
+    def tearDown(self):
+        self.desktop.close()
+
+    def centred(self, width, height):
+        return ((SCREEN[0] - width) // 2, (SCREEN[1] - height) // 2)
+
+    def test_first_start_shapes_the_window_and_sigterm_writes_the_settings(self):
+        d = self.desktop
+        # A window beneath the phone, to see where clicks land.
+        xev = d.start("xev", "-geometry", "400x500+300+130")
+        wait_for(lambda: d.windows("Event Tester"), what="xev")
+        tarvik = d.start_tarvik()
+
+        d.answer_message_box()  # "Error loading settings."
+        window, x, y, width, height = d.wait_window(193, 448)
+        self.assertEqual((x, y), self.centred(193, 448))
+        self.assertEqual(d.shape_pixels(window), expected_shape(BUILTIN, "(33, 88, 128, 127)"))
+
+        # The hole is click-through: the press lands on the window beneath.
+        presses = lambda: sum("ButtonPress" in line for line in list(xev.lines))
+        d.click(x + 33 + 64, y + 88 + 60)
+        wait_for(lambda: presses() == 1, 5, "the press to reach the window beneath")
+        # A press on the phone's body stays with the phone.
+        d.click(x + 20, y + 330)
+        time.sleep(0.5)
+        self.assertEqual(presses(), 1)
+
+        self.assertEqual(terminate(tarvik), 0)
+        text = d.settings_text()
+        positions = [text.find(v + "=") for v in VALUE_ORDER]
+        self.assertNotIn(-1, positions, text)
+        self.assertEqual(positions, sorted(positions), text)
+        self.assertIn('"SkinFile"="Default"', text)
+
+        # The second start asks nothing and shows the same skin.
+        second = d.start_tarvik()
+        window, x, y, width, height = d.wait_window(193, 448)
+        self.assertEqual((x, y), self.centred(193, 448))
+        self.assertEqual(len(d.windows()), 1 + len([w for w in d.windows() if w[3:] == (1, 1)]))
+        self.assertEqual(terminate(second), 0)
+
+    def test_stored_skin_starts_with_that_skin_and_its_size(self):
+        d = self.desktop
+        d.write_settings('[Software\\Mobrin_Tarvik]\n"SkinCount"=dword:3\n'
+                         '"SkinFile"="Aqua.inf"\n"JPEG Quality"=dword:90\n'
+                         '"Auto-save Path"=".\\\\captured"\n"Auto-name Prefix"="shot"\n'
+                         '"View Mode"=dword:1\n')
+        tarvik = d.start_tarvik()
+        window, x, y, width, height = d.wait_window(228, 470)
+        self.assertEqual((x, y), self.centred(228, 470))
+        aqua = os.path.join(SOURCE_DIR, "skins", "aqua.bmp")
+        self.assertEqual(d.shape_pixels(window), expected_shape(aqua, "(26, 70, 176, 144)"))
+        self.assertEqual(terminate(tarvik), 0)
+        self.assertIn('"SkinFile"="Aqua.inf"', d.settings_text())
+        self.assertIn('"JPEG Quality"=dword:90', d.settings_text())
+
+    def test_corrupt_store_gives_the_defaults_and_the_close_writes_a_clean_store(self):
+        d = self.desktop
+        d.write_settings("\x00\x01 this is not a settings file \xff")
+        tarvik = d.start_tarvik()
+        d.answer_message_box()
+        d.wait_window(193, 448)
+        self.assertEqual(terminate(tarvik), 0)
+        self.assertIn('"SkinCount"=dword:3', d.settings_text())
+
+
+if __name__ == "__main__":
+    unittest.main()

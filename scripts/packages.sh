@@ -1,0 +1,33 @@
+# Debian packages and the installer shared by the scripts. Sourced, not run.
+
+BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
+    libegl-dev libgif-dev libturbojpeg0-dev fonts-dejavu-core"
+TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils python3 python3-xlib"
+
+# Installs the packages that are missing, with apt-get (through sudo when not root).
+install_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null 2>&1; then
+            sudo=(sudo)
+        else
+            echo "Missing packages. Run as root: apt-get update && apt-get install -y ${missing[*]}" >&2
+            exit 1
+        fi
+    fi
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
+        "${missing[@]}"
+}
+
+# Configures and builds into build/.
+build_program() {
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build build
+}

@@ -1,0 +1,148 @@
+"""Runs the real program on a private Xvfb display and looks at it as a user would."""
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+
+from Xlib import X, display as xdisplay
+from Xlib.ext import shape
+
+BIN = os.environ.get("TARVIK_BIN", "../../build/bin/tarvik")
+SHAPE_DUMP = os.environ.get("TARVIK_SHAPE_DUMP", "../../build/bin/tarvik_shape_dump")
+SOURCE_DIR = os.environ.get("TARVIK_SOURCE_DIR", "../..")
+SCREEN = (1024, 768)
+
+
+def wait_for(predicate, timeout=15.0, what="condition"):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+class Desktop:
+    """An Xvfb server on a free display, with a fresh settings folder."""
+
+    def __init__(self):
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+             "-nolisten", "tcp", "-dpi", "96"],
+            pass_fds=[write_fd], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as f:
+            number = f.readline().strip()
+        self.name = f":{number}"
+        self.config = tempfile.mkdtemp(prefix="tarvik-e2e-")
+        self.env = dict(os.environ, DISPLAY=self.name, XDG_CONFIG_HOME=self.config,
+                        XDG_RUNTIME_DIR=self.config)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.x = xdisplay.Display(self.name)
+        self.processes = []
+
+    def close(self):
+        for p in self.processes:
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+            p.reader.join(5)
+            p.stdout.close()
+        self.x.close()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+        shutil.rmtree(self.config, ignore_errors=True)
+
+    def start(self, *args):
+        """Starts a program on this display; its output lines collect in p.lines."""
+        p = subprocess.Popen(list(args), env=self.env, stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT, text=True, errors="replace")
+        p.lines = []
+        p.reader = threading.Thread(target=lambda: p.lines.extend(p.stdout), daemon=True)
+        p.reader.start()
+        self.processes.append(p)
+        return p
+
+    def start_tarvik(self):
+        return self.start(BIN)
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", "--sync", x, y, "click", button)
+
+    def windows(self, name="Tarvik"):
+        """Mapped top-level windows with this name, as (window, x, y, width, height)."""
+        found = []
+        for w in self.x.screen().root.query_tree().children:
+            try:
+                if w.get_wm_name() != name or w.get_attributes().map_state != X.IsViewable:
+                    continue
+                g = w.get_geometry()
+                found.append((w, g.x, g.y, g.width, g.height))
+            except Exception:  # the window went away while we looked
+                continue
+        return found
+
+    def wait_window(self, width, height, timeout=15.0):
+        def find():
+            for found in self.windows():
+                if found[3:] == (width, height):
+                    return found
+            return None
+        return wait_for(find, timeout, f"a {width}x{height} Tarvik window")
+
+    def wait_message_box(self, timeout=15.0):
+        def find():
+            for found in self.windows():
+                if found[3] < 600 and found[4] < 300 and found[3:] != (1, 1):
+                    return found
+            return None
+        return wait_for(find, timeout, "a message box")
+
+    def answer_message_box(self):
+        w, x, y, width, height = self.wait_message_box()
+        self.xdotool("mousemove", "--sync", x + width // 2, y + height // 2)
+        self.xdotool("key", "Return")
+        wait_for(lambda: not any(f[0].id == w.id for f in self.windows()), 10, "the box to close")
+
+    def shape_pixels(self, window):
+        reply = window.shape_get_rectangles(shape.SK.Bounding)
+        return rects_to_pixels((r.x, r.y, r.width, r.height) for r in reply.rectangles)
+
+    def settings_text(self):
+        path = os.path.join(self.config, "tarvik", "settings.reg")
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+
+    def write_settings(self, text):
+        folder = os.path.join(self.config, "tarvik")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "settings.reg"), "w", encoding="utf-8") as f:
+            f.write(text)
+
+
+def rects_to_pixels(rects):
+    pixels = set()
+    for x, y, w, h in rects:
+        for yy in range(y, y + h):
+            for xx in range(x, x + w):
+                pixels.add((xx, yy))
+    return pixels
+
+
+def expected_shape(picture, shot):
+    out = subprocess.run([SHAPE_DUMP, picture, shot], check=True, capture_output=True,
+                         text=True).stdout
+    return rects_to_pixels(tuple(map(int, line.split())) for line in out.splitlines())
+
+
+def terminate(process, timeout=10):
+    process.send_signal(signal.SIGTERM)
+    return process.wait(timeout)
