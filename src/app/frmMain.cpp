@@ -1,8 +1,13 @@
 #include "app/frmMain.h"
 
 #include "app/WindowShape.h"
+#include "capture/SaveCommands.h"
+#include "capture/modScreenCapture.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Twips.h"
 #include "skin/LoadSkin.h"
+
+#include <cmath>
 
 frmMain::frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder)
     : ports_(ports), builtinSkin_(std::move(builtinSkin)),
@@ -16,6 +21,31 @@ SettingsContext frmMain::SettingsAccess() {
     return SettingsContext{Settings,        Catalogue,
                            ports_.Registry, ports_.Dialogs,
                            [this](std::int16_t n) { LoadSkin(n); }, programFolder_};
+}
+
+SaveContext frmMain::SaveAccess() {
+    return SaveContext{Picture1,       Settings,      SaveAsCounter,
+                       ports_.Dialogs, ports_.Codec, [this] { Capture(); }};
+}
+
+void frmMain::SaveAs() {
+    SaveContext context = SaveAccess();
+    ::SaveAs(context);
+}
+
+void frmMain::QuickSave() {
+    SaveContext context = SaveAccess();
+    ::QuickSave(context);
+}
+
+void frmMain::Capture() {
+    IScreen& screen = ports_.Screen;
+    const float x = static_cast<float>(ports_.Window.Left() / screen.TwipsPerPixelX()) + Layout.ShotRect.Left;
+    const float y = static_cast<float>(ports_.Window.Top() / screen.TwipsPerPixelY()) + Layout.ShotRect.Top;
+    const auto width = static_cast<std::int16_t>(Layout.ShotRect.Right - Layout.ShotRect.Left);
+    const auto height = static_cast<std::int16_t>(Layout.ShotRect.Bottom - Layout.ShotRect.Top);
+    Picture1 = CaptureScreenRect(screen, static_cast<std::int32_t>(std::nearbyint(x)),
+                                 ToInt16Saturated(y), width, height);
 }
 
 void frmMain::Form_Load() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/SaveCommands.h"
 #include "platform/IDialogs.h"
 #include "platform/IMainWindow.h"
 #include "platform/IPictureCodec.h"
@@ -33,6 +34,12 @@ public:
     // Orderly shutdown: the settings are written on every close.
     void Form_Unload();
 
+    // Save As and Quick Save: capture, then write.
+    void SaveAs();
+    void QuickSave();
+    // Copies the screen under the shot area into Picture1.
+    void Capture();
+
     // Sizes the window to the skin picture and cuts its outline and hole.
     void ApplyWindowShape();
     void LoadSkin(std::int16_t n);
@@ -58,6 +65,7 @@ public:
 
 private:
     SettingsContext SettingsAccess();
+    SaveContext SaveAccess();
 
     MainWindowPorts ports_;
     Picture builtinSkin_;

@@ -10,4 +10,6 @@ public:
     // Decodes a BMP, GIF, JPEG or PNG file. Null when the file is missing, not an ordinary
     // file, too large, or not a picture.
     virtual Picture LoadPicture(const std::string& path) = 0;
+    // Writes a BMP file; on failure false, with the reason in error.
+    virtual bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) = 0;
 };

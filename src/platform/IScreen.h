@@ -2,8 +2,6 @@
 
 #include "platform/Picture.h"
 
-#include <optional>
-
 class IScreen {
 public:
     virtual ~IScreen() = default;
@@ -12,4 +10,7 @@ public:
     // Size of the screen the window starts on, in twips.
     virtual double WidthTwips() const = 0;
     virtual double HeightTwips() const = 0;
+    // Copies a rectangle of the whole desktop, in pixels, into a width x height picture;
+    // parts that lie on no screen are black. Null for an empty rectangle.
+    virtual Picture Grab(int left, int top, int width, int height) = 0;
 };

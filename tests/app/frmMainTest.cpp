@@ -122,3 +122,33 @@ TEST_F(frmMainTest, BuiltInPictureSurvivesAFailedSkinAndSkinSwitches) {
     EXPECT_EQ(main.Picture2, builtin);
     EXPECT_TRUE(window.visible);
 }
+
+TEST_F(frmMainTest, CaptureTakesTheScreenUnderTheShotAreaAtTheWindowsPlace) {
+    frmMain main = Make();
+    main.Form_Load();
+    window.Move(1500, 750); // pixel (100, 50) at 15 twips per pixel
+    main.Capture();
+    ASSERT_EQ(screen.grabs.size(), 1u);
+    EXPECT_EQ(screen.grabs[0], (RegionRect{133, 138, 128, 127}));
+    ASSERT_TRUE(main.Picture1);
+    EXPECT_EQ(main.Picture1->At(0, 0), Rgb(133, 138, 0x40));
+
+    main.Layout.ShotRect = {33, 74, 161, 233}; // the taller capture area
+    const Picture first = main.Picture1;
+    main.Capture();
+    EXPECT_EQ(screen.grabs[1], (RegionRect{133, 124, 128, 159}));
+    EXPECT_NE(main.Picture1, first);
+
+    main.Layout.ShotRect = {10, 10, 10, 40}; // no width: nothing to grab
+    main.Capture();
+    EXPECT_EQ(main.Picture1, nullptr);
+    EXPECT_EQ(screen.grabs.size(), 2u);
+}
+
+TEST_F(frmMainTest, QuickSaveWritesTheCaptureIntoTheAutoSaveFolder) {
+    frmMain main = Make();
+    main.Form_Load();
+    main.QuickSave();
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder.Path() + "/captured/tarvik_output1.jpg"));
+    EXPECT_EQ(dialogs.messages.size(), 1u); // only the first start's settings message
+}

@@ -65,7 +65,17 @@ public:
     double TwipsPerPixelY() const override { return tppY; }
     double WidthTwips() const override { return 1024 * tppX; }
     double HeightTwips() const override { return 768 * tppY; }
+    // The desktop is a pattern: pixel (x, y) has red x & 255 and green y & 255.
+    Picture Grab(int left, int top, int width, int height) override {
+        grabs.push_back({left, top, width, height});
+        auto image = std::make_shared<Image>(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image->At(x, y) = Rgb((left + x) & 255, (top + y) & 255, 0x40);
+        return image;
+    }
     double tppX = 15, tppY = 15;
+    std::vector<RegionRect> grabs;
 };
 
 // Serves pictures by path; anything unknown fails to decode.
@@ -76,6 +86,16 @@ public:
         auto it = pictures.find(path);
         return it == pictures.end() ? nullptr : it->second;
     }
+    // Writes a small stand-in file, or fails with failBmp as the reason.
+    bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) override {
+        if (!failBmp.empty()) {
+            error = failBmp;
+            return false;
+        }
+        std::ofstream(path, std::ios::binary) << "BM" << picture->Width << "x" << picture->Height;
+        return true;
+    }
+    std::string failBmp;
     std::map<std::string, Picture> pictures;
     std::vector<std::string> loaded;
 };
@@ -83,7 +103,18 @@ public:
 class FakeDialogs : public IDialogs {
 public:
     void MessageBox(const std::string& text) override { messages.push_back(text); }
+    // Answers with the next prepared result; Cancel when none is left.
+    SaveDialogResult ShowSaveDialog(const SaveDialogRequest& request) override {
+        requests.push_back(request);
+        if (answers.empty())
+            return SaveDialogResult{false, request.ProposedName, 0};
+        SaveDialogResult r = answers.front();
+        answers.erase(answers.begin());
+        return r;
+    }
     std::vector<std::string> messages;
+    std::vector<SaveDialogRequest> requests;
+    std::vector<SaveDialogResult> answers;
 };
 
 class FakeShell : public IShell {

@@ -141,6 +141,26 @@ TEST(PictureCodec, RefusesWhatIsNotAnOrdinaryPictureFileQuickly) {
         EXPECT_FALSE(codec.LoadPicture(path)) << path;
 }
 
+TEST(PictureCodec, BmpWrittenDecodesToExactlyTheSamePixels) {
+    TempFolder t;
+    auto picture = std::make_shared<Image>(127, 33);
+    for (int y = 0; y < 33; ++y)
+        for (int x = 0; x < 127; ++x)
+            picture->At(x, y) = Rgb(x * 2, y * 7, (x ^ y) & 255);
+    QtPictureCodec codec;
+    std::string error;
+    const std::string path = t.Path() + "/shot.bmp";
+    ASSERT_TRUE(codec.SaveBmp(picture, path, error)) << error;
+    const Picture back = codec.LoadPicture(path);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->Width, 127);
+    EXPECT_EQ(back->Pixels, picture->Pixels);
+    // The writer makes new files only, and says why it cannot.
+    EXPECT_FALSE(codec.SaveBmp(picture, path, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(codec.SaveBmp(picture, t.Path() + "/missing/x.bmp", error));
+}
+
 TEST(QtMainWindow, MaskIsTheRegionAndGeometryIsInTwips) {
     FakeScreen screen;
     QtMainWindow window(screen);

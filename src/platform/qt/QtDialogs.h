@@ -7,4 +7,5 @@ class QWidget;
 class QtDialogs : public IDialogs {
 public:
     void MessageBox(const std::string& text) override;
+    SaveDialogResult ShowSaveDialog(const SaveDialogRequest& request) override;
 };

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QImageWriter>
 
 Picture QtPictureCodec::LoadPicture(const std::string& path) {
     // Only ordinary files, so a FIFO or a device never blocks or floods the loader.
@@ -38,4 +39,30 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
     if (!reader.read(&image))
         return nullptr;
     return ToPicture(image);
+}
+
+bool QtPictureCodec::SaveBmp(const Picture& picture, const std::string& path, std::string& error) {
+    const QImage image = WrapPicture(picture).convertToFormat(QImage::Format_RGB888);
+    if (image.isNull()) {
+        error = "No picture loaded to save.";
+        return false;
+    }
+    QFile file(QString::fromStdString(path));
+    // A new file only: the caller chose a fresh temporary name.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        error = file.errorString().toStdString();
+        return false;
+    }
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(image) || !file.flush()) {
+        error = writer.error() != QImageWriter::UnknownError ? writer.errorString().toStdString()
+                                                             : file.errorString().toStdString();
+        return false;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        error = file.errorString().toStdString();
+        return false;
+    }
+    return true;
 }

@@ -1,6 +1,10 @@
 #include "platform/qt/QtScreen.h"
 
+#include "platform/qt/QtConvert.h"
+
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 
 namespace {
@@ -23,4 +27,29 @@ double QtScreen::WidthTwips() const {
 
 double QtScreen::HeightTwips() const {
     return QGuiApplication::primaryScreen()->geometry().height() * TwipsPerPixelY();
+}
+
+Picture QtScreen::Grab(int left, int top, int width, int height) {
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    // Parts on no screen stay black; each screen the rectangle crosses gives its part.
+    QImage result(width, height, QImage::Format_RGB32);
+    result.fill(Qt::black);
+    const QRect wanted(left, top, width, height);
+    QPainter painter(&result);
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect geometry = screen->geometry();
+        const QRect part = wanted.intersected(geometry);
+        if (part.isEmpty())
+            continue;
+        QImage grabbed = screen->grabWindow(0, part.x() - geometry.x(), part.y() - geometry.y(),
+                                            part.width(), part.height()).toImage();
+        // On a scaled screen the grab holds device pixels: bring it to the hole's size,
+        // which is what the user saw through it.
+        if (grabbed.size() != part.size())
+            grabbed = grabbed.scaled(part.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        painter.drawImage(part.topLeft() - wanted.topLeft(), grabbed);
+    }
+    painter.end();
+    return ToPicture(result);
 }

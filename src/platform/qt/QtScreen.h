@@ -8,4 +8,5 @@ public:
     double TwipsPerPixelY() const override;
     double WidthTwips() const override;
     double HeightTwips() const override;
+    Picture Grab(int left, int top, int width, int height) override;
 };

@@ -1,0 +1,98 @@
+#include "capture/AtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A hidden name beside the target that no picture name ends in.
+std::string TemporaryName(const fs::path& target) {
+    static std::mt19937_64 random{std::random_device{}()};
+    char suffix[20];
+    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
+    return (target.parent_path() / ("." + target.filename().string() + "." + suffix + ".part"))
+        .string();
+}
+
+} // namespace
+
+bool WriteBytes(const std::string& path, const void* data, std::size_t size, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "wbx");
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    bool ok = std::fwrite(data, 1, size, file) == size && std::fflush(file) == 0;
+#ifdef _WIN32
+    ok = ok && _commit(_fileno(file)) == 0;
+#else
+    ok = ok && ::fsync(fileno(file)) == 0;
+#endif
+    if (!ok)
+        error = std::strerror(errno);
+    if (std::fclose(file) != 0 && ok) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    return ok;
+}
+
+WriteOutcome WriteFileAtomically(
+    const std::string& target, WriteMode mode,
+    const std::function<bool(const std::string& temp, std::string& error)>& writeTemp,
+    std::string& error) {
+    const fs::path path(target);
+    std::error_code ec;
+    if (mode == WriteMode::KeepExisting && fs::exists(fs::symlink_status(path, ec))) {
+        error = std::strerror(EEXIST);
+        return WriteOutcome::NameTaken;
+    }
+    const std::string temp = TemporaryName(path);
+    if (!writeTemp(temp, error)) {
+        fs::remove(temp, ec);
+        return WriteOutcome::Failed;
+    }
+
+    WriteOutcome outcome = WriteOutcome::Written;
+    if (mode == WriteMode::Replace) {
+        fs::rename(temp, path, ec);
+        if (ec) {
+            error = ec.message();
+            outcome = WriteOutcome::Failed;
+        }
+    } else {
+        // A hard link is made only where no file of that name exists, in one step.
+        fs::create_hard_link(temp, path, ec);
+        if (ec == std::errc::file_exists) {
+            error = ec.message();
+            outcome = WriteOutcome::NameTaken;
+        } else if (ec) {
+            // File systems without hard links: the best check there is.
+            std::error_code existsError;
+            if (fs::exists(fs::symlink_status(path, existsError))) {
+                error = std::strerror(EEXIST);
+                outcome = WriteOutcome::NameTaken;
+            } else {
+                fs::rename(temp, path, ec);
+                if (ec) {
+                    error = ec.message();
+                    outcome = WriteOutcome::Failed;
+                }
+            }
+        }
+    }
+    fs::remove(temp, ec);
+    return outcome;
+}

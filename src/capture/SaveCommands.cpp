@@ -1,0 +1,120 @@
+#include "capture/SaveCommands.h"
+
+#include "imaging/modJPEG.h"
+#include "platform/ProgramFolder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string LowerExtension(const std::string& fileName) {
+    std::string ext = fs::path(fileName).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+void ReportNotSaved(SaveContext& c, const std::string& fileName, const std::string& reason) {
+    c.Dialogs.MessageBox("Picture not saved to " + fileName + "\r\n" + reason);
+}
+
+void SaveBitmapFile(SaveContext& c, const std::string& fileName) {
+    if (!c.Picture1)
+        return ReportNotSaved(c, fileName, "No picture loaded to save.");
+    std::string error;
+    const WriteOutcome outcome = WriteFileAtomically(
+        fileName, WriteMode::Replace,
+        [&](const std::string& temp, std::string& err) {
+            return c.Codec.SaveBmp(c.Picture1, temp, err);
+        },
+        error);
+    if (outcome != WriteOutcome::Written)
+        ReportNotSaved(c, fileName, error);
+}
+
+} // namespace
+
+SaveResult SavePictureFile(SaveContext& c, const std::string& fileName, WriteMode mode) {
+    cJPEG image;
+    image.CreateFromPicture(c.Picture1);
+    std::int32_t errorCode = 0;
+    std::string errorText;
+    JpegWriteOptions options;
+    options.Replace = mode == WriteMode::Replace;
+    if (SaveJPG(image, fileName, c.Settings.JpegQuality, errorCode, errorText, &options))
+        return SaveResult::Saved;
+    if (options.NameTaken)
+        return SaveResult::NameTaken;
+    ReportNotSaved(c, fileName, options.Detail.empty() ? errorText : errorText + ": " + options.Detail);
+    return SaveResult::Failed;
+}
+
+void SaveAutoNamed(SaveContext& c) {
+    const std::string& folder = c.Settings.AutoSaveFolder;
+    if (!folder.empty()) {
+        std::error_code ec;
+        fs::create_directory(folder, ec);
+        std::error_code dirError;
+        if (!fs::is_directory(folder, dirError)) {
+            const std::string reason = ec ? ec.message() : "Not a directory";
+            c.Dialogs.MessageBox("Picture not saved: the folder " + folder +
+                                 " cannot be created\r\n" + reason);
+            return;
+        }
+    }
+    for (int n = 1; n <= MaxAutoNumber; ++n) {
+        const std::string name =
+            folder + PathSeparator + c.Settings.AutoNamePrefix + std::to_string(n) + ".jpg";
+        std::error_code ec;
+        if (fs::is_regular_file(name, ec))
+            continue;
+        // Another program may take the name between the test and the write.
+        if (SavePictureFile(c, name, WriteMode::KeepExisting) != SaveResult::NameTaken)
+            return;
+    }
+    c.Dialogs.MessageBox("Too many pictures in captured folder, picture not saved");
+}
+
+void QuickSave(SaveContext& c) {
+    c.Capture();
+    SaveAutoNamed(c);
+}
+
+void SaveAs(SaveContext& c) {
+    c.Capture();
+    SaveDialogRequest request;
+    request.Filter = SaveAsFilter;
+    request.ProposedName = c.Settings.AutoNamePrefix + std::to_string(c.SaveAsCounter);
+    request.OverwritePrompt = true;
+    // The counter stops at the largest 16-bit value instead of wrapping.
+    const bool raised = c.SaveAsCounter < INT16_MAX;
+    if (raised)
+        ++c.SaveAsCounter;
+    const auto takeBack = [&] {
+        if (raised)
+            --c.SaveAsCounter;
+    };
+
+    const SaveDialogResult result = c.Dialogs.ShowSaveDialog(request);
+    if (!result.Accepted)
+        return takeBack();
+    std::string fileName = result.FileName;
+    std::string ext = LowerExtension(fileName);
+    if (ext.empty()) {
+        ext = result.FilterIndex == 1 ? ".bmp" : ".jpg";
+        fileName += ext;
+    }
+    if (ext == ".jpg" || ext == ".jpeg" || ext == ".jpe") {
+        SavePictureFile(c, fileName);
+    } else if (ext == ".bmp") {
+        SaveBitmapFile(c, fileName);
+    } else {
+        takeBack();
+        ReportNotSaved(c, fileName, "Use a name ending in .jpg or .bmp");
+    }
+}

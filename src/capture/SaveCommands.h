@@ -1,0 +1,37 @@
+#pragma once
+
+#include "capture/AtomicFile.h"
+#include "platform/IDialogs.h"
+#include "platform/IPictureCodec.h"
+#include "settings/AppSettings.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+inline constexpr const char* SaveAsFilter =
+    "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp";
+inline constexpr int MaxAutoNumber = 9999;
+
+// What the save commands read and write, held by the main window.
+struct SaveContext {
+    Picture& Picture1; // the current capture
+    const AppSettings& Settings;
+    std::int16_t& SaveAsCounter;
+    IDialogs& Dialogs;
+    IPictureCodec& Codec;
+    std::function<void()> Capture;
+};
+
+enum class SaveResult { Saved, NameTaken, Failed };
+
+// Captures, asks for a name and writes a JPEG or a BMP by the name's extension.
+void SaveAs(SaveContext& context);
+// Captures and writes a JPEG under the first free automatic name.
+void QuickSave(SaveContext& context);
+// Writes the current capture as a JPEG; a failure is reported to the user, except a name
+// taken meanwhile under KeepExisting.
+SaveResult SavePictureFile(SaveContext& context, const std::string& fileName,
+                           WriteMode mode = WriteMode::Replace);
+// Writes the current capture under prefix + n + ".jpg" for the first free n in 1..9999.
+void SaveAutoNamed(SaveContext& context);

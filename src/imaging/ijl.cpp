@@ -1,0 +1,81 @@
+#include "imaging/ijl.h"
+
+#include "capture/AtomicFile.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include <turbojpeg.h>
+
+namespace {
+
+struct JpegBuffer {
+    unsigned char* Data = nullptr;
+    unsigned long Size = 0;
+    ~JpegBuffer() { tjFree(Data); }
+};
+
+bool ValidSizes(const JPEG_CORE_PROPERTIES& p) {
+    return p.DIBBytes && p.DIBWidth > 0 && p.DIBHeight != 0 && p.DIBWidth == p.JPGWidth &&
+           std::abs(static_cast<long long>(p.DIBHeight)) == p.JPGHeight && p.DIBPadBytes >= 0 &&
+           p.DIBChannels == 3 && p.jquality >= 1 && p.jquality <= 100 &&
+           static_cast<long long>(p.DIBWidth) * 3 + p.DIBPadBytes <= INT32_MAX;
+}
+
+} // namespace
+
+int ijlInit(JPEG_CORE_PROPERTIES* jcprops) {
+    if (!jcprops)
+        return IJL_INVALID_JPEG_PROPERTIES;
+    *jcprops = JPEG_CORE_PROPERTIES{};
+    jcprops->Encoder = tjInitCompress();
+    return jcprops->Encoder ? IJL_OK : IJL_MEMORY_ERROR;
+}
+
+int ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype) {
+    if (!jcprops || !jcprops->Encoder)
+        return -2; // "Invalid encoder"
+    JPEG_CORE_PROPERTIES& p = *jcprops;
+    p.JPGNameTaken = false;
+    p.ErrorDetail.clear();
+    if (iotype != IJL_JFILE_WRITEWHOLEIMAGE || !ValidSizes(p))
+        return IJL_INVALID_JPEG_PROPERTIES;
+    if (!p.JPGFile || !*p.JPGFile)
+        return IJL_INVALID_FILENAME;
+
+    // Screen text stays sharp without chroma subsampling; below 90 the smaller file wins.
+    const int subsampling = p.jquality >= 90 ? TJSAMP_444 : TJSAMP_420;
+    const int flags = p.DIBHeight < 0 ? TJFLAG_BOTTOMUP : 0;
+    const int pixelFormat = p.DIBColor == IJL_COLOR::BGR ? TJPF_BGR : TJPF_RGB;
+    const int pitch = p.DIBWidth * 3 + p.DIBPadBytes;
+    JpegBuffer jpeg;
+    if (tjCompress2(static_cast<tjhandle>(p.Encoder), p.DIBBytes, p.DIBWidth, pitch,
+                    p.JPGHeight, pixelFormat, &jpeg.Data, &jpeg.Size, subsampling, p.jquality,
+                    flags) != 0) {
+        p.ErrorDetail = tjGetErrorStr2(static_cast<tjhandle>(p.Encoder));
+        return p.ErrorDetail.find("emory") != std::string::npos ? IJL_MEMORY_ERROR
+                                                                : IJL_INTERNAL_ERROR;
+    }
+
+    std::string error;
+    const WriteOutcome outcome = WriteFileAtomically(
+        p.JPGFile, p.JPGReplace ? WriteMode::Replace : WriteMode::KeepExisting,
+        [&](const std::string& temp, std::string& err) {
+            return WriteBytes(temp, jpeg.Data, jpeg.Size, err);
+        },
+        error);
+    if (outcome == WriteOutcome::Written)
+        return IJL_OK;
+    p.JPGNameTaken = outcome == WriteOutcome::NameTaken;
+    p.ErrorDetail = error;
+    return IJL_FILE_ERROR;
+}
+
+int ijlFree(JPEG_CORE_PROPERTIES* jcprops) {
+    if (!jcprops)
+        return IJL_INVALID_JPEG_PROPERTIES;
+    if (jcprops->Encoder)
+        tjDestroy(static_cast<tjhandle>(jcprops->Encoder));
+    jcprops->Encoder = nullptr;
+    return IJL_OK;
+}

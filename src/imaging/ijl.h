@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The JPEG encoder's call contract: a property record, initialised, filled by the
+// caller, written and freed. Status 0 is success; negative values are errors.
+inline constexpr int IJL_OK = 0;
+inline constexpr int IJL_MEMORY_ERROR = -5;
+inline constexpr int IJL_INVALID_JPEG_PROPERTIES = -8;
+inline constexpr int IJL_INVALID_FILENAME = -10;
+inline constexpr int IJL_ERR_FILECLOSE = -9;
+inline constexpr int IJL_FILE_ERROR = -23;
+inline constexpr int IJL_INTERNAL_ERROR = -24;
+
+inline constexpr int IJL_JFILE_WRITEWHOLEIMAGE = 8;
+
+enum class IJL_COLOR { BGR = 1, RGB = 2 };
+
+struct JPEG_CORE_PROPERTIES {
+    // Input pixels.
+    const std::uint8_t* DIBBytes = nullptr;
+    std::int32_t DIBWidth = 0;
+    std::int32_t DIBHeight = 0; // negative: rows bottom-up
+    std::int32_t DIBPadBytes = 0;
+    std::int32_t DIBChannels = 3;
+    IJL_COLOR DIBColor = IJL_COLOR::BGR;
+    // Output file.
+    const char* JPGFile = nullptr;
+    std::int32_t JPGWidth = 0;
+    std::int32_t JPGHeight = 0;
+    std::int32_t jquality = 75;
+    // Replace an existing file (true) or leave it and fail (false).
+    bool JPGReplace = true;
+
+    // Set by the encoder: the file existed and was left alone; the system's reason for
+    // the last failure.
+    bool JPGNameTaken = false;
+    std::string ErrorDetail;
+
+    void* Encoder = nullptr; // held between ijlInit and ijlFree
+};
+
+int ijlInit(JPEG_CORE_PROPERTIES* jcprops);
+int ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype);
+int ijlFree(JPEG_CORE_PROPERTIES* jcprops);

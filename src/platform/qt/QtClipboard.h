@@ -1,0 +1,8 @@
+#pragma once
+
+#include "platform/IClipboard.h"
+
+class QtClipboard : public IClipboard {
+public:
+    bool SetPicture(const Picture& picture) override;
+};

@@ -1,0 +1,176 @@
+#include "capture/SaveCommands.h"
+
+#include "fakes/FakePlatform.h"
+#include "imaging/JpegDecode.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SaveCommandsTest : public ::testing::Test {
+protected:
+    SaveCommandsTest() {
+        settings.JpegQuality = 100;
+        settings.AutoNamePrefix = "tarvik_output";
+        settings.AutoSaveFolder = folder.Path() + "/captured";
+    }
+
+    SaveContext Context() {
+        return SaveContext{picture1, settings, counter, dialogs, codec, [this] {
+                               ++captures;
+                               picture1 = std::make_shared<Image>(12, 10, Rgb(200, 100, 50));
+                           }};
+    }
+
+    std::vector<std::string> Files(const std::string& dir) const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    SaveDialogResult Answer(const std::string& name, int filter = 0) {
+        return SaveDialogResult{true, folder.Path() + "/" + name, filter};
+    }
+
+    TempFolder folder;
+    AppSettings settings;
+    std::int16_t counter = 1;
+    FakeDialogs dialogs;
+    FakeCodec codec;
+    Picture picture1;
+    int captures = 0;
+};
+
+} // namespace
+
+TEST_F(SaveCommandsTest, QuickSaveCreatesTheFolderAndWritesTheFirstName) {
+    SaveContext c = Context();
+    QuickSave(c);
+    EXPECT_EQ(captures, 1);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(Files(settings.AutoSaveFolder), std::vector<std::string>{"tarvik_output1.jpg"});
+    const Picture decoded = DecodeJpegFile(settings.AutoSaveFolder + "/tarvik_output1.jpg");
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->Width, 12);
+    EXPECT_EQ(decoded->Height, 10);
+}
+
+TEST_F(SaveCommandsTest, AutomaticNamesFillGapsAndSkipWhatIsNotAnOrdinaryFile) {
+    for (const char* name : {"tarvik_output1.jpg", "tarvik_output2.jpg", "tarvik_output4.jpg"})
+        folder.Write(std::string("captured/") + name, "kept");
+    fs::create_directory(settings.AutoSaveFolder + "/tarvik_output3.jpg");
+    SaveContext c = Context();
+    QuickSave(c);
+    QuickSave(c);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(DecodeJpegFile(settings.AutoSaveFolder + "/tarvik_output5.jpg"));
+    EXPECT_TRUE(DecodeJpegFile(settings.AutoSaveFolder + "/tarvik_output6.jpg"));
+    EXPECT_EQ(ReadFile(settings.AutoSaveFolder + "/tarvik_output4.jpg"), "kept");
+}
+
+TEST_F(SaveCommandsTest, EmptyPrefixGivesBareNumbers) {
+    settings.AutoNamePrefix = "";
+    SaveContext c = Context();
+    QuickSave(c);
+    QuickSave(c);
+    EXPECT_EQ(Files(settings.AutoSaveFolder), (std::vector<std::string>{"1.jpg", "2.jpg"}));
+}
+
+TEST_F(SaveCommandsTest, AllNumbersTakenWritesNothingAndSaysSo) {
+    fs::create_directories(settings.AutoSaveFolder);
+    for (int n = 1; n <= MaxAutoNumber; ++n)
+        std::ofstream(settings.AutoSaveFolder + "/tarvik_output" + std::to_string(n) + ".jpg");
+    SaveContext c = Context();
+    QuickSave(c);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{
+                                    "Too many pictures in captured folder, picture not saved"});
+    EXPECT_EQ(Files(settings.AutoSaveFolder).size(), static_cast<std::size_t>(MaxAutoNumber));
+}
+
+TEST_F(SaveCommandsTest, UnusableAutoSaveFolderIsReportedWithItsName) {
+    settings.AutoSaveFolder = folder.Path() + "/no/such/parent";
+    SaveContext c = Context();
+    QuickSave(c);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Picture not saved: the folder " + settings.AutoSaveFolder +
+                                            " cannot be created\r\n", 0), 0u);
+
+    settings.AutoSaveFolder = folder.Write("a-file", "x");
+    QuickSave(c);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[1].find(settings.AutoSaveFolder), std::string::npos);
+}
+
+TEST_F(SaveCommandsTest, FailedJpegWriteIsReportedWithFileAndReason) {
+    SaveContext c = Context();
+    SavePictureFile(c, folder.Path() + "/x/y.jpg");
+    EXPECT_TRUE(dialogs.messages.empty() == false);
+    EXPECT_EQ(dialogs.messages.back(), "Picture not saved to " + folder.Path() +
+                                           "/x/y.jpg\r\nNo picture loaded to save.");
+    c.Capture();
+    SavePictureFile(c, folder.Path() + "/x/y.jpg");
+    EXPECT_EQ(dialogs.messages.back().rfind("Picture not saved to " + folder.Path() +
+                                                "/x/y.jpg\r\nijlWrite Error - File Error: ", 0), 0u);
+}
+
+TEST_F(SaveCommandsTest, SaveAsProposesTheCounterAndTakesItBackOnCancel) {
+    SaveContext c = Context();
+    SaveAs(c); // cancelled
+    dialogs.answers = {Answer("a.jpg")};
+    SaveAs(c);
+    SaveAs(c);
+    ASSERT_EQ(dialogs.requests.size(), 3u);
+    EXPECT_EQ(dialogs.requests[0].ProposedName, "tarvik_output1");
+    EXPECT_EQ(dialogs.requests[1].ProposedName, "tarvik_output1");
+    EXPECT_EQ(dialogs.requests[2].ProposedName, "tarvik_output2");
+    EXPECT_EQ(dialogs.requests[0].Filter, "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp");
+    EXPECT_TRUE(dialogs.requests[0].OverwritePrompt);
+    EXPECT_EQ(captures, 3); // before every dialog
+    EXPECT_EQ(counter, 2);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(SaveCommandsTest, SaveAsWritesByTheExtensionWithoutRegardToCase) {
+    dialogs.answers = {Answer("a.JPG"), Answer("b.jpeg"), Answer("c.Jpe"), Answer("d.bmp"),
+                       Answer("e", 1), Answer("f", 0), Answer("g.png")};
+    SaveContext c = Context();
+    for (int i = 0; i < 7; ++i)
+        SaveAs(c);
+    for (const char* jpeg : {"a.JPG", "b.jpeg", "c.Jpe", "f.jpg"})
+        EXPECT_TRUE(DecodeJpegFile(folder.Path() + "/" + jpeg)) << jpeg;
+    EXPECT_EQ(ReadFile(folder.Path() + "/d.bmp"), "BM12x10");
+    EXPECT_EQ(ReadFile(folder.Path() + "/e.bmp"), "BM12x10");
+    EXPECT_FALSE(fs::exists(folder.Path() + "/g.png"));
+    EXPECT_EQ(counter, 7); // raised six times, the .png taken back
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0], "Picture not saved to " + folder.Path() +
+                                       "/g.png\r\nUse a name ending in .jpg or .bmp");
+}
+
+TEST_F(SaveCommandsTest, FailedBitmapWriteKeepsTheOldFileAndSaysWhy) {
+    const std::string path = folder.Write("old.bmp", "old");
+    codec.failBmp = "No space left on device";
+    dialogs.answers = {Answer("old.bmp")};
+    SaveContext c = Context();
+    SaveAs(c);
+    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Picture not saved to " + path +
+                                                         "\r\nNo space left on device"});
+    EXPECT_EQ(Files(folder.Path()), std::vector<std::string>{"old.bmp"});
+}
+
+TEST_F(SaveCommandsTest, CounterStopsAtTheLargest16BitValue) {
+    counter = INT16_MAX;
+    dialogs.answers = {Answer("a.jpg")};
+    SaveContext c = Context();
+    SaveAs(c);
+    SaveAs(c);
+    EXPECT_EQ(counter, INT16_MAX);
+    EXPECT_EQ(dialogs.requests[1].ProposedName, "tarvik_output32767");
+}
