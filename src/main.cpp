@@ -5,7 +5,9 @@
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtPictureCodec.h"
 #include "platform/qt/QtScreen.h"
+#include "platform/qt/QtMenuService.h"
 #include "platform/qt/QtShell.h"
+#include "platform/qt/QtWindowFactory.h"
 
 #include <QApplication>
 #include <QFile>
@@ -63,6 +65,8 @@ int main(int argc, char* argv[]) {
     QtShell shell;
     FileSettingsStore store(FileSettingsStore::DefaultPath());
     QtMainWindow window(screen);
+    QtMenuService menus;
+    QtWindowFactory windows(screen, window);
 
     QFile skinFile(":/tarvik/skin.gif");
     skinFile.open(QIODevice::ReadOnly);
@@ -72,7 +76,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    frmMain main(MainWindowPorts{window, screen, codec, dialogs, shell, store}, builtinSkin,
+    frmMain main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows}, builtinSkin,
                  ProgramFolder());
     window.SetLogic(&main);
 

@@ -145,6 +145,19 @@ def icon():
         im.resize((size, size), Image.NEAREST).save(f"resources/icon-{size}.png")
 
 
+def logo():
+    """The about box's logo: a viewfinder frame around the phone's display colour."""
+    im = Image.new("RGBA", (32, 32), (0, 0, 0, 0))
+    d = ImageDraw.Draw(im)
+    d.rounded_rectangle((1, 1, 30, 30), radius=6, fill=(56, 62, 74, 255))
+    d.rectangle((7, 7, 24, 24), fill=(252, 254, 252, 255))
+    d.ellipse((11, 11, 20, 20), fill=(230, 57, 70, 255))
+    for x0, y0, dx, dy in ((4, 4, 1, 1), (27, 4, -1, 1), (4, 27, 1, -1), (27, 27, -1, -1)):
+        d.line((x0, y0, x0 + 5 * dx, y0), fill=(214, 220, 230, 255), width=2)
+        d.line((x0, y0, x0, y0 + 5 * dy), fill=(214, 220, 230, 255), width=2)
+    im.save("resources/logo.png")
+
+
 HAND = """
 .......##...............
 ......#OO#..............
@@ -212,5 +225,6 @@ def samples():
 if __name__ == "__main__":
     builtin()
     icon()
+    logo()
     hand()
     samples()

@@ -5,13 +5,15 @@
 #include "capture/modScreenCapture.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Twips.h"
+#include "menus/cPopupMenu.h"
+#include "menus/frmAbout.h"
 #include "skin/LoadSkin.h"
 
 #include <cmath>
 
 frmMain::frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder)
     : ports_(ports), builtinSkin_(std::move(builtinSkin)),
-      programFolder_(std::move(programFolder)) {}
+      programFolder_(std::move(programFolder)), tooltip_(ports.Windows) {}
 
 std::string frmMain::SkinsFolder() const {
     return programFolder_ + PathSeparator + "skins" + PathSeparator;
@@ -70,7 +72,12 @@ void frmMain::Form_Load() {
 void frmMain::Form_Unload() {
     SettingsContext settings = SettingsAccess();
     SaveSettings(settings);
+    tooltip_.Close();
+    if (options_)
+        options_->Close();
 }
+
+void frmMain::Close() { ports_.Window.Close(); }
 
 void frmMain::ApplyWindowShape() {
     IMainWindow& window = ports_.Window;
@@ -104,4 +111,217 @@ void frmMain::SwitchSkin(std::int16_t n) {
     LoadSkin(n);
     ApplyWindowShape();
     ports_.Window.Show();
+}
+
+// Pointer handling.
+
+namespace {
+
+constexpr const char* CloseTip = "Close";
+constexpr const char* SaveAsTip = "Alternative: double click\r\nSave As ...";
+constexpr const char* ModeTip = "Toggle Capture Mode";
+
+} // namespace
+
+bool frmMain::HitTest(std::int16_t X, std::int16_t Y, const SkinRect& rect) const {
+    const int px = TwipsToPixels(X, ports_.Screen.TwipsPerPixelX());
+    const int py = TwipsToPixels(Y, ports_.Screen.TwipsPerPixelY());
+    return rect.Holds(px, py);
+}
+
+int frmMain::HotSpotAt(std::int16_t X, std::int16_t Y) const {
+    const SkinRect* spots[] = {&Layout.CloseRect, &Layout.SaveRect, &Layout.SaveAsRect,
+                               &Layout.ModeRect};
+    for (int i = 0; i < 4; ++i)
+        if (HitTest(X, Y, *spots[i]))
+            return i + 1;
+    return 0;
+}
+
+bool frmMain::OnAnyButton(std::int16_t X, std::int16_t Y) const { return HotSpotAt(X, Y) != 0; }
+
+void frmMain::MoveByDiff(std::int16_t dx, std::int16_t dy) {
+    IMainWindow& window = ports_.Window;
+    window.Move(window.Left() + dx, window.Top() + dy);
+}
+
+void frmMain::Form_MouseDown(std::int16_t button, std::int16_t, float X, float Y) {
+    if (button != Mouse::Left)
+        return;
+    const std::int16_t x = ToInt16Saturated(X), y = ToInt16Saturated(Y);
+    if (OnAnyButton(x, y)) {
+        tooltip_.Hide();
+        return;
+    }
+    Dragging = true;
+    DragStartX = x;
+    DragStartY = y;
+}
+
+void frmMain::Form_MouseMove(std::int16_t button, std::int16_t, float X, float Y) {
+    const std::int16_t x = ToInt16Saturated(X), y = ToInt16Saturated(Y);
+    if (button == 0) {
+        const int spot = HotSpotAt(x, y);
+        if (spot == 0) {
+            ports_.Window.SetPointer(PointerShape::Default);
+            tooltip_.Hide();
+            return;
+        }
+        ports_.Window.SetPointer(PointerShape::Hand);
+        std::string tip;
+        switch (spot) {
+        case 1: tip = CloseTip; break;
+        case 2:
+            tip = "Alternative: right click\r\nAuto-name and save to default folder:\r\n" +
+                  Settings.AutoSavePath;
+            break;
+        case 3: tip = SaveAsTip; break;
+        default: tip = ModeTip; break;
+        }
+        tooltip_.ShowTip(tip, X, Y, ports_.Window.Left(), ports_.Window.Top());
+        return;
+    }
+    if (button != Mouse::Left || !Dragging)
+        return;
+    if (X == LastX && Y == LastY)
+        return;
+    const std::int16_t dy = ToInt16Saturated(static_cast<double>(y) - DragStartY);
+    const std::int16_t dx = ToInt16Saturated(static_cast<double>(x) - DragStartX);
+    MoveByDiff(dx, dy);
+    LastX = x;
+    LastY = y;
+}
+
+void frmMain::Form_MouseUp(std::int16_t button, std::int16_t, float X, float Y) {
+    if (button == Mouse::Right) {
+        ShowContextMenu();
+        return;
+    }
+    if (button != Mouse::Left)
+        return;
+    Dragging = false;
+    switch (HotSpotAt(ToInt16Saturated(X), ToInt16Saturated(Y))) {
+    case 1: Close(); break;
+    case 2: QuickSave(); break;
+    case 3: SaveAs(); break;
+    case 4: ToggleCaptureMode(); break;
+    default: break;
+    }
+}
+
+void frmMain::Form_DblClick(float X, float Y) {
+    // Off the hot spots a double click is Save As, as the Save As tip says.
+    if (OnAnyButton(ToInt16Saturated(X), ToInt16Saturated(Y)))
+        return;
+    Dragging = false;
+    SaveAs();
+}
+
+void frmMain::ToggleCaptureMode() {
+    SkinRect& shot = Layout.ShotRect;
+    const int up = CaptureMode ? 14 : -14;
+    const int down = CaptureMode ? -18 : 18;
+    shot.Top = static_cast<std::int16_t>(shot.Top + up);
+    shot.Bottom = static_cast<std::int16_t>(shot.Bottom + down);
+    ApplyWindowShape();
+    CaptureMode = !CaptureMode;
+}
+
+// Keyboard.
+
+void frmMain::Form_KeyDown(std::int16_t keyCode, std::int16_t) {
+    IMainWindow& window = ports_.Window;
+    const double tx = ports_.Screen.TwipsPerPixelX(), ty = ports_.Screen.TwipsPerPixelY();
+    // Skin steps use the numbers from before the rescan, in 16-bit arithmetic.
+    const auto wrap = [](int value) { return static_cast<std::int16_t>(value); };
+    const std::int16_t count = Catalogue.Count, current = Catalogue.Current;
+    switch (keyCode) {
+    case Key::F1: OpenHelp(); break;
+    case Key::Up: window.Move(window.Left(), window.Top() - ty); break;
+    case Key::Down: window.Move(window.Left(), window.Top() + ty); break;
+    case Key::Left: window.Move(window.Left() - tx, window.Top()); break;
+    case Key::Right: window.Move(window.Left() + tx, window.Top()); break;
+    case Key::PageUp: SwitchSkin(wrap(wrap(current + count) % wrap(count + 1))); break;
+    case Key::PageDown: SwitchSkin(wrap(wrap(current + 1) % wrap(count + 1))); break;
+    default:
+        if (keyCode >= Key::Digit0 && keyCode <= Key::Digit9)
+            SwitchSkin(static_cast<std::int16_t>(keyCode - Key::Digit0));
+        break;
+    }
+}
+
+void frmMain::OpenHelp() {
+    ports_.Shell.Open(programFolder_ + PathSeparator + "readme.htm");
+}
+
+// Menus and dialogs.
+
+void frmMain::ShowContextMenu() {
+    cPopupMenu menu(ports_.Menus);
+    RefreshSkinList(Catalogue, SkinsFolder());
+    std::string& current = Catalogue.Names[Catalogue.Current];
+    current = "*" + current;
+    std::vector<MenuValue> skins{"Skins"};
+    for (const std::string& name : Catalogue.Names)
+        skins.emplace_back(name);
+    const std::int32_t chosen = menu.Popup({"&Quick Save", "&Save As", "-", MenuValue(skins),
+                                            "Settings", "-", "E&xit", "-", "&Help", "&About"});
+    current.erase(0, 1);
+
+    if (chosen >= 100) {
+        ports_.Window.Hide();
+        LoadSkin(static_cast<std::int16_t>(chosen % 100 - 1));
+        ApplyWindowShape();
+        ports_.Window.Show();
+        return;
+    }
+    switch (chosen) {
+    case 1: QuickSave(); break;
+    case 2: SaveAs(); break;
+    case 5: ShowOptions(); break;
+    case 7: Close(); break;
+    case 9: OpenHelp(); break;
+    case 10: ShowAbout(); break;
+    default: break;
+    }
+}
+
+void frmMain::ShowOptions() {
+    if (options_)
+        return;
+    frmOption dialog([this](bool toMain) { ExchangeSettingData(toMain); }, ports_.Dialogs);
+    std::unique_ptr<IOptionsView> view = ports_.Windows.CreateOptionsView(dialog);
+    options_ = &dialog;
+    dialog.Form_Load(view.get());
+    if (!dialog.Closed)
+        view->RunModal();
+    options_ = nullptr;
+}
+
+void frmMain::ExchangeSettingData(bool optionDialogToMain) {
+    if (!options_)
+        return;
+    frmOption& dialog = *options_;
+    if (optionDialogToMain) {
+        Settings.JpegQuality = static_cast<std::int16_t>(dialog.Controls.Slider1);
+        Settings.AutoSavePath = dialog.Controls.Text1;
+        Settings.AutoSaveFolder = ResolveAutoSaveFolder(Settings.AutoSavePath, programFolder_);
+        Settings.AutoNamePrefix = dialog.Controls.Text2;
+        Settings.ViewModeSkin = dialog.Controls.Option1;
+        return;
+    }
+    dialog.SetSlider(Settings.JpegQuality);
+    // A stored quality the slider cannot show keeps its number on the label.
+    if (Settings.JpegQuality < 0 || Settings.JpegQuality > 100)
+        dialog.Controls.Label3 = std::to_string(Settings.JpegQuality) + "%";
+    dialog.Controls.Text1 = Settings.AutoSavePath;
+    dialog.Text2_Change(Settings.AutoNamePrefix);
+    dialog.SetOptions(Settings.ViewModeSkin);
+}
+
+void frmMain::ShowAbout() {
+    frmAbout about(ports_.Shell);
+    about.Form_Load();
+    std::unique_ptr<IAboutView> view = ports_.Windows.CreateAboutView(about);
+    about.Show(*view);
 }

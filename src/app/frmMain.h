@@ -1,12 +1,16 @@
 #pragma once
 
+#include "app/frmTooltip.h"
 #include "capture/SaveCommands.h"
 #include "platform/IDialogs.h"
 #include "platform/IMainWindow.h"
+#include "platform/IMenuService.h"
 #include "platform/IPictureCodec.h"
 #include "platform/IScreen.h"
 #include "platform/IShell.h"
+#include "platform/IWindowFactory.h"
 #include "settings/AppSettings.h"
+#include "settings/frmOption.h"
 #include "settings/modRegistry.h"
 #include "skin/SkinCatalogue.h"
 #include "skin/SkinLayout.h"
@@ -22,7 +26,28 @@ struct MainWindowPorts {
     IDialogs& Dialogs;
     IShell& Shell;
     modRegistry& Registry;
+    IMenuService& Menus;
+    IWindowFactory& Windows;
 };
+
+// Pointer buttons and the key codes the main window acts on.
+namespace Mouse {
+inline constexpr std::int16_t Left = 1;
+inline constexpr std::int16_t Right = 2;
+inline constexpr std::int16_t Middle = 4;
+} // namespace Mouse
+
+namespace Key {
+inline constexpr std::int16_t PageUp = 33;
+inline constexpr std::int16_t PageDown = 34;
+inline constexpr std::int16_t Left = 37;
+inline constexpr std::int16_t Up = 38;
+inline constexpr std::int16_t Right = 39;
+inline constexpr std::int16_t Down = 40;
+inline constexpr std::int16_t Digit0 = 48;
+inline constexpr std::int16_t Digit9 = 57;
+inline constexpr std::int16_t F1 = 112;
+} // namespace Key
 
 // The program's main window: all run-time state and the logic that reacts to the user.
 class frmMain {
@@ -34,11 +59,32 @@ public:
     // Orderly shutdown: the settings are written on every close.
     void Form_Unload();
 
-    // Save As and Quick Save: capture, then write.
+    // Pointer events: the button that changed (press, release) or the buttons held
+    // (move), the Shift/Ctrl/Alt state, and the position in twips within the window.
+    void Form_MouseDown(std::int16_t button, std::int16_t shift, float X, float Y);
+    void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y);
+    void Form_MouseUp(std::int16_t button, std::int16_t shift, float X, float Y);
+    // The second press of a double click, after its Form_MouseDown.
+    void Form_DblClick(float X, float Y);
+    void Form_KeyDown(std::int16_t keyCode, std::int16_t shift);
+
+    bool HitTest(std::int16_t X, std::int16_t Y, const SkinRect& rect) const;
+    bool OnAnyButton(std::int16_t X, std::int16_t Y) const;
+
+    // Public operations.
     void SaveAs();
     void QuickSave();
-    // Copies the screen under the shot area into Picture1.
     void Capture();
+    void MoveByDiff(std::int16_t dx, std::int16_t dy);
+    void ShowAbout();
+    void ExchangeSettingData(bool optionDialogToMain);
+
+    void ShowContextMenu();
+    void ShowOptions();
+    void OpenHelp();
+    void ToggleCaptureMode();
+    // Closes the window; the shutdown runs through Form_Unload.
+    void Close();
 
     // Sizes the window to the skin picture and cuts its outline and hole.
     void ApplyWindowShape();
@@ -47,6 +93,8 @@ public:
 
     std::string SkinsFolder() const;
     const std::string& ProgramFolder() const { return programFolder_; }
+    frmTooltip& Tooltip() { return tooltip_; }
+    frmOption* OptionDialog() { return options_; }
 
     // Run-time state, in declaration order.
     AppSettings Settings;
@@ -66,8 +114,13 @@ public:
 private:
     SettingsContext SettingsAccess();
     SaveContext SaveAccess();
+    // The hot spot under a point, in testing order: 1 close, 2 Quick Save, 3 Save As,
+    // 4 capture mode; 0 for none.
+    int HotSpotAt(std::int16_t X, std::int16_t Y) const;
 
     MainWindowPorts ports_;
     Picture builtinSkin_;
     std::string programFolder_;
+    frmTooltip tooltip_;
+    frmOption* options_ = nullptr;
 };

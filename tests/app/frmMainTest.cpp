@@ -1,40 +1,13 @@
 #include "app/frmMain.h"
 
 #include "app/WindowShape.h"
-#include "fakes/FakePlatform.h"
+#include "app/MainFixture.h"
 
 #include <gtest/gtest.h>
 
-namespace {
 
-class frmMainTest : public ::testing::Test {
-protected:
-    frmMainTest() {
-        builtin = std::make_shared<Image>(193, 448, Rgb(40, 40, 40));
-        builtin->At(0, 0) = Rgb(255, 255, 255);
-        folder.Write("skins/Aqua.inf", "image = aqua.bmp\rshot = (10, 10, 50, 40)\r"
-                                       "close = (0,0,5,5)\rsave = (0,60,5,5)\rsaveas = (9,60,5,5)\r");
-        codec.pictures[folder.Path() + "/skins/aqua.bmp"] = std::make_shared<Image>(100, 80);
-    }
 
-    frmMain Make() {
-        return frmMain(MainWindowPorts{window, screen, codec, dialogs, shell, registry}, builtin,
-                       folder.Path());
-    }
-
-    TempFolder folder;
-    FakeMainWindow window;
-    FakeScreen screen;
-    FakeCodec codec;
-    FakeDialogs dialogs;
-    FakeShell shell;
-    MemoryRegistry registry;
-    std::shared_ptr<Image> builtin;
-};
-
-} // namespace
-
-TEST_F(frmMainTest, FirstStartTakesTheDefaultsAndShowsTheShapedWindowCentred) {
+TEST_F(MainFixture, FirstStartTakesTheDefaultsAndShowsTheShapedWindowCentred) {
     frmMain main = Make();
     main.Form_Load();
 
@@ -60,7 +33,7 @@ TEST_F(frmMainTest, FirstStartTakesTheDefaultsAndShowsTheShapedWindowCentred) {
     EXPECT_EQ(window.calls.back(), "Show");
 }
 
-TEST_F(frmMainTest, CloseWritesTheSixValuesInOrderAndTheNextStartUsesThem) {
+TEST_F(MainFixture, CloseWritesTheSixValuesInOrderAndTheNextStartUsesThem) {
     {
         frmMain main = Make();
         main.Form_Load();
@@ -84,7 +57,7 @@ TEST_F(frmMainTest, CloseWritesTheSixValuesInOrderAndTheNextStartUsesThem) {
     EXPECT_EQ(window.left, (1024 - 100) / 2 * 15);
 }
 
-TEST_F(frmMainTest, SwitchSkinHidesLoadsShapesAndShowsAndIgnoresNumbersOutOfRange) {
+TEST_F(MainFixture, SwitchSkinHidesLoadsShapesAndShowsAndIgnoresNumbersOutOfRange) {
     frmMain main = Make();
     main.Form_Load();
     window.calls.clear();
@@ -100,7 +73,7 @@ TEST_F(frmMainTest, SwitchSkinHidesLoadsShapesAndShowsAndIgnoresNumbersOutOfRang
     EXPECT_EQ(window.width, 100 * 15);
 }
 
-TEST_F(frmMainTest, LoadingAnySkinReturnsToTheNormalCaptureArea) {
+TEST_F(MainFixture, LoadingAnySkinReturnsToTheNormalCaptureArea) {
     frmMain main = Make();
     main.Form_Load();
     main.CaptureMode = true;
@@ -109,7 +82,7 @@ TEST_F(frmMainTest, LoadingAnySkinReturnsToTheNormalCaptureArea) {
     EXPECT_EQ(main.Layout.ShotRect, (SkinRect{33, 88, 161, 215}));
 }
 
-TEST_F(frmMainTest, BuiltInPictureSurvivesAFailedSkinAndSkinSwitches) {
+TEST_F(MainFixture, BuiltInPictureSurvivesAFailedSkinAndSkinSwitches) {
     folder.Write("skins/Bad.inf", "image = nothing.bmp\r");
     frmMain main = Make();
     main.Form_Load();
@@ -123,7 +96,7 @@ TEST_F(frmMainTest, BuiltInPictureSurvivesAFailedSkinAndSkinSwitches) {
     EXPECT_TRUE(window.visible);
 }
 
-TEST_F(frmMainTest, CaptureTakesTheScreenUnderTheShotAreaAtTheWindowsPlace) {
+TEST_F(MainFixture, CaptureTakesTheScreenUnderTheShotAreaAtTheWindowsPlace) {
     frmMain main = Make();
     main.Form_Load();
     window.Move(1500, 750); // pixel (100, 50) at 15 twips per pixel
@@ -145,7 +118,7 @@ TEST_F(frmMainTest, CaptureTakesTheScreenUnderTheShotAreaAtTheWindowsPlace) {
     EXPECT_EQ(screen.grabs.size(), 2u);
 }
 
-TEST_F(frmMainTest, QuickSaveWritesTheCaptureIntoTheAutoSaveFolder) {
+TEST_F(MainFixture, QuickSaveWritesTheCaptureIntoTheAutoSaveFolder) {
     frmMain main = Make();
     main.Form_Load();
     main.QuickSave();

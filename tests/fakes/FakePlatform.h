@@ -2,13 +2,17 @@
 
 #include "platform/IDialogs.h"
 #include "platform/IMainWindow.h"
+#include "platform/IMenuService.h"
+#include "platform/IWindowFactory.h"
 #include "platform/IPictureCodec.h"
 #include "platform/IScreen.h"
 #include "platform/IShell.h"
 #include "settings/modRegistry.h"
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <string>
@@ -154,6 +158,131 @@ public:
 
     std::map<Key, Entry> values;
     std::vector<std::string> writes;
+};
+
+// A menu as text, one line per entry: "3 Caption", "* 402 Caption", "-", "> Caption".
+inline void DescribeMenu(const MenuLevel& level, std::vector<std::string>& out,
+                         const std::string& indent = "") {
+    for (const MenuLevel::Entry& e : level.Entries) {
+        switch (e.Type) {
+        case MenuLevel::Kind::Separator: out.push_back(indent + "-"); break;
+        case MenuLevel::Kind::Item: out.push_back(indent + std::to_string(e.Id) + " " + e.Caption); break;
+        case MenuLevel::Kind::CheckedItem:
+            out.push_back(indent + "* " + std::to_string(e.Id) + " " + e.Caption);
+            break;
+        case MenuLevel::Kind::SubMenu:
+            out.push_back(indent + "> " + e.Caption);
+            DescribeMenu(*e.Sub, out, indent + "  ");
+            break;
+        }
+    }
+}
+
+// Shows nothing: records the menu and answers with the prepared choice.
+class FakeMenuService : public IMenuService {
+public:
+    ScreenPoint CursorPos() const override { return cursor; }
+    std::int32_t TrackPopupMenu(const MenuLevel& menu, ScreenPoint at) override {
+        shownAt = at;
+        lines.clear();
+        DescribeMenu(menu, lines);
+        ++shown;
+        if (onShow)
+            onShow();
+        return choice;
+    }
+    ScreenPoint cursor{300, 200}, shownAt;
+    std::int32_t choice = 0;
+    std::vector<std::string> lines;
+    int shown = 0;
+    std::function<void()> onShow;
+};
+
+class FakeTipWindow : public ITipWindow {
+public:
+    // Text is 7 twips per character wide and 200 twips per line high.
+    void MeasureText(const std::string& t, double& w, double& h) const override {
+        std::size_t widest = 0, lines = 1, start = 0;
+        for (std::size_t pos; (pos = t.find("\r\n", start)) != std::string::npos; start = pos + 2, ++lines)
+            widest = std::max(widest, pos - start);
+        widest = std::max(widest, t.size() - start);
+        w = 7.0 * static_cast<double>(widest);
+        h = 200.0 * static_cast<double>(lines);
+    }
+    void SetText(const std::string& t) override { text = t; }
+    void SetGeometry(double l, double t, double w, double h) override {
+        left = l;
+        top = t;
+        width = w;
+        height = h;
+    }
+    void Show() override { visible = true; }
+    void Hide() override { visible = false; }
+    void Close() override { closed = true; }
+    std::string text;
+    double left = 0, top = 0, width = 0, height = 0;
+    bool visible = false, closed = false;
+};
+
+// Runs a script of user actions while "modal".
+class FakeOptionsView : public IOptionsView {
+public:
+    void Refresh(const OptionControls& c) override { shown = c; }
+    void RunModal() override {
+        if (script)
+            script();
+    }
+    void Close() override { closed = true; }
+    std::string PickFolder(const std::string&) override { return picked; }
+    OptionControls shown;
+    std::function<void()> script;
+    bool closed = false;
+    std::string picked;
+};
+
+class FakeAboutView : public IAboutView {
+public:
+    void Show(const AboutTexts& t) override {
+        texts = t;
+        if (script)
+            script();
+    }
+    void Close() override { closed = true; }
+    AboutTexts texts;
+    std::function<void()> script;
+    bool closed = false;
+};
+
+class FakeWindowFactory : public IWindowFactory {
+public:
+    std::unique_ptr<ITipWindow> CreateTipWindow() override {
+        ++tipsMade;
+        auto tip = std::make_unique<FakeTipWindow>();
+        this->tip = tip.get();
+        return tip;
+    }
+    std::unique_ptr<IOptionsView> CreateOptionsView(frmOption& logic) override {
+        options = &logic;
+        auto view = std::make_unique<FakeOptionsView>();
+        view->script = optionsScript;
+        optionsView = view.get();
+        return view;
+    }
+    std::unique_ptr<IAboutView> CreateAboutView(frmAbout& logic) override {
+        about = &logic;
+        auto view = std::make_unique<FakeAboutView>();
+        view->script = aboutScript;
+        aboutView = view.get();
+        return view;
+    }
+    FakeTipWindow* tip = nullptr;
+    int tipsMade = 0;
+    frmOption* options = nullptr;
+    FakeOptionsView* optionsView = nullptr;
+    std::function<void()> optionsScript;
+    frmAbout* about = nullptr;
+    FakeAboutView* aboutView = nullptr;
+    std::function<void()> aboutScript;
 };
 
 // A temporary folder, removed with everything in it.

@@ -4,10 +4,13 @@
 #include "platform/IScreen.h"
 #include "platform/Twips.h"
 #include "platform/qt/QtConvert.h"
+#include "platform/qt/QtKeyMap.h"
 
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QRegion>
@@ -24,6 +27,7 @@ QtMainWindow::QtMainWindow(const IScreen& screen)
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true); // moves with no button held show the tips
 }
 
 double QtMainWindow::Left() const { return PixelsToTwips(x(), screen_.TwipsPerPixelX()); }
@@ -90,4 +94,41 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
         logic_->Form_Unload();
     }
     event->accept();
+}
+
+float QtMainWindow::TwipsX(const QMouseEvent& event) const {
+    return static_cast<float>(event.position().x() * screen_.TwipsPerPixelX());
+}
+
+float QtMainWindow::TwipsY(const QMouseEvent& event) const {
+    return static_cast<float>(event.position().y() * screen_.TwipsPerPixelY());
+}
+
+void QtMainWindow::mousePressEvent(QMouseEvent* event) {
+    if (logic_)
+        logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
+}
+
+void QtMainWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (logic_)
+        logic_->Form_MouseMove(HeldButtons(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
+}
+
+void QtMainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (logic_)
+        logic_->Form_MouseUp(ChangedButton(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
+}
+
+void QtMainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!logic_)
+        return;
+    logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
+    if (event->button() == Qt::LeftButton)
+        logic_->Form_DblClick(TwipsX(*event), TwipsY(*event));
+}
+
+void QtMainWindow::keyPressEvent(QKeyEvent* event) {
+    const std::int16_t code = VirtualKeyCode(*event);
+    if (logic_ && code != 0)
+        logic_->Form_KeyDown(code, ShiftState(*event));
 }

@@ -33,8 +33,16 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    float TwipsX(const QMouseEvent& event) const;
+    float TwipsY(const QMouseEvent& event) const;
+
     const IScreen& screen_;
     frmMain* logic_ = nullptr;
     Picture picture_;

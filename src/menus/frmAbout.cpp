@@ -1,0 +1,35 @@
+#include "menus/frmAbout.h"
+
+#include <string>
+
+void frmAbout::Form_Load() {
+    Texts.Title = "Tarvik";
+    Texts.Caption = "About " + Texts.Title;
+    Texts.Version = "Version " + std::to_string(TARVIK_VERSION_MAJOR) + "." +
+                    std::to_string(TARVIK_VERSION_MINOR) + "." + std::to_string(TARVIK_VERSION_PATCH);
+    Texts.Description = "Captures a phone-display-sized piece of your screen for your phone";
+    Texts.Notice = "2026 The Tarvik developers";
+    Texts.Email = "tarvik@example.org";
+    Texts.WebSite = "https://tarvik.example.org";
+    Texts.SkinsLink = "Latest skins";
+}
+
+void frmAbout::Show(IAboutView& view) {
+    view_ = &view;
+    view.Show(Texts);
+    view_ = nullptr;
+}
+
+void frmAbout::Label1_Click() {
+    shell_.Open("mailto:" + Texts.Email +
+                "?Subject=About Tarvik&Body=Questions, suggestions or submission of DIY skins.");
+}
+
+void frmAbout::Label2_Click() { shell_.Open(Texts.WebSite); }
+
+void frmAbout::Label4_Click() { shell_.Open(Texts.WebSite + "/tarvik/skins.htm"); }
+
+void frmAbout::Form_Click() {
+    if (view_)
+        view_->Close();
+}

@@ -1,0 +1,209 @@
+#include "app/MainFixture.h"
+#include "app/WindowShape.h"
+#include "imaging/JpegDecode.h"
+
+namespace {
+
+constexpr float T = 15; // twips per pixel
+
+class PointerTest : public MainFixture {
+protected:
+    PointerTest() : main(Make()) {
+        main.Form_Load();
+        window.Move(1500, 750);
+        window.calls.clear();
+    }
+    // Pointer events at a pixel of the window.
+    void Down(int button, float px, float py) { main.Form_MouseDown(button, 0, px * T, py * T); }
+    void Move(int buttons, float px, float py) { main.Form_MouseMove(buttons, 0, px * T, py * T); }
+    void Up(int button, float px, float py) { main.Form_MouseUp(button, 0, px * T, py * T); }
+    bool Closed() const {
+        return std::find(window.calls.begin(), window.calls.end(), "Close") != window.calls.end();
+    }
+
+    frmMain main;
+};
+
+} // namespace
+
+TEST_F(PointerTest, HotSpotsIncludeAllFourEdgesAndAbsentOnesAreNeverHit) {
+    const SkinRect close = main.Layout.CloseRect; // (149, 22)-(165, 38)
+    EXPECT_TRUE(main.HitTest(165 * 15, 38 * 15, close));
+    EXPECT_TRUE(main.HitTest(149 * 15, 22 * 15, close));
+    EXPECT_FALSE(main.HitTest(166 * 15, 38 * 15, close));
+    EXPECT_FALSE(main.HitTest(165 * 15, 39 * 15, close));
+    EXPECT_TRUE(main.HitTest(2482, 570, close));  // 165.47 pixels rounds to 165
+    EXPECT_FALSE(main.HitTest(2483, 570, close)); // 165.53 rounds to 166
+    EXPECT_FALSE(main.HitTest(-15, -15, AbsentRect));
+    EXPECT_FALSE(main.HitTest(-30, -30, AbsentRect));
+    screen.tppX = 2;
+    EXPECT_TRUE(main.HitTest(329, 570, close));  // 164.5 rounds to the even 164
+    EXPECT_FALSE(main.HitTest(333, 570, close)); // 166.5 rounds to the even 166
+}
+
+TEST_F(PointerTest, DragMovesTheWindowByThePointersMovementAndRunsNoCommand) {
+    Down(Mouse::Left, 20, 330);
+    Move(Mouse::Left, 25, 333);
+    EXPECT_EQ(window.left, 1500 + 5 * 15);
+    EXPECT_EQ(window.top, 750 + 3 * 15);
+    Move(Mouse::Left, 25, 333); // the same point again: nothing
+    Move(Mouse::Left, 120, 383);
+    EXPECT_EQ(window.left, 1500 + 5 * 15 + 100 * 15);
+    Up(Mouse::Left, 120, 383);
+    EXPECT_FALSE(main.Dragging);
+    EXPECT_EQ(dialogs.requests.size(), 0u);
+    EXPECT_FALSE(Closed());
+    // Nothing keeps the window on the screen.
+    Down(Mouse::Left, 20, 330);
+    Move(Mouse::Left, -3000, -2000);
+    EXPECT_LT(window.left, 0);
+}
+
+TEST_F(PointerTest, PressOnAHotSpotNeverDrags) {
+    Down(Mouse::Left, 30, 255); // Quick Save
+    Move(Mouse::Left, 90, 300);
+    EXPECT_EQ(window.left, 1500);
+    EXPECT_FALSE(main.Dragging);
+}
+
+TEST_F(PointerTest, TheReleasePointChoosesTheCommand) {
+    Down(Mouse::Left, 30, 255); // pressed on Quick Save
+    Up(Mouse::Left, 160, 30);   // released on close
+    EXPECT_TRUE(Closed());
+    EXPECT_TRUE(screen.grabs.empty());
+
+    Down(Mouse::Left, 20, 330);
+    Up(Mouse::Left, 140, 260); // Save As
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+    Up(Mouse::Left, 30, 255); // Quick Save
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/captured/tarvik_output1.jpg"));
+}
+
+TEST_F(PointerTest, RightButtonStopsADragAndOpensTheMenuOtherButtonsDoNothing) {
+    Down(Mouse::Left, 20, 330);
+    Move(Mouse::Left | Mouse::Right, 60, 360);
+    EXPECT_EQ(window.left, 1500);
+    Up(Mouse::Right, 60, 360);
+    EXPECT_EQ(menus.shown, 1);
+    EXPECT_TRUE(main.Dragging);
+    Up(Mouse::Left, 60, 360);
+    EXPECT_FALSE(main.Dragging);
+
+    Down(Mouse::Middle, 20, 330);
+    Up(Mouse::Middle, 160, 30);
+    EXPECT_FALSE(main.Dragging);
+    EXPECT_FALSE(Closed());
+    Up(Mouse::Right, 160, 30); // on a hot spot too
+    EXPECT_EQ(menus.shown, 2);
+}
+
+TEST_F(PointerTest, HoverShowsTheHandAndTheTipsNextToThePointer) {
+    Move(0, 160, 30);
+    EXPECT_EQ(window.pointer, PointerShape::Hand);
+    ASSERT_NE(windows.tip, nullptr);
+    EXPECT_TRUE(windows.tip->visible);
+    EXPECT_EQ(windows.tip->text, "Close");
+    EXPECT_EQ(windows.tip->width, 5 * 7 + 100);
+    EXPECT_EQ(windows.tip->height, 200);
+    EXPECT_EQ(windows.tip->left, 1500 + 160 * 15 + 200);
+    EXPECT_EQ(windows.tip->top, 750 + 30 * 15 + 200);
+
+    main.Settings.AutoSavePath = "/a/rather/long/folder/for/all/my/pictures";
+    Move(0, 30, 255);
+    EXPECT_EQ(windows.tip->text, "Alternative: right click\r\nAuto-name and save to default folder:\r\n"
+                                 "/a/rather/long/folder/for/all/my/pictures");
+    EXPECT_EQ(windows.tip->width, 41 * 7 + 100);
+    EXPECT_EQ(windows.tip->height, 600);
+    Move(0, 140, 260);
+    EXPECT_EQ(windows.tip->text, "Alternative: double click\r\nSave As ...");
+    Move(0, 100, 50);
+    EXPECT_EQ(windows.tip->text, "Toggle Capture Mode");
+
+    Move(0, 20, 330);
+    EXPECT_EQ(window.pointer, PointerShape::Default);
+    EXPECT_FALSE(windows.tip->visible);
+    Move(0, 160, 30);
+    Down(Mouse::Left, 160, 30); // a press on a hot spot hides the tip
+    EXPECT_FALSE(windows.tip->visible);
+    EXPECT_EQ(windows.tipsMade, 1); // one tip window for the run
+
+    main.Form_Unload();
+    EXPECT_TRUE(windows.tip == nullptr || windows.tipsMade == 1);
+}
+
+TEST_F(PointerTest, CaptureModeToggleMakesTheHoleTallerAndBack) {
+    Up(Mouse::Left, 100, 50);
+    EXPECT_EQ(main.Layout.ShotRect, (SkinRect{33, 74, 161, 233}));
+    EXPECT_TRUE(main.CaptureMode);
+    EXPECT_EQ(window.region, ComputeWindowShape(*builtin, SkinRect{33, 74, 161, 233}));
+    main.Capture();
+    EXPECT_EQ(main.Picture1->Height, 159);
+    Up(Mouse::Left, 100, 50);
+    EXPECT_EQ(main.Layout.ShotRect, (SkinRect{33, 88, 161, 215}));
+    EXPECT_FALSE(main.CaptureMode);
+}
+
+TEST_F(PointerTest, DoubleClickOffTheHotSpotsIsSaveAs) {
+    Down(Mouse::Left, 20, 330);
+    main.Form_DblClick(20 * T, 330 * T);
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_FALSE(main.Dragging);
+    main.Form_DblClick(160 * T, 30 * T); // on a hot spot: the releases decide
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+}
+
+TEST_F(PointerTest, FarAwayPointerPositionsAreHeldIn16Bits) {
+    Down(Mouse::Left, 20, 330);
+    main.Form_MouseMove(Mouse::Left, 0, 1e9f, -1e9f);
+    EXPECT_EQ(window.left, 1500 + 32767 - 300);
+    Up(Mouse::Left, 1e9f, 1e9f);
+    EXPECT_FALSE(main.Dragging);
+}
+
+TEST_F(PointerTest, ArrowsNudgeByOnePixelAndModifiersChangeNothing) {
+    main.Form_KeyDown(Key::Right, 0);
+    main.Form_KeyDown(Key::Right, 1);
+    main.Form_KeyDown(Key::Down, 2);
+    EXPECT_EQ(window.left, 1500 + 30);
+    EXPECT_EQ(window.top, 750 + 15);
+    main.Form_KeyDown(Key::Left, 4);
+    main.Form_KeyDown(Key::Up, 0);
+    EXPECT_EQ(window.left, 1515);
+    EXPECT_EQ(window.top, 750);
+    main.Form_KeyDown(Key::F1, 0);
+    EXPECT_EQ(shell.opened, std::vector<std::string>{folder.Path() + "/readme.htm"});
+}
+
+TEST_F(PointerTest, SkinKeysWithNoSkinFiles) {
+    std::filesystem::remove(folder.Path() + "/skins/Aqua.inf");
+    main.Form_KeyDown(Key::PageDown, 0); // count 1 before the rescan: (0 + 1) mod 2
+    EXPECT_EQ(main.Catalogue.Count, 0);
+    main.Form_KeyDown(Key::PageUp, 0);
+    main.Form_KeyDown(Key::PageDown, 0);
+    EXPECT_EQ(main.Catalogue.Current, 0);
+    window.calls.clear();
+    main.Form_KeyDown(Key::Digit0 + 1, 0);
+    EXPECT_TRUE(window.calls.empty());
+    main.Form_KeyDown(Key::Digit0, 0);
+    EXPECT_EQ(window.calls.front(), "Hide");
+}
+
+TEST_F(PointerTest, SkinKeysWithThreeSkinFiles) {
+    for (const char* name : {"Bb.inf", "Cc.inf"})
+        folder.Write(std::string("skins/") + name, ReadFile(folder.Path() + "/skins/Aqua.inf"));
+    main.SwitchSkin(0);
+    main.Form_KeyDown(Key::PageUp, 0);
+    EXPECT_EQ(main.Catalogue.Current, 3);
+    main.Form_KeyDown(Key::PageDown, 0);
+    EXPECT_EQ(main.Catalogue.Current, 0);
+    main.Form_KeyDown(Key::PageDown, 0);
+    EXPECT_EQ(main.Catalogue.Current, 1);
+    main.Form_KeyDown(Key::Digit0 + 3, 1); // Shift held: still the digit
+    EXPECT_EQ(main.Catalogue.Current, 3);
+    main.Form_KeyDown(Key::Digit0 + 4, 0);
+    EXPECT_EQ(main.Catalogue.Current, 3);
+    for (int keypad = 96; keypad <= 105; ++keypad)
+        main.Form_KeyDown(static_cast<std::int16_t>(keypad), 0);
+    EXPECT_EQ(main.Catalogue.Current, 3);
+    EXPECT_TRUE(dialogs.messages.size() == 1); // only the first start's
+}
