@@ -7,10 +7,10 @@ void frmAbout::Form_Load() {
     Texts.Caption = "About " + Texts.Title;
     Texts.Version = "Version " + std::to_string(TARVIK_VERSION_MAJOR) + "." +
                     std::to_string(TARVIK_VERSION_MINOR) + "." + std::to_string(TARVIK_VERSION_PATCH);
-    Texts.Description = "Captures a phone-display-sized piece of your screen for your phone";
+    Texts.Description = "Captures part of your PC screen for use on your phone";
     Texts.Notice = "2026 The Tarvik developers";
-    Texts.Email = "tarvik@example.org";
-    Texts.WebSite = "https://tarvik.example.org";
+    Texts.Email = "hello@tarvik.example";
+    Texts.WebSite = "https://tarvik.example";
     Texts.SkinsLink = "Latest skins";
 }
 

@@ -78,11 +78,14 @@ class Desktop:
         self.xdotool("mousemove", "--sync", x, y, "click", button)
 
     def windows(self, name="Tarvik"):
-        """Mapped top-level windows with this name, as (window, x, y, width, height)."""
+        """Mapped top-level windows with this name (any name for None), as
+        (window, x, y, width, height)."""
         found = []
         for w in self.x.screen().root.query_tree().children:
             try:
-                if w.get_wm_name() != name or w.get_attributes().map_state != X.IsViewable:
+                if name is not None and w.get_wm_name() != name:
+                    continue
+                if w.get_attributes().map_state != X.IsViewable:
                     continue
                 g = w.get_geometry()
                 found.append((w, g.x, g.y, g.width, g.height))
@@ -126,6 +129,39 @@ class Desktop:
         os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "settings.reg"), "w", encoding="utf-8") as f:
             f.write(text)
+
+
+def pattern_pixel(x, y):
+    """The test desktop: smooth ramps that survive JPEG coding."""
+    return (x % 256, y % 256, (x // 4 + y // 4) % 256)
+
+
+def set_pattern_background(desktop):
+    """Paints the root window with the pattern, pixel for pixel."""
+    screen = desktop.x.screen()
+    root = screen.root
+    width, height = SCREEN
+    pixmap = root.create_pixmap(width, height, screen.root_depth)
+    gc = pixmap.create_gc()
+    rows_per_put = 32
+    for top in range(0, height, rows_per_put):
+        rows = min(rows_per_put, height - top)
+        data = bytearray()
+        for y in range(top, top + rows):
+            for x in range(width):
+                r, g, b = pattern_pixel(x, y)
+                data += bytes((b, g, r, 0))
+        pixmap.put_image(gc, 0, top, width, rows, X.ZPixmap, 24, 0, bytes(data))
+    root.change_attributes(background_pixmap=pixmap)
+    root.clear_area(0, 0, width, height)
+    desktop.x.sync()
+
+
+def stored_settings(skin="Default", quality=100, path=".\\\\captured"):
+    return ('[Software\\Mobrin_Tarvik]\n"SkinCount"=dword:3\n'
+            f'"SkinFile"="{skin}"\n"JPEG Quality"=dword:{quality}\n'
+            f'"Auto-save Path"="{path}"\n"Auto-name Prefix"="tarvik_output"\n'
+            '"View Mode"=dword:1\n')
 
 
 def rects_to_pixels(rects):

@@ -2,6 +2,8 @@
 
 #include "menus/frmAbout.h"
 
+#include <algorithm>
+
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -72,6 +74,11 @@ void QtAboutBox::Show(const AboutTexts& t) {
     Label1->setText(QString::fromStdString(t.Email));
     Label2->setText(QString::fromStdString(t.WebSite));
     Label4->setText(QString::fromStdString(t.SkinsLink));
+    // Where the system's font is wider than the layout's, labels grow to the right and the
+    // skins link keeps clear of the web address.
+    for (ClickLabel* label : {Label1, Label2, Label3, Label4, lblDescription, lblTitle, lblVersion})
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    Label4->move(std::max(192, Label2->geometry().right() + 12), Label4->y());
     if (parentWidget()) // centred over the owner
         move(parentWidget()->geometry().center() - rect().center());
     exec();

@@ -43,6 +43,10 @@ QtOptionsDialog::QtOptionsDialog(frmOption& logic, QWidget* owner)
     if (owner)
         setWindowIcon(owner->windowIcon());
     setFixedSize(489, 254);
+    // The dialog's sizes are made for a small 8-point font.
+    QFont small = font();
+    small.setPointSizeF(8.25);
+    setFont(small);
 
     btnApply = Button(this, 216, 216, 73, 25, "&Apply", "btnApply");
     btnCancel = Button(this, 320, 216, 73, 25, "&Cancel", "btnCancel");
@@ -76,6 +80,14 @@ QtOptionsDialog::QtOptionsDialog(frmOption& logic, QWidget* owner)
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label1 = Place<QLabel>(Frame1, 24, 48, 89, 17, "Best Compression");
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    // Where the system's font is wider than the layout's, a label grows to the right
+    // rather than cut its text.
+    for (QLabel* label : {Label1, Label2, Label4, Label5})
+        if (label->sizeHint().width() > label->width())
+            label->resize(label->sizeHint().width(), label->height());
+    if (Label2->width() > 113)
+        Label2->move(320 + 113 - Label2->width(), Label2->y());
 
     connect(btnOk, &QPushButton::clicked, [this] { logic_.btnOk_Click(); });
     connect(btnApply, &QPushButton::clicked, [this] { logic_.btnApply_Click(); });

@@ -1,0 +1,128 @@
+import os
+import shutil
+import tempfile
+import time
+import unittest
+
+from PIL import Image
+
+from harness import (BIN, SCREEN, Desktop, pattern_pixel, set_pattern_background,
+                     stored_settings, terminate, wait_for)
+
+CAPTURED = os.path.join(os.path.dirname(os.path.abspath(BIN)), "captured")
+
+
+def assert_shows_pattern(test, path, left, top, width, height):
+    """The picture holds the desktop pattern from (left, top), within JPEG's tolerance."""
+    with Image.open(path) as picture:
+        test.assertEqual(picture.size, (width, height))
+        rgb = picture.convert("RGB")
+        worst = 0
+        for y in range(0, height, 3):
+            for x in range(0, width, 3):
+                got = rgb.getpixel((x, y))
+                want = pattern_pixel(left + x, top + y)
+                worst = max(worst, max(abs(a - b) for a, b in zip(got, want)))
+        test.assertLessEqual(worst, 12, f"{path} differs from the screen by {worst}")
+
+
+class Interaction(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop()
+        set_pattern_background(self.desktop)
+        self.pictures = tempfile.mkdtemp(prefix="tarvik-pictures-")
+
+    def tearDown(self):
+        self.desktop.close()
+        shutil.rmtree(self.pictures, ignore_errors=True)
+
+    def start(self, **settings):
+        self.desktop.write_settings(stored_settings(**settings))
+        self.tarvik = self.desktop.start_tarvik()
+        return self.desktop.wait_window(193, 448)
+
+    def position(self):
+        _, x, y, _, _ = self.desktop.wait_window(193, 448)
+        return x, y
+
+    def test_quick_save_and_the_taller_capture_area_write_what_the_hole_shows(self):
+        shutil.rmtree(CAPTURED, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, CAPTURED, True)
+        d = self.desktop
+        _, x, y, _, _ = self.start()
+        d.click(x + 46, y + 261)  # the left soft key
+        first = os.path.join(CAPTURED, "tarvik_output1.jpg")
+        wait_for(lambda: os.path.exists(first), 10, "tarvik_output1.jpg")
+        assert_shows_pattern(self, first, x + 33, y + 88, 128, 127)
+
+        d.click(x + 97, y + 51)  # the name strip toggles the taller area
+        d.click(x + 46, y + 261)
+        second = os.path.join(CAPTURED, "tarvik_output2.jpg")
+        wait_for(lambda: os.path.exists(second), 10, "tarvik_output2.jpg")
+        assert_shows_pattern(self, second, x + 33, y + 74, 128, 159)
+        self.assertEqual(sorted(os.listdir(CAPTURED)), ["tarvik_output1.jpg", "tarvik_output2.jpg"])
+        self.assertEqual(terminate(self.tarvik), 0)
+
+    def test_drag_and_arrow_keys_move_the_window_by_exact_pixels(self):
+        d = self.desktop
+        _, x, y, _, _ = self.start(path=self.pictures)
+        d.xdotool("mousemove", "--sync", x + 20, y + 330, "mousedown", 1)
+        for step in range(1, 11):
+            d.xdotool("mousemove", "--sync", x + 20 + 10 * step, y + 330 + 5 * step)
+        d.xdotool("mouseup", 1)
+        wait_for(lambda: self.position() == (x + 100, y + 50), 5, "the window to follow")
+        self.assertEqual(os.listdir(self.pictures), [])  # no command ran
+
+        x, y = x + 100, y + 50
+        for _ in range(3):
+            d.xdotool("key", "Right")
+        wait_for(lambda: self.position() == (x + 3, y), 5, "three pixels to the right")
+        d.xdotool("key", "Up")
+        wait_for(lambda: self.position() == (x + 3, y - 1), 5, "one pixel up")
+
+    def test_hovering_quick_save_shows_the_tip_beside_the_pointer(self):
+        d = self.desktop
+        _, x, y, _, _ = self.start(path=self.pictures)
+        d.xdotool("mousemove", "--sync", x + 40, y + 258)
+        d.xdotool("mousemove", "--sync", x + 46, y + 261)
+        tip = wait_for(lambda: d.windows("Tarvik tip"), 5, "the tip window")[0]
+        _, tx, ty, tw, th = tip
+        self.assertAlmostEqual(tx, x + 46 + 13, delta=1)
+        self.assertAlmostEqual(ty, y + 261 + 13, delta=1)
+        self.assertGreater(tw, 100)
+        self.assertGreater(th, 20)
+        # Away from the hot spots the tip goes.
+        d.xdotool("mousemove", "--sync", x + 20, y + 330)
+        wait_for(lambda: not d.windows("Tarvik tip"), 5, "the tip to hide")
+
+    def test_page_down_switches_to_the_next_skin_and_its_size(self):
+        d = self.desktop
+        _, x, y, _, _ = self.start(path=self.pictures)
+        d.xdotool("mousemove", "--sync", x + 20, y + 330)
+        d.xdotool("key", "Next")
+        d.wait_window(228, 470)  # Aqua.inf, the first sample skin
+        d.xdotool("mousemove", "--sync", SCREEN[0] // 2, SCREEN[1] // 2)
+        d.xdotool("key", "0")
+        d.wait_window(193, 448)
+
+    def test_settings_changed_in_the_dialog_are_stored_at_close(self):
+        d = self.desktop
+        _, x, y, _, _ = self.start(path=self.pictures)
+        d.click(x + 20, y + 330, button=3)
+        wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
+                 5, "the context menu")
+        for key in ["Down"] * 4 + ["Return"]:
+            d.xdotool("key", key)
+        dialog = wait_for(lambda: d.windows("Tarvik Options"), 5, "the options dialog")[0]
+        _, dx, dy, dw, dh = dialog
+        self.assertEqual((dw, dh), (489, 254))
+        d.click(dx + 60, dy + 45)  # the slider's groove, left of the handle: one page down
+        d.click(dx + 112 + 36, dy + 216 + 12)  # OK
+        wait_for(lambda: not d.windows("Tarvik Options"), 5, "the dialog to close")
+        d.click(x + 157, y + 30)  # the close hot spot
+        self.assertEqual(self.tarvik.wait(10), 0)
+        self.assertIn('"JPEG Quality"=dword:95', d.settings_text())
+
+
+if __name__ == "__main__":
+    unittest.main()
