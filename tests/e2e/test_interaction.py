@@ -91,6 +91,10 @@ class Interaction(unittest.TestCase):
         self.assertAlmostEqual(ty, y + 261 + 13, delta=1)
         self.assertGreater(tw, 100)
         self.assertGreater(th, 20)
+        # The tip leaves the keyboard with the main window.
+        d.xdotool("key", "Right")
+        wait_for(lambda: self.position() == (x + 1, y), 5, "the window to take the key")
+        x += 1
         # Away from the hot spots the tip goes.
         d.xdotool("mousemove", "--sync", x + 20, y + 330)
         wait_for(lambda: not d.windows("Tarvik tip"), 5, "the tip to hide")
