@@ -7,12 +7,6 @@
 #include <random>
 #include <system_error>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -22,8 +16,12 @@ std::string TemporaryName(const fs::path& target) {
     static std::mt19937_64 random{std::random_device{}()};
     char suffix[20];
     std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-    return (target.parent_path() / ("." + target.filename().string() + "." + suffix + ".part"))
-        .string();
+    std::string name = ".";
+    name += target.filename().string();
+    name += '.';
+    name += suffix;
+    name += ".part";
+    return (target.parent_path() / name).string();
 }
 
 } // namespace
@@ -34,12 +32,9 @@ bool WriteBytes(const std::string& path, const void* data, std::size_t size, std
         error = std::strerror(errno);
         return false;
     }
+    // No fsync: the rename already keeps a killed or failed write from showing under the
+    // final name, and a capture is cheap to take again after a power cut.
     bool ok = std::fwrite(data, 1, size, file) == size && std::fflush(file) == 0;
-#ifdef _WIN32
-    ok = ok && _commit(_fileno(file)) == 0;
-#else
-    ok = ok && ::fsync(fileno(file)) == 0;
-#endif
     if (!ok)
         error = std::strerror(errno);
     if (std::fclose(file) != 0 && ok) {

@@ -8,6 +8,49 @@
 #include <new>
 #include <random>
 
+#if defined(__SSE2__) || (defined(__GNUC__) && defined(__x86_64__))
+#include <immintrin.h>
+#endif
+
+namespace {
+
+// One row of 0xffRRGGBB pixels into blue, green, red bytes.
+void PackRowPlain(const std::uint32_t* in, std::uint8_t* out, std::int32_t width) {
+    for (std::int32_t x = 0; x < width; ++x, out += 3) {
+        out[0] = static_cast<std::uint8_t>(in[x]);
+        out[1] = static_cast<std::uint8_t>(in[x] >> 8);
+        out[2] = static_cast<std::uint8_t>(in[x] >> 16);
+    }
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// Sixteen pixels at a time: each group of four drops its fourth bytes with one shuffle,
+// and the four 12-byte groups are joined into three 16-byte stores.
+__attribute__((target("ssse3"))) void PackRowShuffled(const std::uint32_t* in, std::uint8_t* out,
+                                                      std::int32_t width) {
+    const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    std::int32_t x = 0;
+    for (; x + 16 <= width; x += 16, out += 48) {
+        const __m128i* src = reinterpret_cast<const __m128i*>(in + x);
+        const __m128i p0 = _mm_shuffle_epi8(_mm_loadu_si128(src), pack);
+        const __m128i p1 = _mm_shuffle_epi8(_mm_loadu_si128(src + 1), pack);
+        const __m128i p2 = _mm_shuffle_epi8(_mm_loadu_si128(src + 2), pack);
+        const __m128i p3 = _mm_shuffle_epi8(_mm_loadu_si128(src + 3), pack);
+        __m128i* dst = reinterpret_cast<__m128i*>(out);
+        _mm_storeu_si128(dst, _mm_or_si128(p0, _mm_slli_si128(p1, 12)));
+        _mm_storeu_si128(dst + 1, _mm_or_si128(_mm_srli_si128(p1, 4), _mm_slli_si128(p2, 8)));
+        _mm_storeu_si128(dst + 2, _mm_or_si128(_mm_srli_si128(p2, 8), _mm_slli_si128(p3, 4)));
+    }
+    PackRowPlain(in + x, out, width - x);
+}
+
+const auto PackRow = __builtin_cpu_supports("ssse3") ? PackRowShuffled : PackRowPlain;
+#else
+const auto PackRow = PackRowPlain;
+#endif
+
+} // namespace
+
 cJPEG::~cJPEG() { ClearUp(); }
 
 std::int32_t cJPEG::BytesPerScanLine() const {
@@ -63,17 +106,10 @@ void cJPEG::CreateFromPicture(const Picture& PictureSource) {
     if (!Create(image.Width, image.Height))
         return;
     // Top-down 0xffRRGGBB into bottom-up blue, green, red.
-    for (std::int32_t y = 0; y < image.Height; ++y) {
-        const std::uint32_t* in = &image.Pixels[static_cast<std::size_t>(y) * image.Width];
-        std::uint8_t* out = surface_.Bits + static_cast<std::size_t>(image.Height - 1 - y) * surface_.Stride;
-        for (std::int32_t x = 0; x < image.Width; ++x) {
-            const std::uint32_t p = in[x];
-            out[0] = static_cast<std::uint8_t>(p);
-            out[1] = static_cast<std::uint8_t>(p >> 8);
-            out[2] = static_cast<std::uint8_t>(p >> 16);
-            out += 3;
-        }
-    }
+    for (std::int32_t y = 0; y < image.Height; ++y)
+        PackRow(&image.Pixels[static_cast<std::size_t>(y) * image.Width],
+                surface_.Bits + static_cast<std::size_t>(image.Height - 1 - y) * surface_.Stride,
+                image.Width);
     pictureLoaded_ = true;
 }
 
@@ -182,6 +218,18 @@ std::unique_ptr<cJPEG> cJPEG::Resample(std::int32_t lNewHeight, std::int32_t lNe
     return result;
 }
 
+namespace {
+
+// Round half to even for 0 <= v < 2^22, as nearbyint does under the default rounding
+// mode, without a library call: adding 2^23 leaves no bits for the fraction. (Only
+// -ffast-math would fold the two steps away; the build never uses it.)
+inline float RoundSample(float v) {
+    constexpr float shift = 8388608.0f;
+    return (v + shift) - shift;
+}
+
+} // namespace
+
 // Bilinear interpolation. Each row's vertical blends are rounded once per source column,
 // then blended horizontally: the same arithmetic, in the same order and precision, as
 // blending the four neighbours of every sample.
@@ -200,7 +248,9 @@ void cJPEG::ResampleInto(cJPEG& target) const {
         ix[x] = static_cast<std::int32_t>(std::floor(sx));
         fx[x] = sx - static_cast<float>(ix[x]);
     }
-    std::vector<float> column(static_cast<std::size_t>(w) * 3);
+    // Each row's vertical blends, four floats a pixel (blue, green, red, unused), with the
+    // last pixel repeated as its own right neighbour, which carries no weight there.
+    std::vector<float> column(static_cast<std::size_t>(w + 1) * 4, 0.0f);
     const std::size_t stride = static_cast<std::size_t>(surface_.Stride);
     for (std::int32_t y = 0; y < newH; ++y) {
         const float sy = yScale * static_cast<float>(y);
@@ -209,16 +259,34 @@ void cJPEG::ResampleInto(cJPEG& target) const {
         const float gy = 1.0f - fy;
         const std::uint8_t* row0 = surface_.Bits + static_cast<std::size_t>(iy) * stride;
         const std::uint8_t* row1 = iy + 1 < h ? row0 + stride : row0;
-        for (std::int32_t i = 0; i < w * 3; ++i)
-            column[i] = std::nearbyint(gy * row0[i] + fy * row1[i]);
+        for (std::int32_t p = 0; p < w; ++p)
+            for (int c = 0; c < 3; ++c)
+                column[4 * p + c] = RoundSample(gy * row0[3 * p + c] + fy * row1[3 * p + c]);
+        std::copy_n(&column[4 * static_cast<std::size_t>(w - 1)], 4, &column[4 * static_cast<std::size_t>(w)]);
 
         std::uint8_t* out = target.surface_.Bits + static_cast<std::size_t>(y) * target.surface_.Stride;
-        for (std::int32_t x = 0; x < newW; ++x) {
-            const float* left = &column[static_cast<std::size_t>(ix[x]) * 3];
-            const float* right = ix[x] + 1 < w ? left + 3 : left;
+        std::int32_t x = 0;
+#if defined(__SSE2__)
+        // All three channels of a pixel at once; the fourth byte written is the next
+        // pixel's first, so the last pixel of the row is left to the plain loop.
+        const __m128 shift = _mm_set1_ps(8388608.0f);
+        for (; x + 1 < newW; ++x) {
+            const float* left = &column[static_cast<std::size_t>(ix[x]) * 4];
+            const __m128 f = _mm_set1_ps(fx[x]), g = _mm_set1_ps(1.0f - fx[x]);
+            __m128 v = _mm_add_ps(_mm_mul_ps(g, _mm_loadu_ps(left)), _mm_mul_ps(f, _mm_loadu_ps(left + 4)));
+            v = _mm_sub_ps(_mm_add_ps(v, shift), shift);
+            const __m128i words = _mm_cvttps_epi32(v);
+            const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(words, words), words);
+            const std::int32_t packed = _mm_cvtsi128_si32(bytes);
+            std::memcpy(out + 3 * x, &packed, 4);
+        }
+#endif
+        for (; x < newW; ++x) {
+            const float* left = &column[static_cast<std::size_t>(ix[x]) * 4];
+            const float* right = left + 4;
             const float f = fx[x], g = 1.0f - f;
             for (int c = 0; c < 3; ++c) {
-                const float v = std::nearbyint(g * left[c] + f * right[c]);
+                const float v = RoundSample(g * left[c] + f * right[c]);
                 out[3 * x + c] = static_cast<std::uint8_t>(std::clamp(v, 0.0f, 255.0f));
             }
         }

@@ -1,0 +1,186 @@
+// The image path of a save, each step beside its floor in the same run.
+#include "RatioReporter.h"
+#include "../tests/imaging/ResampleReference.h"
+#include "capture/SaveCommands.h"
+#include "imaging/cJPEG.h"
+#include "imaging/modJPEG.h"
+#include "platform/qt/QtConvert.h"
+
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <turbojpeg.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Folder = [] {
+    const fs::path p = fs::temp_directory_path() / "tarvik-bench";
+    fs::create_directories(p);
+    return p.string();
+}();
+
+Picture ScreenLike(int w, int h) {
+    auto image = std::make_shared<Image>(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image->At(x, y) = ((x / 8 + y / 12) % 5 == 0) ? Rgb(20, 20, 20)
+                                                          : Rgb(240 - y % 64, 240, 250 - x % 32);
+    return image;
+}
+
+void SaveJpg(benchmark::State& state) {
+    cJPEG image;
+    image.CreateFromPicture(ScreenLike(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    const std::string path = Folder + "/ours.jpg";
+    for (auto _ : state) {
+        std::int32_t code;
+        std::string text;
+        if (!SaveJPG(image, path, 90, code, text))
+            state.SkipWithError(text.c_str());
+    }
+}
+
+// The floor: one TurboJPEG compress of the same buffer and one plain file write.
+void BareTurboJpeg(benchmark::State& state) {
+    cJPEG image;
+    image.CreateFromPicture(ScreenLike(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    const std::string path = Folder + "/bare.jpg";
+    tjhandle handle = tjInitCompress();
+    for (auto _ : state) {
+        unsigned char* jpeg = nullptr;
+        unsigned long size = 0;
+        tjCompress2(handle, image.DIBSectionBitsPtr(), image.Width(), image.BytesPerScanLine(),
+                    image.Height(), TJPF_BGR, &jpeg, &size, TJSAMP_444, 90, TJFLAG_BOTTOMUP);
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(jpeg, 1, size, f);
+        std::fclose(f);
+        tjFree(jpeg);
+    }
+    tjDestroy(handle);
+}
+
+void CreateFromPicture(benchmark::State& state) {
+    const Picture picture = ScreenLike(1920, 1080);
+    cJPEG image;
+    for (auto _ : state) {
+        image.CreateFromPicture(picture);
+        benchmark::DoNotOptimize(image.DIBSectionBitsPtr());
+    }
+}
+
+void MemcpySameBytes(benchmark::State& state) {
+    const Picture picture = ScreenLike(1920, 1080);
+    std::vector<std::uint8_t> target(static_cast<std::size_t>(1920 * 3) * 1080);
+    for (auto _ : state) {
+        std::memcpy(target.data(), picture->Pixels.data(), target.size());
+        benchmark::DoNotOptimize(target.data());
+    }
+}
+
+void Resample(benchmark::State& state) {
+    cJPEG image;
+    image.CreateFromPicture(ScreenLike(640, 480));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(image.Resample(static_cast<int>(state.range(1)), static_cast<int>(state.range(0))));
+}
+
+void ResampleScalarReference(benchmark::State& state) {
+    cJPEG image;
+    image.CreateFromPicture(ScreenLike(640, 480));
+    for (auto _ : state) {
+        cJPEG target;
+        target.Create(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+        ReferenceResample(image, target);
+        benchmark::DoNotOptimize(target.DIBSectionBitsPtr());
+    }
+}
+
+void QtSmoothScale(benchmark::State& state) {
+    const Picture picture = ScreenLike(640, 480);
+    const QImage source = WrapPicture(picture).convertToFormat(QImage::Format_RGB888);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(source.scaled(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                                               Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+// Quick Save's naming with names 1 to 9998 taken, against one existence test per name.
+const std::string Crowded = [] {
+    const std::string dir = Folder + "/crowded";
+    fs::create_directories(dir);
+    for (int n = 1; n <= 9998; ++n) {
+        const std::string name = dir + "/shot" + std::to_string(n) + ".jpg";
+        if (!fs::exists(name))
+            std::ofstream(name) << "x";
+    }
+    return dir;
+}();
+
+class NoDialogs : public IDialogs {
+public:
+    void MessageBox(const std::string&) override {}
+    SaveDialogResult ShowSaveDialog(const SaveDialogRequest&) override { return {}; }
+};
+
+class NoCodec : public IPictureCodec {
+public:
+    Picture LoadPicture(const std::string&) override { return nullptr; }
+    bool SaveBmp(const Picture&, const std::string&, std::string&) override { return false; }
+};
+
+void SaveAutoNamedCrowded(benchmark::State& state) {
+    AppSettings settings{90, "shot", Crowded, Crowded, true};
+    Picture capture = ScreenLike(128, 127);
+    std::int16_t counter = 1;
+    NoDialogs dialogs;
+    NoCodec codec;
+    SaveContext context{capture, settings, counter, dialogs, codec, [] {}};
+    for (auto _ : state) {
+        SaveAutoNamed(context);
+        state.PauseTiming();
+        fs::remove(Crowded + "/shot9999.jpg");
+        state.ResumeTiming();
+    }
+}
+
+void ExistenceTestPerName(benchmark::State& state) {
+    for (auto _ : state)
+        for (int n = 1; n <= 9999; ++n) {
+            std::error_code ec;
+            benchmark::DoNotOptimize(fs::is_regular_file(Crowded + "/shot" + std::to_string(n) + ".jpg", ec));
+        }
+}
+
+} // namespace
+
+BENCHMARK(SaveJpg)->Args({128, 127})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BareTurboJpeg)->Args({128, 127})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+BENCHMARK(CreateFromPicture)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MemcpySameBytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Resample)->Args({1280, 960})->Args({320, 240})->Unit(benchmark::kMicrosecond);
+BENCHMARK(ResampleScalarReference)->Args({1280, 960})->Args({320, 240})->Unit(benchmark::kMicrosecond);
+BENCHMARK(QtSmoothScale)->Args({1280, 960})->Args({320, 240})->Unit(benchmark::kMicrosecond);
+BENCHMARK(SaveAutoNamedCrowded)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExistenceTestPerName)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter({{"SaveJpg/128/127", "BareTurboJpeg/128/127"},
+                            {"SaveJpg/1920/1080", "BareTurboJpeg/1920/1080"},
+                            {"CreateFromPicture", "MemcpySameBytes"},
+                            {"Resample/1280/960", "ResampleScalarReference/1280/960"},
+                            {"Resample/1280/960", "QtSmoothScale/1280/960"},
+                            {"Resample/320/240", "ResampleScalarReference/320/240"},
+                            {"Resample/320/240", "QtSmoothScale/320/240"},
+                            {"SaveAutoNamedCrowded", "ExistenceTestPerName"}});
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
