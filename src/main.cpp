@@ -76,8 +76,9 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    frmMain main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows}, builtinSkin,
-                 ProgramFolder());
+    const std::string programFolder = ProgramFolder();
+    frmMain main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows},
+                 builtinSkin, programFolder, DefaultCaptureFolder(programFolder));
     window.SetLogic(&main);
 
     main.Form_Load();

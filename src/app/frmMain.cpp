@@ -11,9 +11,12 @@
 
 #include <cmath>
 
-frmMain::frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder)
-    : ports_(ports), builtinSkin_(std::move(builtinSkin)),
-      programFolder_(std::move(programFolder)), tooltip_(ports.Windows) {}
+frmMain::frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder,
+                 std::string captureFolder)
+    : ports_(ports), builtinSkin_(std::move(builtinSkin)), programFolder_(std::move(programFolder)),
+      captureFolder_(captureFolder.empty() ? programFolder_ + PathSeparator + "captured"
+                                           : std::move(captureFolder)),
+      tooltip_(ports.Windows) {}
 
 std::string frmMain::SkinsFolder() const {
     return programFolder_ + PathSeparator + "skins" + PathSeparator;
@@ -22,7 +25,7 @@ std::string frmMain::SkinsFolder() const {
 SettingsContext frmMain::SettingsAccess() {
     return SettingsContext{Settings,        Catalogue,
                            ports_.Registry, ports_.Dialogs,
-                           [this](std::int16_t n) { LoadSkin(n); }, programFolder_};
+                           [this](std::int16_t n) { LoadSkin(n); }, captureFolder_};
 }
 
 SaveContext frmMain::SaveAccess() {
@@ -305,7 +308,7 @@ void frmMain::ExchangeSettingData(bool optionDialogToMain) {
     if (optionDialogToMain) {
         Settings.JpegQuality = static_cast<std::int16_t>(dialog.Controls.Slider1);
         Settings.AutoSavePath = dialog.Controls.Text1;
-        Settings.AutoSaveFolder = ResolveAutoSaveFolder(Settings.AutoSavePath, programFolder_);
+        Settings.AutoSaveFolder = ResolveAutoSaveFolder(Settings.AutoSavePath, captureFolder_);
         Settings.AutoNamePrefix = dialog.Controls.Text2;
         Settings.ViewModeSkin = dialog.Controls.Option1;
         return;

@@ -52,7 +52,9 @@ inline constexpr std::int16_t F1 = 112;
 // The program's main window: all run-time state and the logic that reacts to the user.
 class frmMain {
 public:
-    frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder);
+    // captureFolder is where the default auto-save path leads; empty: beside the program.
+    frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder,
+            std::string captureFolder = {});
 
     // Start-up: everything up to the window shown centred on the screen.
     void Form_Load();
@@ -121,6 +123,7 @@ private:
     MainWindowPorts ports_;
     Picture builtinSkin_;
     std::string programFolder_;
+    std::string captureFolder_;
     frmTooltip tooltip_;
     frmOption* options_ = nullptr;
 };

@@ -1,12 +1,8 @@
 #include "settings/AppSettings.h"
 
-#include "platform/ProgramFolder.h"
-
 std::string ResolveAutoSaveFolder(const std::string& autoSavePath,
-                                  const std::string& programFolder) {
-    if (autoSavePath == DefaultAutoSavePath)
-        return programFolder + PathSeparator + "captured";
-    return autoSavePath;
+                                  const std::string& captureFolder) {
+    return autoSavePath == DefaultAutoSavePath ? captureFolder : autoSavePath;
 }
 
 namespace {
@@ -16,7 +12,7 @@ void LoadDefaults(SettingsContext& c) {
     AppSettings& s = c.Settings;
     s.AutoNamePrefix = DefaultAutoNamePrefix;
     s.AutoSavePath = DefaultAutoSavePath;
-    s.AutoSaveFolder = ResolveAutoSaveFolder(s.AutoSavePath, c.ProgramFolder);
+    s.AutoSaveFolder = ResolveAutoSaveFolder(s.AutoSavePath, c.CaptureFolder);
     s.JpegQuality = 100;
     s.ViewModeSkin = true;
     c.LoadSkin(0);
@@ -36,7 +32,7 @@ void LoadSettings(SettingsContext& c) {
         return LoadDefaults(c);
     s.JpegQuality = static_cast<std::int16_t>(quality);
     s.AutoSavePath = reg.ReadRegString(root, SettingsKey, "Auto-save Path");
-    s.AutoSaveFolder = ResolveAutoSaveFolder(s.AutoSavePath, c.ProgramFolder);
+    s.AutoSaveFolder = ResolveAutoSaveFolder(s.AutoSavePath, c.CaptureFolder);
     s.AutoNamePrefix = reg.ReadRegString(root, SettingsKey, "Auto-name Prefix");
     s.ViewModeSkin = reg.ReadRegDword(root, SettingsKey, "View Mode") == 1;
 

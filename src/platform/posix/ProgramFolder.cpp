@@ -1,13 +1,69 @@
 #include "platform/ProgramFolder.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string_view>
 #include <system_error>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Home() {
+    const char* home = std::getenv("HOME");
+    return home && *home ? home : "/";
+}
+
+// XDG_PICTURES_DIR from the environment or the user's user-dirs.dirs, else ~/Pictures.
+std::string PicturesFolder() {
+    if (const char* env = std::getenv("XDG_PICTURES_DIR"); env && *env == '/')
+        return env;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string dirs =
+        (config && *config == '/' ? std::string(config) : Home() + "/.config") + "/user-dirs.dirs";
+    std::ifstream file(dirs);
+    std::string line;
+    constexpr std::string_view key = "XDG_PICTURES_DIR=\"";
+    while (std::getline(file, line)) {
+        if (line.rfind(key, 0) != 0 || line.size() < key.size() + 1 || line.back() != '"')
+            continue;
+        std::string value = line.substr(key.size(), line.size() - key.size() - 1);
+        if (value.rfind("$HOME", 0) == 0)
+            value = Home() + value.substr(5);
+        if (!value.empty() && value.front() == '/' && fs::path(value) != fs::path(Home()))
+            return value;
+    }
+    return Home() + "/Pictures";
+}
+
+bool InstalledForAllUsers(const std::string& folder) {
+    for (const char* prefix : {"/usr/", "/opt/"})
+        if (folder.rfind(prefix, 0) == 0)
+            return true;
+    return false;
+}
+
+bool Writable(const std::string& folder) { return ::access(folder.c_str(), W_OK | X_OK) == 0; }
+
+} // namespace
+
+std::string DefaultCaptureFolder(const std::string& programFolder) {
+    const std::string beside = programFolder + "/captured";
+    std::error_code ec;
+    const bool usable = fs::is_directory(beside, ec) ? Writable(beside) : Writable(programFolder);
+    if (usable && !InstalledForAllUsers(programFolder))
+        return beside;
+    return PicturesFolder() + "/captured";
+}
 
 std::string ProgramFolder() {
     std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const auto exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec)
-        return std::filesystem::current_path(ec).string();
+        return fs::current_path(ec).string();
     std::string folder = exe.parent_path().string();
     return folder.empty() ? "/" : folder;
 }

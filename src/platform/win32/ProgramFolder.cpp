@@ -12,3 +12,8 @@ std::string ProgramFolder() {
     // Keep the backslash at the root of a drive ("E:\").
     return folder.substr(0, slash == 2 && folder[1] == ':' ? 3 : slash);
 }
+
+std::string DefaultCaptureFolder(const std::string& programFolder) {
+    // Joined as it stands, the drive's root included ("E:\\captured").
+    return programFolder + "\\captured";
+}
