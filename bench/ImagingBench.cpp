@@ -141,7 +141,7 @@ void SaveAutoNamedCrowded(benchmark::State& state) {
     std::int16_t counter = 1;
     NoDialogs dialogs;
     NoCodec codec;
-    SaveContext context{capture, settings, counter, dialogs, codec, [] {}};
+    SaveContext context{capture, settings, counter, dialogs, codec, [] {}, ""};
     for (auto _ : state) {
         SaveAutoNamed(context);
         state.PauseTiming();

@@ -2,7 +2,8 @@
 
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
     libegl-dev libgif-dev libturbojpeg0-dev fonts-dejavu-core"
-TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils python3 python3-xlib python3-pil"
+TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils python3 python3-xlib python3-pil
+    dpkg-dev"
 
 # Installs the packages that are missing, with apt-get (through sudo when not root).
 install_packages() {

@@ -128,21 +128,28 @@ def builtin():
 
 
 def icon():
-    im = Image.new("RGBA", (32, 32), (0, 0, 0, 0))
-    d = ImageDraw.Draw(im)
-    d.rounded_rectangle((8, 1, 23, 30), radius=4, fill=(36, 40, 48, 255))
-    d.rounded_rectangle((9, 2, 22, 29), radius=3, fill=(56, 62, 74, 255))
-    d.rectangle((11, 6, 20, 16), fill=(252, 254, 252, 255))
-    d.rectangle((12, 9, 19, 14), fill=(90, 170, 110, 255))
-    d.rectangle((11, 19, 13, 20), fill=(170, 176, 188, 255))
-    d.rectangle((18, 19, 20, 20), fill=(170, 176, 188, 255))
-    for r in range(2):
-        for c in range(3):
-            d.rectangle((11 + 3 * c, 23 + 3 * r, 12 + 3 * c, 24 + 3 * r), fill=(170, 176, 188, 255))
-    d.rectangle((14, 3, 17, 3), fill=(20, 22, 26, 255))
-    im.save("resources/icon.png")
-    for size in (32, 128):
-        im.resize((size, size), Image.NEAREST).save(f"resources/icon-{size}.png")
+    """The window icon, a small phone, drawn at each size from the same 32-unit design."""
+    for size, path in ((32, "resources/icon.png"), (32, "resources/icon-32.png"),
+                       (128, "resources/icon-128.png")):
+        k = size // 32
+        im = Image.new("RGBA", (size, size), (0, 0, 0, 0))
+        d = ImageDraw.Draw(im)
+
+        def box(l, t, r, b):
+            return (l * k, t * k, (r + 1) * k - 1, (b + 1) * k - 1)
+
+        d.rounded_rectangle(box(8, 1, 23, 30), radius=4 * k, fill=(36, 40, 48, 255))
+        d.rounded_rectangle(box(9, 2, 22, 29), radius=3 * k, fill=(56, 62, 74, 255))
+        d.rectangle(box(11, 6, 20, 16), fill=(252, 254, 252, 255))
+        d.rectangle(box(12, 9, 19, 14), fill=(90, 170, 110, 255))
+        d.rectangle(box(11, 19, 13, 20), fill=(170, 176, 188, 255))
+        d.rectangle(box(18, 19, 20, 20), fill=(170, 176, 188, 255))
+        for r in range(2):
+            for c in range(3):
+                d.rectangle(box(11 + 3 * c, 23 + 3 * r, 12 + 3 * c, 24 + 3 * r),
+                            fill=(170, 176, 188, 255))
+        d.rectangle(box(14, 3, 17, 3), fill=(20, 22, 26, 255))
+        im.save(path)
 
 
 def logo():

@@ -29,8 +29,10 @@ SettingsContext frmMain::SettingsAccess() {
 }
 
 SaveContext frmMain::SaveAccess() {
-    return SaveContext{Picture1,       Settings,      SaveAsCounter,
-                       ports_.Dialogs, ports_.Codec, [this] { Capture(); }};
+    return SaveContext{Picture1,     Settings,
+                       SaveAsCounter, ports_.Dialogs,
+                       ports_.Codec, [this] { Capture(); },
+                       captureFolder_};
 }
 
 void frmMain::SaveAs() {

@@ -58,7 +58,10 @@ void SaveAutoNamed(SaveContext& c) {
     const std::string& folder = c.Settings.AutoSaveFolder;
     if (!folder.empty()) {
         std::error_code ec;
-        fs::create_directory(folder, ec);
+        if (folder == c.DefaultFolder)
+            fs::create_directories(folder, ec);
+        else
+            fs::create_directory(folder, ec);
         std::error_code dirError;
         if (!fs::is_directory(folder, dirError)) {
             const std::string reason = ec ? ec.message() : "Not a directory";

@@ -21,6 +21,8 @@ struct SaveContext {
     IDialogs& Dialogs;
     IPictureCodec& Codec;
     std::function<void()> Capture;
+    // Where the default auto-save path leads; made with all its parents when missing.
+    std::string DefaultFolder;
 };
 
 enum class SaveResult { Saved, NameTaken, Failed };
@@ -33,5 +35,6 @@ void QuickSave(SaveContext& context);
 // taken meanwhile under KeepExisting.
 SaveResult SavePictureFile(SaveContext& context, const std::string& fileName,
                            WriteMode mode = WriteMode::Replace);
-// Writes the current capture under prefix + n + ".jpg" for the first free n in 1..9999.
+// Writes the current capture under prefix + n + ".jpg" for the first free n in 1..9999,
+// after making the auto-save folder (one level; the default folder with its parents).
 void SaveAutoNamed(SaveContext& context);

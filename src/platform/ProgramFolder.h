@@ -6,8 +6,8 @@
 std::string ProgramFolder();
 
 // Where the default auto-save path ".\captured" leads: "captured" beside the program
-// where that folder can be made and written and the program is not installed for all
-// users, else "captured" in the user's pictures folder.
+// where that folder can be made and written and the program is not installed (in
+// <prefix>/lib/tarvik, /usr or /opt), else "captured" in the user's pictures folder.
 std::string DefaultCaptureFolder(const std::string& programFolder);
 
 // The separator the program joins its own paths with.

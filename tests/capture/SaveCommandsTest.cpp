@@ -23,7 +23,8 @@ protected:
         return SaveContext{picture1, settings, counter, dialogs, codec, [this] {
                                ++captures;
                                picture1 = std::make_shared<Image>(12, 10, Rgb(200, 100, 50));
-                           }};
+                           },
+                           ""};
     }
 
     std::vector<std::string> Files(const std::string& dir) const {
@@ -105,6 +106,15 @@ TEST_F(SaveCommandsTest, UnusableAutoSaveFolderIsReportedWithItsName) {
     QuickSave(c);
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_NE(dialogs.messages[1].find(settings.AutoSaveFolder), std::string::npos);
+}
+
+TEST_F(SaveCommandsTest, TheDefaultFolderIsMadeWithItsParents) {
+    settings.AutoSaveFolder = folder.Path() + "/home/Pictures/captured";
+    SaveContext c = Context();
+    c.DefaultFolder = settings.AutoSaveFolder;
+    QuickSave(c);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(fs::is_regular_file(settings.AutoSaveFolder + "/tarvik_output1.jpg"));
 }
 
 TEST_F(SaveCommandsTest, FailedJpegWriteIsReportedWithFileAndReason) {

@@ -13,6 +13,7 @@ from Xlib.ext import shape
 BIN = os.environ.get("TARVIK_BIN", "../../build/bin/tarvik")
 SHAPE_DUMP = os.environ.get("TARVIK_SHAPE_DUMP", "../../build/bin/tarvik_shape_dump")
 SOURCE_DIR = os.environ.get("TARVIK_SOURCE_DIR", "../..")
+BUILD_DIR = os.environ.get("TARVIK_BUILD_DIR", "../../build")
 SCREEN = (1024, 768)
 
 

@@ -50,6 +50,8 @@ TEST(DefaultCaptureFolder, InThePicturesFolderForAnInstalledOrUnwritableProgram)
     env.Unset("XDG_CONFIG_HOME");
     EXPECT_EQ(DefaultCaptureFolder("/usr/lib/tarvik"), home.Path() + "/Pictures/captured");
     EXPECT_EQ(DefaultCaptureFolder(home.Path() + "/missing"), home.Path() + "/Pictures/captured");
+    home.Write(".local/lib/tarvik/tarvik", "");
+    EXPECT_EQ(DefaultCaptureFolder(home.Path() + "/.local/lib/tarvik"), home.Path() + "/Pictures/captured");
 
     home.Write(".config/user-dirs.dirs", "# written by xdg-user-dirs-update\n"
                                          "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"

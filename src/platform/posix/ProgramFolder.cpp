@@ -39,7 +39,11 @@ std::string PicturesFolder() {
     return Home() + "/Pictures";
 }
 
-bool InstalledForAllUsers(const std::string& folder) {
+// The installed layout, <prefix>/lib/tarvik, or a system location.
+bool Installed(const std::string& folder) {
+    constexpr std::string_view layout = "/lib/tarvik";
+    if (folder.size() >= layout.size() && folder.compare(folder.size() - layout.size(), layout.size(), layout) == 0)
+        return true;
     for (const char* prefix : {"/usr/", "/opt/"})
         if (folder.rfind(prefix, 0) == 0)
             return true;
@@ -54,7 +58,7 @@ std::string DefaultCaptureFolder(const std::string& programFolder) {
     const std::string beside = programFolder + "/captured";
     std::error_code ec;
     const bool usable = fs::is_directory(beside, ec) ? Writable(beside) : Writable(programFolder);
-    if (usable && !InstalledForAllUsers(programFolder))
+    if (usable && !Installed(programFolder))
         return beside;
     return PicturesFolder() + "/captured";
 }
