@@ -19,7 +19,8 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-                times_[run.run_name.str()] = run.GetAdjustedRealTime();
+                times_[run.run_name.str()] =
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
 

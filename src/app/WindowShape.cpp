@@ -1,68 +1,89 @@
 #include "app/WindowShape.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
-struct Span {
-    int Begin;
-    int End;
-    bool operator==(const Span&) const = default;
-};
-
-// Runs of non-key pixels of one row, with the hole's columns taken out.
-void RowSpans(const Image& image, int y, std::uint32_t key, int holeBegin, int holeEnd,
-              std::vector<Span>& spans) {
-    spans.clear();
-    const std::uint32_t* row = image.Pixels.data() + static_cast<std::size_t>(y) * image.Width;
-    const auto add = [&](int begin, int end) {
-        if (holeBegin < holeEnd) {
-            if (begin < holeBegin)
-                spans.push_back({begin, std::min(end, holeBegin)});
-            if (end > holeEnd)
-                spans.push_back({std::max(begin, holeEnd), end});
-        } else {
-            spans.push_back({begin, end});
-        }
-    };
-    int x = 0;
-    const int w = image.Width;
-    while (x < w) {
-        while (x < w && (row[x] & 0xffffffu) == key)
-            ++x;
-        const int begin = x;
-        while (x < w && (row[x] & 0xffffffu) != key)
-            ++x;
-        if (begin < x)
-            add(begin, x);
+// The x positions where a row enters and leaves non-key pixels, as begin/end pairs. The
+// loop has no branch on the pixels: a position is always written and kept only where the
+// row changes between key and non-key.
+std::size_t RowEdges(const std::uint32_t* row, int width, std::uint32_t key, int* edges) {
+    std::size_t n = 0;
+    std::uint32_t inside = 0;
+    for (int x = 0; x < width; ++x) {
+        const std::uint32_t opaque = (row[x] & 0xffffffu) != key;
+        edges[n] = x;
+        n += opaque ^ inside;
+        inside = opaque;
     }
+    edges[n] = width;
+    return n + inside;
+}
+
+// Takes the columns [holeBegin, holeEnd) out of the pairs.
+std::size_t CutHole(const int* edges, std::size_t n, int holeBegin, int holeEnd, int* out) {
+    std::size_t m = 0;
+    for (std::size_t i = 0; i < n; i += 2) {
+        const int begin = edges[i], end = edges[i + 1];
+        if (begin < holeBegin) {
+            out[m++] = begin;
+            out[m++] = std::min(end, holeBegin);
+        }
+        if (end > holeEnd) {
+            out[m++] = std::max(begin, holeEnd);
+            out[m++] = end;
+        }
+    }
+    return m;
 }
 
 } // namespace
 
-Region ComputeWindowShape(const Image& image, const SkinRect& shot) {
-    Region region;
+void ComputeWindowShape(const Image& image, const SkinRect& shot, Region& region) {
+    region.clear();
     if (image.Width <= 0 || image.Height <= 0)
-        return region;
+        return;
+    const int width = image.Width;
     const std::uint32_t key = image.Pixels[0] & 0xffffffu;
-    const int holeLeft = std::clamp<int>(shot.Left, 0, image.Width);
-    const int holeRight = std::clamp<int>(shot.Right, 0, image.Width);
+    const int holeLeft = std::clamp<int>(shot.Left, 0, width);
+    const int holeRight = std::clamp<int>(shot.Right, 0, width);
 
-    std::vector<Span> band, row;
+    // The band being built (rows with equal edges) and the row being read.
+    std::vector<int> band(static_cast<std::size_t>(width) + 2), row(band.size()), cut(band.size());
+    std::size_t bandCount = 0;
     int bandTop = 0;
     const auto flush = [&](int bottom) {
-        for (const Span& s : band)
-            region.push_back({s.Begin, bandTop, s.End - s.Begin, bottom - bandTop});
+        for (std::size_t i = 0; i < bandCount; i += 2)
+            region.push_back({band[i], bandTop, band[i + 1] - band[i], bottom - bandTop});
     };
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
+    bool previousInHole = false;
     for (int y = 0; y < image.Height; ++y) {
-        const bool inHole = y >= shot.Top && y < shot.Bottom;
-        RowSpans(image, y, key, inHole ? holeLeft : 0, inHole ? holeRight : 0, row);
-        if (y == 0 || row != band) {
-            flush(y);
-            band.swap(row);
-            bandTop = y;
+        const std::uint32_t* pixels = image.Pixels.data() + static_cast<std::size_t>(y) * width;
+        const bool inHole = y >= shot.Top && y < shot.Bottom && holeLeft < holeRight;
+        // A row that repeats the one above, on the same side of the hole, extends the band.
+        if (y > 0 && inHole == previousInHole && std::memcmp(pixels, pixels - width, rowBytes) == 0)
+            continue;
+        previousInHole = inHole;
+        std::size_t count = RowEdges(pixels, width, key, row.data());
+        if (inHole) {
+            count = CutHole(row.data(), count, holeLeft, holeRight, cut.data());
+            row.swap(cut);
         }
+        if (y > 0 && count == bandCount &&
+            std::memcmp(row.data(), band.data(), count * sizeof(int)) == 0)
+            continue;
+        flush(y);
+        band.swap(row);
+        bandCount = count;
+        bandTop = y;
     }
     flush(image.Height);
+}
+
+Region ComputeWindowShape(const Image& image, const SkinRect& shot) {
+    Region region;
+    ComputeWindowShape(image, shot, region);
     return region;
 }

@@ -7,3 +7,5 @@
 // The window's outline: every pixel whose colour differs from pixel (0, 0), less the shot
 // rectangle (right and bottom edges excluded). Rows with the same runs merge into bands.
 Region ComputeWindowShape(const Image& image, const SkinRect& shot);
+// The same into a region whose memory is reused from call to call.
+void ComputeWindowShape(const Image& image, const SkinRect& shot, Region& region);

@@ -90,7 +90,8 @@ void frmMain::ApplyWindowShape() {
     window.Resize(image.Width * ports_.Screen.TwipsPerPixelX(),
                   image.Height * ports_.Screen.TwipsPerPixelY());
     window.SetPicture(Layout.SkinImage);
-    window.SetRegion(ComputeWindowShape(image, Layout.ShotRect));
+    ComputeWindowShape(image, Layout.ShotRect, shape_);
+    window.SetRegion(shape_);
 }
 
 void frmMain::LoadSkin(std::int16_t n) {

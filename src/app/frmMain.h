@@ -126,4 +126,5 @@ private:
     std::string captureFolder_;
     frmTooltip tooltip_;
     frmOption* options_ = nullptr;
+    Region shape_; // kept so that its memory serves every re-shape
 };

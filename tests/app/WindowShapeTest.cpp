@@ -105,3 +105,16 @@ TEST(WindowShape, MatchesThePixelDefinitionOnRandomPictures) {
 TEST(WindowShape, EmptyPictureGivesAnEmptyRegion) {
     EXPECT_TRUE(ComputeWindowShape(Image(), AbsentRect).empty());
 }
+
+TEST(WindowShape, RepeatedRowsAcrossTheHolesEdgesKeepTheirOwnOutline) {
+    Image image(6, 8, Rgb(5, 5, 5));
+    image.At(0, 0) = Rgb(255, 255, 255);
+    image.At(5, 0) = Rgb(255, 255, 255);
+    for (int y = 1; y < 8; ++y) // rows 1..7 are the same
+        image.At(2, y) = Rgb(255, 255, 255);
+    for (const SkinRect hole : {SkinRect{3, 2, 5, 4}, SkinRect{0, 1, 6, 2}, SkinRect{4, 7, 6, 9}})
+        EXPECT_EQ(Covered(ComputeWindowShape(image, hole)), Naive(image, hole));
+    Region reused{{9, 9, 9, 9}};
+    ComputeWindowShape(image, AbsentRect, reused);
+    EXPECT_EQ(Covered(reused), Naive(image, AbsentRect));
+}
