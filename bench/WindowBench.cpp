@@ -167,35 +167,39 @@ struct LiveWindow {
     frmMain main;
 };
 
+// Made on first use, and gone before the application object is.
+std::unique_ptr<LiveWindow> live;
+
 LiveWindow& Live() {
-    static LiveWindow live;
-    return live;
+    if (!live)
+        live = std::make_unique<LiveWindow>();
+    return *live;
 }
 
 void SkinSwitch(benchmark::State& state) {
-    LiveWindow& live = Live();
+    LiveWindow& window = Live();
     for (auto _ : state) {
-        live.main.SwitchSkin(1);
+        window.main.SwitchSkin(1);
         QApplication::processEvents();
     }
 }
 
 void DecodeSkinPicture(benchmark::State& state) {
-    LiveWindow& live = Live();
+    LiveWindow& window = Live();
     QtPictureCodec codec;
     for (auto _ : state)
-        benchmark::DoNotOptimize(codec.LoadPicture(live.program.folder + "/skins/big.png"));
+        benchmark::DoNotOptimize(codec.LoadPicture(window.program.folder + "/skins/big.png"));
 }
 
 void QuickSave(benchmark::State& state) {
-    LiveWindow& live = Live();
-    live.main.SwitchSkin(0);
+    LiveWindow& window = Live();
+    window.main.SwitchSkin(0);
     const auto w = static_cast<std::int16_t>(state.range(0)), h = static_cast<std::int16_t>(state.range(1));
-    live.window.Move(0, 0);
-    live.main.Layout.ShotRect = SkinRect{0, 0, w, h};
-    const std::string file = live.program.folder + "/captured/shot1.jpg";
+    window.window.Move(0, 0);
+    window.main.Layout.ShotRect = SkinRect{0, 0, w, h};
+    const std::string file = window.program.folder + "/captured/shot1.jpg";
     for (auto _ : state) {
-        live.main.QuickSave();
+        window.main.QuickSave();
         state.PauseTiming();
         fs::remove(file);
         state.ResumeTiming();
@@ -204,12 +208,12 @@ void QuickSave(benchmark::State& state) {
 
 // The floor: the same screen grab, one bare TurboJPEG compress and one file write.
 void GrabCompressWrite(benchmark::State& state) {
-    LiveWindow& live = Live();
+    LiveWindow& window = Live();
     const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-    const std::string file = live.program.folder + "/floor.jpg";
+    const std::string file = window.program.folder + "/floor.jpg";
     tjhandle handle = tjInitCompress();
     for (auto _ : state) {
-        const Picture grab = live.screen.Grab(0, 0, w, h);
+        const Picture grab = window.screen.Grab(0, 0, w, h);
         unsigned char* jpeg = nullptr;
         unsigned long size = 0;
         tjCompress2(handle, reinterpret_cast<const unsigned char*>(grab->Pixels.data()), w, w * 4, h,
@@ -245,5 +249,6 @@ int main(int argc, char** argv) {
                             {"QuickSave/1024/768", "GrabCompressWrite/1024/768"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    live.reset();
     return 0;
 }

@@ -54,8 +54,12 @@ void ComputeWindowShape(const Image& image, const SkinRect& shot, Region& region
     std::size_t bandCount = 0;
     int bandTop = 0;
     const auto flush = [&](int bottom) {
+        const std::size_t first = region.size();
+        region.resize(first + bandCount / 2);
+        RegionRect* out = region.data() + first;
+        const int height = bottom - bandTop;
         for (std::size_t i = 0; i < bandCount; i += 2)
-            region.push_back({band[i], bandTop, band[i + 1] - band[i], bottom - bandTop});
+            *out++ = {band[i], bandTop, band[i + 1] - band[i], height};
     };
     const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
     bool previousInHole = false;

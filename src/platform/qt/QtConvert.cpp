@@ -1,6 +1,5 @@
 #include "platform/qt/QtConvert.h"
 
-#include <cstring>
 
 QImage WrapPicture(const Picture& picture) {
     if (!picture || picture->Width <= 0 || picture->Height <= 0)
@@ -13,8 +12,14 @@ Picture ToPicture(const QImage& source) {
     if (source.isNull())
         return nullptr;
     const QImage rgb = source.convertToFormat(QImage::Format_RGB32);
-    auto image = std::make_shared<Image>(rgb.width(), rgb.height());
-    for (int y = 0; y < rgb.height(); ++y)
-        std::memcpy(&image->At(0, y), rgb.constScanLine(y), static_cast<std::size_t>(rgb.width()) * 4);
+    auto image = std::make_shared<Image>();
+    image->Width = rgb.width();
+    image->Height = rgb.height();
+    // One copy, row by row, with no fill before it.
+    image->Pixels.reserve(static_cast<std::size_t>(rgb.width()) * static_cast<std::size_t>(rgb.height()));
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
+        image->Pixels.insert(image->Pixels.end(), row, row + rgb.width());
+    }
     return image;
 }
