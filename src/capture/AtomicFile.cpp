@@ -1,5 +1,7 @@
 #include "capture/AtomicFile.h"
 
+#include "platform/WriteFaults.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -37,6 +39,10 @@ bool WriteBytes(const std::string& path, const void* data, std::size_t size, std
     bool ok = std::fwrite(data, 1, size, file) == size && std::fflush(file) == 0;
     if (!ok)
         error = std::strerror(errno);
+    if (const int fault = WriteFaultFor(path); ok && fault != 0) {
+        ok = false;
+        error = std::strerror(fault);
+    }
     if (std::fclose(file) != 0 && ok) {
         error = std::strerror(errno);
         ok = false;

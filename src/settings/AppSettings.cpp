@@ -50,10 +50,13 @@ void SaveSettings(SettingsContext& c) {
     modRegistry& reg = c.Registry;
     const auto root = HKEY_CURRENT_USER_ROOT;
     const AppSettings& s = c.Settings;
+    // All six at once: two instances closing together leave the one or the other.
+    reg.BeginBatch();
     reg.WriteRegDword(root, SettingsKey, "SkinCount", c.Catalogue.Count);
     reg.WriteRegString(root, SettingsKey, "SkinFile", c.Catalogue.Names[c.Catalogue.Current]);
     reg.WriteRegDword(root, SettingsKey, "JPEG Quality", s.JpegQuality);
     reg.WriteRegString(root, SettingsKey, "Auto-save Path", s.AutoSavePath);
     reg.WriteRegString(root, SettingsKey, "Auto-name Prefix", s.AutoNamePrefix);
     reg.WriteRegDword(root, SettingsKey, "View Mode", s.ViewModeSkin ? 1 : 2);
+    reg.EndBatch();
 }

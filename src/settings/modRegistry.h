@@ -19,4 +19,9 @@ public:
                                       const std::string& valueName) = 0;
     virtual void WriteRegDword(std::uint32_t root, const std::string& keyPath,
                                const std::string& valueName, std::int32_t data) = 0;
+
+    // Writes between these two reach the store together or not at all, where the store
+    // can do that; a store that cannot writes each value as it comes.
+    virtual void BeginBatch() {}
+    virtual void EndBatch() {}
 };

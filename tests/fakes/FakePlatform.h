@@ -224,20 +224,26 @@ public:
     bool visible = false, closed = false;
 };
 
+// What the options view showed, kept beyond the view's life.
+struct FakeOptionsState {
+    OptionControls shown;
+    bool closed = false;
+    std::string picked;
+};
+
 // Runs a script of user actions while "modal".
 class FakeOptionsView : public IOptionsView {
 public:
-    void Refresh(const OptionControls& c) override { shown = c; }
+    explicit FakeOptionsView(FakeOptionsState& state) : state(state) {}
+    void Refresh(const OptionControls& c) override { state.shown = c; }
     void RunModal() override {
         if (script)
             script();
     }
-    void Close() override { closed = true; }
-    std::string PickFolder(const std::string&) override { return picked; }
-    OptionControls shown;
+    void Close() override { state.closed = true; }
+    std::string PickFolder(const std::string&) override { return state.picked; }
+    FakeOptionsState& state;
     std::function<void()> script;
-    bool closed = false;
-    std::string picked;
 };
 
 class FakeAboutView : public IAboutView {
@@ -263,25 +269,25 @@ public:
     }
     std::unique_ptr<IOptionsView> CreateOptionsView(frmOption& logic) override {
         options = &logic;
-        auto view = std::make_unique<FakeOptionsView>();
+        optionsView = FakeOptionsState{};
+        auto view = std::make_unique<FakeOptionsView>(optionsView);
         view->script = optionsScript;
-        optionsView = view.get();
         return view;
     }
     std::unique_ptr<IAboutView> CreateAboutView(frmAbout& logic) override {
         about = &logic;
+        ++aboutShown;
         auto view = std::make_unique<FakeAboutView>();
         view->script = aboutScript;
-        aboutView = view.get();
         return view;
     }
     FakeTipWindow* tip = nullptr;
     int tipsMade = 0;
     frmOption* options = nullptr;
-    FakeOptionsView* optionsView = nullptr;
+    FakeOptionsState optionsView; // the last options view's state
     std::function<void()> optionsScript;
     frmAbout* about = nullptr;
-    FakeAboutView* aboutView = nullptr;
+    int aboutShown = 0;
     std::function<void()> aboutScript;
 };
 

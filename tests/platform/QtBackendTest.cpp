@@ -141,6 +141,38 @@ TEST(PictureCodec, RefusesWhatIsNotAnOrdinaryPictureFileQuickly) {
         EXPECT_FALSE(codec.LoadPicture(path)) << path;
 }
 
+TEST(SkinPictures, AnythingButAnOrdinaryPictureGivesTheImageMessage) {
+    TempFolder t;
+    const std::string skins = t.Path() + "/skins/";
+    std::filesystem::create_directories(skins + "folder.bmp");
+    ::mkfifo((skins + "fifo.bmp").c_str(), 0600);
+    t.Write("skins/empty.bmp", "");
+    t.Write("skins/text.bmp", "not a picture at all");
+    // A PNG header that claims 30000 x 30000 pixels.
+    t.Write("skins/huge.png", "\x89PNG\r\n\x1a\n" + std::string("\0\0\0\x0dIHDR\0\0\x75\x30\0\0\x75\x30\x08\x02\0\0\0", 25));
+    QtPictureCodec codec;
+    const Picture builtin = DecodedBuiltinSkin();
+    std::string devZero = "dev/zero"; // names are joined to the skins folder: climb to the root
+    for (int i = 0; i < 40; ++i)
+        devZero = "../" + devZero;
+    for (const std::string& image : {std::string("folder.bmp"), std::string("fifo.bmp"), devZero,
+                                     std::string("empty.bmp"), std::string("text.bmp"),
+                                     std::string("huge.png"), std::string("missing.gif")}) {
+        t.Write("skins/Bad.inf", "image = " + image + "\r\nshot = (1,1,1,1)\r\nclose = (1,1,1,1)\r\n"
+                                 "save = (1,1,1,1)\r\nsaveas = (1,1,1,1)\r\n");
+        FakeDialogs dialogs;
+        SkinLayout layout;
+        SkinCatalogue catalogue;
+        Picture picture1;
+        BuildSkinList(catalogue, skins);
+        SkinContext context{layout, catalogue, picture1, builtin, codec, dialogs, skins};
+        LoadSkin(1, context);
+        ASSERT_EQ(dialogs.messages.size(), 1u) << image;
+        EXPECT_EQ(dialogs.messages[0], "Error Loading Image " + skins + image + "\r\nSwitch to default skin");
+        EXPECT_EQ(layout.SkinImage, builtin);
+    }
+}
+
 TEST(PictureCodec, BmpWrittenDecodesToExactlyTheSamePixels) {
     TempFolder t;
     auto picture = std::make_shared<Image>(127, 33);

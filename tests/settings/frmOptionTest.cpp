@@ -24,7 +24,7 @@ TEST_F(OptionsTest, OpensCleanWithTheSettingsAndOkWithoutChangesKeepsThem) {
     const AppSettings before = main.Settings;
     Open([&](frmOption& d) {
         EXPECT_FALSE(d.Changed);
-        EXPECT_FALSE(windows.optionsView->shown.ApplyEnabled);
+        EXPECT_FALSE(windows.optionsView.shown.ApplyEnabled);
         EXPECT_EQ(d.Controls.Slider1, 100);
         EXPECT_EQ(d.Controls.Label3, "100%");
         EXPECT_EQ(d.Controls.Text1, "/data/shots");
@@ -32,7 +32,7 @@ TEST_F(OptionsTest, OpensCleanWithTheSettingsAndOkWithoutChangesKeepsThem) {
         EXPECT_TRUE(d.Controls.Option1);
         d.btnOk_Click();
     });
-    EXPECT_TRUE(windows.optionsView->closed);
+    EXPECT_TRUE(windows.optionsView.closed);
     EXPECT_EQ(main.Settings.JpegQuality, before.JpegQuality);
     EXPECT_EQ(main.Settings.AutoSaveFolder, "/data/shots");
     EXPECT_EQ(main.OptionDialog(), nullptr);
@@ -43,13 +43,13 @@ TEST_F(OptionsTest, EmptyPrefixKeepsTheDialogOpenAndCancelDropsTheEdits) {
         d.Text2_Change("");
         d.btnOk_Click();
         EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Prefix must not be empty"});
-        EXPECT_FALSE(windows.optionsView->closed);
-        EXPECT_TRUE(windows.optionsView->shown.ApplyEnabled);
+        EXPECT_FALSE(windows.optionsView.closed);
+        EXPECT_TRUE(windows.optionsView.shown.ApplyEnabled);
         d.btnApply_Click();
         EXPECT_EQ(dialogs.messages.size(), 2u);
         d.btnCancel_Click();
     });
-    EXPECT_TRUE(windows.optionsView->closed);
+    EXPECT_TRUE(windows.optionsView.closed);
     EXPECT_EQ(main.Settings.AutoNamePrefix, "tarvik_output");
 }
 
@@ -57,10 +57,10 @@ TEST_F(OptionsTest, ApplyTakesEffectAtOnceAndCancelDoesNotUndoIt) {
     Open([&](frmOption& d) {
         d.Slider1_Change(75);
         EXPECT_EQ(d.Controls.Label3, "75%");
-        EXPECT_TRUE(windows.optionsView->shown.ApplyEnabled);
+        EXPECT_TRUE(windows.optionsView.shown.ApplyEnabled);
         d.btnApply_Click();
         EXPECT_EQ(main.Settings.JpegQuality, 75);
-        EXPECT_FALSE(windows.optionsView->shown.ApplyEnabled);
+        EXPECT_FALSE(windows.optionsView.shown.ApplyEnabled);
         d.Slider1_Change(0);
         d.btnApply_Click();
         EXPECT_EQ(main.Settings.JpegQuality, 0);
@@ -78,14 +78,14 @@ TEST_F(OptionsTest, DefaultButtonsBrowseAndTheHiddenViewMode) {
         EXPECT_TRUE(d.Controls.Option2);
         d.Command1_Click();
         EXPECT_EQ(d.Controls.Text2, "tarvik_output");
-        EXPECT_TRUE(windows.optionsView->shown.ApplyEnabled);
+        EXPECT_TRUE(windows.optionsView.shown.ApplyEnabled);
         d.btnDefault_Click();
         d.btnApply_Click();
-        windows.optionsView->picked = ""; // a cancelled pick keeps the path
+        windows.optionsView.picked = ""; // a cancelled pick keeps the path
         d.btnBrowse_Click();
         EXPECT_EQ(d.Controls.Text1, ".\\captured");
         EXPECT_TRUE(d.Changed);
-        windows.optionsView->picked = "/mnt/pictures";
+        windows.optionsView.picked = "/mnt/pictures";
         d.btnBrowse_Click();
         d.btnOk_Click();
     });
@@ -126,5 +126,5 @@ TEST_F(OptionsTest, OddStoredValuesOpenWithoutAMessage) {
 
 TEST_F(OptionsTest, ShutdownClosesAnOpenDialog) {
     Open([&](frmOption&) { main.Form_Unload(); });
-    EXPECT_TRUE(windows.optionsView->closed);
+    EXPECT_TRUE(windows.optionsView.closed);
 }

@@ -1,5 +1,7 @@
 #include "platform/posix/FileSettingsStore.h"
 
+#include "platform/WriteFaults.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,6 +132,11 @@ bool ParseNumber(const std::string& text, std::int32_t& out) {
 
 FileSettingsStore::FileSettingsStore(std::string path) : path_(std::move(path)) {}
 
+FileSettingsStore::~FileSettingsStore() {
+    if (lock_ >= 0)
+        ::close(lock_); // an unfinished batch is dropped
+}
+
 std::string FileSettingsStore::DefaultPath() {
     std::string base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
@@ -196,7 +204,34 @@ std::string FileSettingsStore::Serialize(const Contents& contents) {
     return out;
 }
 
+void FileSettingsStore::BeginBatch() {
+    if (batch_)
+        return;
+    std::error_code ec;
+    const fs::path target(path_);
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path(), ec);
+    lock_ = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock_ >= 0)
+        ::flock(lock_, LOCK_EX);
+    batch_ = Load();
+}
+
+void FileSettingsStore::EndBatch() {
+    if (!batch_)
+        return;
+    Save(*batch_);
+    batch_.reset();
+    if (lock_ >= 0) {
+        ::flock(lock_, LOCK_UN);
+        ::close(lock_);
+        lock_ = -1;
+    }
+}
+
 FileSettingsStore::Contents FileSettingsStore::Load() const {
+    if (batch_)
+        return *batch_;
     std::error_code ec;
     if (!fs::is_regular_file(path_, ec))
         return {};
@@ -274,7 +309,10 @@ void FileSettingsStore::Store(std::uint32_t root, const std::string& keyPath, Va
         }
     if (!replaced)
         key->Values.push_back(std::move(value));
-    Save(contents);
+    if (batch_)
+        batch_ = std::move(contents);
+    else
+        Save(contents);
 }
 
 bool FileSettingsStore::Save(const Contents& contents) const {
@@ -298,7 +336,7 @@ bool FileSettingsStore::Save(const Contents& contents) const {
         if (ok)
             done += static_cast<std::size_t>(n);
     }
-    ok = ok && ::fchmod(fd, 0600) == 0 && ::fsync(fd) == 0;
+    ok = ok && ::fchmod(fd, 0600) == 0 && ::fsync(fd) == 0 && WriteFaultFor(path_) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok && std::rename(temp.c_str(), path_.c_str()) == 0) {
         if (target.has_parent_path()) {

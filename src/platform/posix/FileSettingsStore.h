@@ -29,6 +29,9 @@ public:
     using Contents = std::vector<Key>;
 
     explicit FileSettingsStore(std::string path);
+    ~FileSettingsStore() override;
+    FileSettingsStore(const FileSettingsStore&) = delete;
+    FileSettingsStore& operator=(const FileSettingsStore&) = delete;
 
     // $XDG_CONFIG_HOME (else ~/.config) + "/tarvik/settings.reg".
     static std::string DefaultPath();
@@ -45,6 +48,10 @@ public:
     void WriteRegDword(std::uint32_t root, const std::string& keyPath,
                        const std::string& valueName, std::int32_t data) override;
 
+    // Holds the writes in memory, under a lock on the store, until EndBatch saves them.
+    void BeginBatch() override;
+    void EndBatch() override;
+
     const std::string& Path() const { return path_; }
 
     // Largest store file read; anything bigger reads as empty.
@@ -58,4 +65,6 @@ private:
     bool Save(const Contents& contents) const;
 
     std::string path_;
+    std::optional<Contents> batch_;
+    int lock_ = -1;
 };

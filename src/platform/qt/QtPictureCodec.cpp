@@ -1,5 +1,6 @@
 #include "platform/qt/QtPictureCodec.h"
 
+#include "platform/WriteFaults.h"
 #include "platform/gif/GifDecoder.h"
 #include "platform/qt/QtConvert.h"
 
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+
+#include <cstring>
 
 Picture QtPictureCodec::LoadPicture(const std::string& path) {
     // Only ordinary files, so a FIFO or a device never blocks or floods the loader.
@@ -60,6 +63,10 @@ bool QtPictureCodec::SaveBmp(const Picture& picture, const std::string& path, st
         return false;
     }
     file.close();
+    if (const int fault = WriteFaultFor(path)) {
+        error = std::strerror(fault);
+        return false;
+    }
     if (file.error() != QFileDevice::NoError) {
         error = file.errorString().toStdString();
         return false;

@@ -1,0 +1,129 @@
+#include "capture/SaveCommands.h"
+#include "fakes/FakePlatform.h"
+#include "imaging/JpegDecode.h"
+#include "platform/WriteFaults.h"
+#include "platform/posix/FileSettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every write fails as on a full disk while an instance lives.
+struct FullDisk {
+    FullDisk() {
+        InjectedWriteFault = [this](const std::string& path) {
+            attempts.push_back(path);
+            return ENOSPC;
+        };
+    }
+    ~FullDisk() { InjectedWriteFault = nullptr; }
+    std::vector<std::string> attempts;
+};
+
+class FaultsTest : public ::testing::Test {
+protected:
+    FaultsTest() {
+        settings.JpegQuality = 90;
+        settings.AutoNamePrefix = "shot";
+        settings.AutoSaveFolder = folder.Path() + "/captured";
+        picture = std::make_shared<Image>(16, 16, Rgb(10, 200, 30));
+    }
+    SaveContext Context() {
+        return SaveContext{picture, settings, counter, dialogs, codec, [] {}, ""};
+    }
+    std::vector<std::string> Entries(const std::string& dir) {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir))
+            names.push_back(e.path().filename().string());
+        return names;
+    }
+    TempFolder folder;
+    AppSettings settings;
+    std::int16_t counter = 1;
+    FakeDialogs dialogs;
+    FakeCodec codec;
+    Picture picture;
+};
+
+} // namespace
+
+TEST_F(FaultsTest, FullDiskDuringAJpegKeepsTheOldFileAndLeavesNoPart) {
+    const std::string path = folder.Write("old.jpg", "the old picture");
+    SaveContext c = Context();
+    {
+        FullDisk disk;
+        SavePictureFile(c, path);
+        EXPECT_EQ(disk.attempts.size(), 1u);
+    }
+    EXPECT_EQ(ReadFile(path), "the old picture");
+    EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"old.jpg"});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0], "Picture not saved to " + path +
+                                       "\r\nijlWrite Error - File Error: No space left on device");
+}
+
+TEST_F(FaultsTest, FullDiskDuringQuickSaveTakesNoName) {
+    SaveContext c = Context();
+    {
+        FullDisk disk;
+        SaveAutoNamed(c);
+    }
+    EXPECT_TRUE(Entries(settings.AutoSaveFolder).empty());
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    SaveAutoNamed(c); // the disk has room again: the first name is still free
+    EXPECT_TRUE(DecodeJpegFile(settings.AutoSaveFolder + "/shot1.jpg"));
+}
+
+TEST_F(FaultsTest, FullDiskDuringTheStoreKeepsTheStoreAsItWas) {
+    const std::string path = folder.Path() + "/config/settings.reg";
+    FileSettingsStore store(path);
+    store.WriteRegString(HKEY_CURRENT_USER_ROOT, "K", "SkinFile", "Aqua.inf");
+    const std::string before = ReadFile(path);
+    {
+        FullDisk disk;
+        store.BeginBatch();
+        store.WriteRegString(HKEY_CURRENT_USER_ROOT, "K", "SkinFile", "Default");
+        store.WriteRegDword(HKEY_CURRENT_USER_ROOT, "K", "SkinCount", 3);
+        store.EndBatch();
+        store.WriteRegDword(HKEY_CURRENT_USER_ROOT, "K", "Other", 1);
+    }
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(store.ReadRegString(HKEY_CURRENT_USER_ROOT, "K", "SkinFile"), "Aqua.inf");
+    for (const auto& e : fs::directory_iterator(folder.Path() + "/config"))
+        EXPECT_TRUE(e.path().filename() == "settings.reg" || e.path().filename() == "settings.reg.lock")
+            << e.path();
+}
+
+TEST(FileSettingsStoreBatch, WritesReachTheFileTogetherAtTheEnd) {
+    TempFolder folder;
+    const std::string path = folder.Path() + "/settings.reg";
+    FileSettingsStore store(path);
+    FileSettingsStore other(path);
+    store.WriteRegDword(HKEY_CURRENT_USER_ROOT, "K", "A", 1);
+    store.BeginBatch();
+    store.WriteRegDword(HKEY_CURRENT_USER_ROOT, "K", "A", 2);
+    store.WriteRegString(HKEY_CURRENT_USER_ROOT, "K", "B", "two");
+    EXPECT_EQ(store.ReadRegDword(HKEY_CURRENT_USER_ROOT, "K", "A"), 2); // the batch reads its own
+    EXPECT_EQ(other.ReadRegDword(HKEY_CURRENT_USER_ROOT, "K", "A"), 1);
+    EXPECT_EQ(other.ReadRegString(HKEY_CURRENT_USER_ROOT, "K", "B"), "");
+    store.EndBatch();
+    EXPECT_EQ(other.ReadRegDword(HKEY_CURRENT_USER_ROOT, "K", "A"), 2);
+    EXPECT_EQ(other.ReadRegString(HKEY_CURRENT_USER_ROOT, "K", "B"), "two");
+}
+
+TEST_F(FaultsTest, AutoSaveFolderMissingWithItsParentOrAFileInItsPlace) {
+    SaveContext c = Context();
+    settings.AutoSaveFolder = folder.Path() + "/gone/captured";
+    SaveAutoNamed(c);
+    settings.AutoSaveFolder = folder.Write("captured", "a file");
+    SaveAutoNamed(c);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    for (const std::string& m : dialogs.messages)
+        EXPECT_EQ(m.rfind("Picture not saved: the folder ", 0), 0u) << m;
+    EXPECT_EQ(ReadFile(settings.AutoSaveFolder), "a file");
+}
