@@ -149,7 +149,8 @@ TEST(SkinPictures, AnythingButAnOrdinaryPictureGivesTheImageMessage) {
     t.Write("skins/empty.bmp", "");
     t.Write("skins/text.bmp", "not a picture at all");
     // A PNG header that claims 30000 x 30000 pixels.
-    t.Write("skins/huge.png", "\x89PNG\r\n\x1a\n" + std::string("\0\0\0\x0dIHDR\0\0\x75\x30\0\0\x75\x30\x08\x02\0\0\0", 25));
+    const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x75\x30\0\0\x75\x30\x08\x02\0\0\0";
+    t.Write("skins/huge.png", std::string(png, sizeof png - 1));
     QtPictureCodec codec;
     const Picture builtin = DecodedBuiltinSkin();
     std::string devZero = "dev/zero"; // names are joined to the skins folder: climb to the root

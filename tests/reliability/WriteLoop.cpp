@@ -34,6 +34,8 @@ int Store(const std::string& path, int tag, long count) {
     catalogue.Count = static_cast<std::int16_t>(tag % 30 + 1);
     PrintingDialogs dialogs;
     SettingsContext context{settings, catalogue, store, dialogs, [](std::int16_t) {}, ""};
+    std::printf("started\n");
+    std::fflush(stdout);
     for (long i = 0; i < count; ++i)
         SaveSettings(context);
     return 0;
@@ -73,6 +75,8 @@ int QuickSaves(const std::string& folder, long count) {
                             ++n;
                         },
                         ""};
+    std::printf("started\n");
+    std::fflush(stdout);
     for (long i = 0; i < count; ++i)
         QuickSave(context);
     return 0;
