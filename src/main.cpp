@@ -81,15 +81,29 @@ int main(int argc, char* argv[]) {
                  builtinSkin, programFolder, DefaultCaptureFolder(programFolder));
     window.SetLogic(&main);
 
-    main.Form_Load();
-
-    // Created after start-up, so a signal that came during it closes a complete state.
+    // A signal closes the window. One that comes while a start-up message is open
+    // answers the message and closes once start-up is complete, so the settings written
+    // are whole.
+    bool loaded = false, closeWhenLoaded = false;
     QSocketNotifier notifier(signalPipe[1], QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
         char byte;
         [[maybe_unused]] const auto n = ::read(signalPipe[1], &byte, 1);
+        if (!loaded) {
+            closeWhenLoaded = true;
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+            return;
+        }
         window.Close();
         QApplication::quit();
     });
+
+    main.Form_Load();
+    loaded = true;
+    if (closeWhenLoaded) {
+        window.Close();
+        return 0;
+    }
     return app.exec();
 }

@@ -69,6 +69,16 @@ class StartUp(unittest.TestCase):
         self.assertIn('"SkinFile"="Aqua.inf"', d.settings_text())
         self.assertIn('"JPEG Quality"=dword:90', d.settings_text())
 
+    def test_sigterm_while_the_first_message_is_open_still_writes_whole_settings(self):
+        d = self.desktop
+        tarvik = d.start_tarvik()
+        d.wait_message_box()
+        self.assertEqual(terminate(tarvik), 0)
+        text = d.settings_text()
+        for value in VALUE_ORDER:
+            self.assertIn(value + "=", text)
+        self.assertIn('"Auto-name Prefix"="tarvik_output"', text)
+
     def test_corrupt_store_gives_the_defaults_and_the_close_writes_a_clean_store(self):
         d = self.desktop
         d.write_settings("\x00\x01 this is not a settings file \xff")
