@@ -4,6 +4,7 @@
 #include "app/WindowShape.h"
 #include "app/frmMain.h"
 #include "platform/posix/FileSettingsStore.h"
+#include "platform/qt/QtConvert.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtMainWindow.h"
 #include "platform/qt/QtMenuService.h"
@@ -45,16 +46,11 @@ Picture Dither(int side) {
     return image;
 }
 
+// What the main window does: the outline, then Qt's region of it.
 QRegion Ours(const Image& image, const SkinRect& shot) {
     static Region region;
     ComputeWindowShape(image, shot, region);
-    std::vector<QRect> rects;
-    rects.reserve(region.size());
-    for (const RegionRect& r : region)
-        rects.emplace_back(r.X, r.Y, r.Width, r.Height);
-    QRegion mask;
-    mask.setRects(rects.data(), static_cast<int>(rects.size()));
-    return mask;
+    return ToQRegion(region);
 }
 
 // One single-pixel subtraction per key-coloured pixel, rows limited for the big cases.

@@ -1,5 +1,7 @@
 #include "platform/qt/QtConvert.h"
 
+#include <vector>
+
 
 QImage WrapPicture(const Picture& picture) {
     if (!picture || picture->Width <= 0 || picture->Height <= 0)
@@ -22,4 +24,14 @@ Picture ToPicture(const QImage& source) {
         image->Pixels.insert(image->Pixels.end(), row, row + rgb.width());
     }
     return image;
+}
+
+QRegion ToQRegion(const Region& region) {
+    std::vector<QRect> rects;
+    rects.reserve(region.size());
+    for (const RegionRect& r : region)
+        rects.emplace_back(r.X, r.Y, r.Width, r.Height);
+    QRegion result;
+    result.setRects(rects.data(), static_cast<int>(rects.size()));
+    return result;
 }

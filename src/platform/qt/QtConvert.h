@@ -1,10 +1,14 @@
 #pragma once
 
 #include "platform/Picture.h"
+#include "platform/Region.h"
 
 #include <QImage>
+#include <QRegion>
 
 // Wraps a picture's pixels without copying; the QImage must not outlive the picture.
 QImage WrapPicture(const Picture& picture);
 // Copies a QImage into a picture.
 Picture ToPicture(const QImage& image);
+// The region as Qt's, built in one step from its bands.
+QRegion ToQRegion(const Region& region);

@@ -51,12 +51,7 @@ void QtMainWindow::SetPicture(const Picture& picture) {
 }
 
 void QtMainWindow::SetRegion(const Region& region) {
-    std::vector<QRect> rects;
-    rects.reserve(region.size());
-    for (const RegionRect& r : region)
-        rects.emplace_back(r.X, r.Y, r.Width, r.Height);
-    QRegion mask;
-    mask.setRects(rects.data(), static_cast<int>(rects.size()));
+    QRegion mask = ToQRegion(region);
     if (mask.isEmpty())
         mask = QRegion(-1, -1, 1, 1); // an empty mask would mean "no mask": keep it empty
     setMask(mask);
