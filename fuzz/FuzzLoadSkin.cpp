@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     catalogue.Names[1] = "Fuzz.inf";
     catalogue.Count = 1;
     Picture picture1;
-    const Picture builtin = std::make_shared<Image>(193, 448);
-    OnePicture codec;
+    static const Picture builtin = std::make_shared<Image>(193, 448); // made once: pictures are big
+    static OnePicture codec;
     CountingDialogs dialogs;
     SkinContext context{layout, catalogue, picture1, builtin, codec, dialogs, Folder};
     LoadSkin(1, context);
