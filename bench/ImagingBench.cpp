@@ -1,6 +1,6 @@
 // The image path of a save, each step beside its floor in the same run.
-#include "RatioReporter.h"
 #include "../tests/imaging/ResampleReference.h"
+#include "RatioReporter.h"
 #include "capture/SaveCommands.h"
 #include "imaging/cJPEG.h"
 #include "imaging/modJPEG.h"
@@ -38,7 +38,8 @@ Picture ScreenLike(int w, int h) {
 
 void SaveJpg(benchmark::State& state) {
     cJPEG image;
-    image.CreateFromPicture(ScreenLike(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    image.CreateFromPicture(
+        ScreenLike(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
     const std::string path = Folder + "/ours.jpg";
     for (auto _ : state) {
         std::int32_t code;
@@ -51,7 +52,8 @@ void SaveJpg(benchmark::State& state) {
 // The floor: one TurboJPEG compress of the same buffer and one plain file write.
 void BareTurboJpeg(benchmark::State& state) {
     cJPEG image;
-    image.CreateFromPicture(ScreenLike(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    image.CreateFromPicture(
+        ScreenLike(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
     const std::string path = Folder + "/bare.jpg";
     tjhandle handle = tjInitCompress();
     for (auto _ : state) {
@@ -89,7 +91,8 @@ void Resample(benchmark::State& state) {
     cJPEG image;
     image.CreateFromPicture(ScreenLike(640, 480));
     for (auto _ : state)
-        benchmark::DoNotOptimize(image.Resample(static_cast<int>(state.range(1)), static_cast<int>(state.range(0))));
+        benchmark::DoNotOptimize(
+            image.Resample(static_cast<int>(state.range(1)), static_cast<int>(state.range(0))));
 }
 
 void ResampleScalarReference(benchmark::State& state) {
@@ -107,7 +110,8 @@ void QtSmoothScale(benchmark::State& state) {
     const Picture picture = ScreenLike(640, 480);
     const QImage source = WrapPicture(picture).convertToFormat(QImage::Format_RGB888);
     for (auto _ : state)
-        benchmark::DoNotOptimize(source.scaled(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+        benchmark::DoNotOptimize(source.scaled(static_cast<int>(state.range(0)),
+                                               static_cast<int>(state.range(1)),
                                                Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
@@ -124,13 +128,13 @@ const std::string Crowded = [] {
 }();
 
 class NoDialogs : public IDialogs {
-public:
+  public:
     void MessageBox(const std::string&) override {}
     SaveDialogResult ShowSaveDialog(const SaveDialogRequest&) override { return {}; }
 };
 
 class NoCodec : public IPictureCodec {
-public:
+  public:
     Picture LoadPicture(const std::string&) override { return nullptr; }
     bool SaveBmp(const Picture&, const std::string&, std::string&) override { return false; }
 };
@@ -154,7 +158,8 @@ void ExistenceTestPerName(benchmark::State& state) {
     for (auto _ : state)
         for (int n = 1; n <= 9999; ++n) {
             std::error_code ec;
-            benchmark::DoNotOptimize(fs::is_regular_file(Crowded + "/shot" + std::to_string(n) + ".jpg", ec));
+            benchmark::DoNotOptimize(
+                fs::is_regular_file(Crowded + "/shot" + std::to_string(n) + ".jpg", ec));
         }
 }
 
@@ -165,7 +170,10 @@ BENCHMARK(BareTurboJpeg)->Args({128, 127})->Args({1920, 1080})->Unit(benchmark::
 BENCHMARK(CreateFromPicture)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MemcpySameBytes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Resample)->Args({1280, 960})->Args({320, 240})->Unit(benchmark::kMicrosecond);
-BENCHMARK(ResampleScalarReference)->Args({1280, 960})->Args({320, 240})->Unit(benchmark::kMicrosecond);
+BENCHMARK(ResampleScalarReference)
+    ->Args({1280, 960})
+    ->Args({320, 240})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(QtSmoothScale)->Args({1280, 960})->Args({320, 240})->Unit(benchmark::kMicrosecond);
 BENCHMARK(SaveAutoNamedCrowded)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExistenceTestPerName)->Unit(benchmark::kMillisecond);

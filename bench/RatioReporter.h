@@ -11,7 +11,7 @@
 // Prints the usual table, then each benchmark's time against its reference from the
 // same run: the ratio is what these benchmarks are for, as the machine's speed varies.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     // (benchmark, reference) name pairs, as the benchmarks are named in the table.
     explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs)
         : pairs_(std::move(pairs)) {}
@@ -35,7 +35,7 @@ public:
         }
     }
 
-private:
+  private:
     std::vector<std::pair<std::string, std::string>> pairs_;
     std::map<std::string, double> times_;
 };

@@ -61,7 +61,8 @@ QRegion Naive(const Image& image, const SkinRect& shot, int rows) {
         for (int x = 0; x < image.Width; ++x)
             if ((image.At(x, y) & 0xffffff) == key)
                 region -= QRegion(x, y, 1, 1);
-    return region.subtracted(QRegion(shot.Left, shot.Top, shot.Right - shot.Left, shot.Bottom - shot.Top));
+    return region.subtracted(
+        QRegion(shot.Left, shot.Top, shot.Right - shot.Left, shot.Bottom - shot.Top));
 }
 
 const SkinRect BuiltinShot{33, 88, 161, 215};
@@ -190,7 +191,8 @@ void DecodeSkinPicture(benchmark::State& state) {
 void QuickSave(benchmark::State& state) {
     LiveWindow& window = Live();
     window.main.SwitchSkin(0);
-    const auto w = static_cast<std::int16_t>(state.range(0)), h = static_cast<std::int16_t>(state.range(1));
+    const auto w = static_cast<std::int16_t>(state.range(0)),
+               h = static_cast<std::int16_t>(state.range(1));
     window.window.Move(0, 0);
     window.main.Layout.ShotRect = SkinRect{0, 0, w, h};
     const std::string file = window.program.folder + "/captured/shot1.jpg";
@@ -212,8 +214,8 @@ void GrabCompressWrite(benchmark::State& state) {
         const Picture grab = window.screen.Grab(0, 0, w, h);
         unsigned char* jpeg = nullptr;
         unsigned long size = 0;
-        tjCompress2(handle, reinterpret_cast<const unsigned char*>(grab->Pixels.data()), w, w * 4, h,
-                    TJPF_BGRX, &jpeg, &size, TJSAMP_444, 90, 0);
+        tjCompress2(handle, reinterpret_cast<const unsigned char*>(grab->Pixels.data()), w, w * 4,
+                    h, TJPF_BGRX, &jpeg, &size, TJSAMP_444, 90, 0);
         std::FILE* f = std::fopen(file.c_str(), "wb");
         std::fwrite(jpeg, 1, size, f);
         std::fclose(f);

@@ -13,16 +13,17 @@
 namespace {
 
 class OnePicture : public IPictureCodec {
-public:
+  public:
     Picture LoadPicture(const std::string& path) override {
-        return path.size() >= 8 && path.compare(path.size() - 8, 8, "blue.bmp") == 0 ? picture : nullptr;
+        return path.size() >= 8 && path.compare(path.size() - 8, 8, "blue.bmp") == 0 ? picture
+                                                                                     : nullptr;
     }
     bool SaveBmp(const Picture&, const std::string&, std::string&) override { return false; }
     Picture picture = std::make_shared<Image>(200, 240);
 };
 
 class CountingDialogs : public IDialogs {
-public:
+  public:
     void MessageBox(const std::string&) override { ++shown; }
     SaveDialogResult ShowSaveDialog(const SaveDialogRequest&) override { return {}; }
     int shown = 0;

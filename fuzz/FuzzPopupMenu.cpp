@@ -9,7 +9,7 @@
 namespace {
 
 class Recorder : public IMenuService {
-public:
+  public:
     ScreenPoint CursorPos() const override { return {}; }
     std::int32_t TrackPopupMenu(const MenuLevel& menu, ScreenPoint) override {
         ids.clear();
@@ -29,23 +29,35 @@ public:
 
 // Reads a list of values: each byte picks a kind; lists nest at most three deep and hold
 // at most 99 values, as callers keep them.
-std::vector<MenuValue> ReadList(const std::uint8_t*& p, const std::uint8_t* end, int depth, bool sub) {
+std::vector<MenuValue> ReadList(const std::uint8_t*& p, const std::uint8_t* end, int depth,
+                                bool sub) {
     std::vector<MenuValue> list;
     if (sub)
         list.emplace_back("caption");
     while (p < end && list.size() < 99) {
         const std::uint8_t op = *p++;
         switch (op % 8) {
-        case 0: list.emplace_back(std::string("-")); break;
-        case 1: list.emplace_back(std::string("*checked")); break;
-        case 2: list.emplace_back(std::string()); break;
-        case 3: list.emplace_back(MenuValue()); break;
+        case 0:
+            list.emplace_back(std::string("-"));
+            break;
+        case 1:
+            list.emplace_back(std::string("*checked"));
+            break;
+        case 2:
+            list.emplace_back(std::string());
+            break;
+        case 3:
+            list.emplace_back(MenuValue());
+            break;
         case 4:
             if (depth < 3)
                 list.emplace_back(ReadList(p, end, depth + 1, true));
             break;
-        case 5: return list;
-        default: list.emplace_back(std::string(1 + op % 5, 'a')); break;
+        case 5:
+            return list;
+        default:
+            list.emplace_back(std::string(1 + op % 5, 'a'));
+            break;
         }
     }
     return list;

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string line = ReadNextLine(file);
         if (line.empty())
             break;
-        if (line.size() > MaxLineLength || line.front() == ' ' || line.back() == ' ' || line.front() == '#')
+        if (line.size() > MaxLineLength || line.front() == ' ' || line.back() == ' ' ||
+            line.front() == '#')
             std::abort();
         if (lines > size)
             std::abort(); // more lines than bytes: the reader does not move on

@@ -15,7 +15,8 @@ bool Same(const FileSettingsStore::Contents& a, const FileSettingsStore::Content
             return false;
         for (std::size_t v = 0; v < a[k].Values.size(); ++v) {
             const auto &x = a[k].Values[v], &y = b[k].Values[v];
-            if (x.Name != y.Name || x.IsNumber != y.IsNumber || x.Text != y.Text || x.Number != y.Number)
+            if (x.Name != y.Name || x.IsNumber != y.IsNumber || x.Text != y.Text ||
+                x.Number != y.Number)
                 return false;
         }
     }
@@ -25,7 +26,8 @@ bool Same(const FileSettingsStore::Contents& a, const FileSettingsStore::Content
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto contents = FileSettingsStore::Parse(std::string(reinterpret_cast<const char*>(data), size));
+    const auto contents =
+        FileSettingsStore::Parse(std::string(reinterpret_cast<const char*>(data), size));
     if (!contents)
         return 0;
     const auto again = FileSettingsStore::Parse(FileSettingsStore::Serialize(*contents));

@@ -3,9 +3,9 @@
 #include "platform/posix/FileSettingsStore.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtMainWindow.h"
+#include "platform/qt/QtMenuService.h"
 #include "platform/qt/QtPictureCodec.h"
 #include "platform/qt/QtScreen.h"
-#include "platform/qt/QtMenuService.h"
 #include "platform/qt/QtShell.h"
 #include "platform/qt/QtWindowFactory.h"
 

@@ -3,10 +3,10 @@
 #include "app/WindowShape.h"
 #include "capture/SaveCommands.h"
 #include "capture/modScreenCapture.h"
-#include "platform/ProgramFolder.h"
-#include "platform/Twips.h"
 #include "menus/cPopupMenu.h"
 #include "menus/frmAbout.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Twips.h"
 #include "skin/LoadSkin.h"
 
 #include <cmath>
@@ -23,15 +23,17 @@ std::string frmMain::SkinsFolder() const {
 }
 
 SettingsContext frmMain::SettingsAccess() {
-    return SettingsContext{Settings,        Catalogue,
-                           ports_.Registry, ports_.Dialogs,
-                           [this](std::int16_t n) { LoadSkin(n); }, captureFolder_};
+    return SettingsContext{Settings,
+                           Catalogue,
+                           ports_.Registry,
+                           ports_.Dialogs,
+                           [this](std::int16_t n) { LoadSkin(n); },
+                           captureFolder_};
 }
 
 SaveContext frmMain::SaveAccess() {
-    return SaveContext{Picture1,     Settings,
-                       SaveAsCounter, ports_.Dialogs,
-                       ports_.Codec, [this] { Capture(); },
+    return SaveContext{Picture1,       Settings,     SaveAsCounter,
+                       ports_.Dialogs, ports_.Codec, [this] { Capture(); },
                        captureFolder_};
 }
 
@@ -47,8 +49,10 @@ void frmMain::QuickSave() {
 
 void frmMain::Capture() {
     IScreen& screen = ports_.Screen;
-    const float x = static_cast<float>(ports_.Window.Left() / screen.TwipsPerPixelX()) + Layout.ShotRect.Left;
-    const float y = static_cast<float>(ports_.Window.Top() / screen.TwipsPerPixelY()) + Layout.ShotRect.Top;
+    const float x =
+        static_cast<float>(ports_.Window.Left() / screen.TwipsPerPixelX()) + Layout.ShotRect.Left;
+    const float y =
+        static_cast<float>(ports_.Window.Top() / screen.TwipsPerPixelY()) + Layout.ShotRect.Top;
     const auto width = static_cast<std::int16_t>(Layout.ShotRect.Right - Layout.ShotRect.Left);
     const auto height = static_cast<std::int16_t>(Layout.ShotRect.Bottom - Layout.ShotRect.Top);
     Picture1 = CaptureScreenRect(screen, static_cast<std::int32_t>(std::nearbyint(x)),
@@ -82,7 +86,9 @@ void frmMain::Form_Unload() {
         options_->Close();
 }
 
-void frmMain::Close() { ports_.Window.Close(); }
+void frmMain::Close() {
+    ports_.Window.Close();
+}
 
 void frmMain::ApplyWindowShape() {
     IMainWindow& window = ports_.Window;
@@ -144,7 +150,9 @@ int frmMain::HotSpotAt(std::int16_t X, std::int16_t Y) const {
     return 0;
 }
 
-bool frmMain::OnAnyButton(std::int16_t X, std::int16_t Y) const { return HotSpotAt(X, Y) != 0; }
+bool frmMain::OnAnyButton(std::int16_t X, std::int16_t Y) const {
+    return HotSpotAt(X, Y) != 0;
+}
 
 void frmMain::MoveByDiff(std::int16_t dx, std::int16_t dy) {
     IMainWindow& window = ports_.Window;
@@ -176,13 +184,19 @@ void frmMain::Form_MouseMove(std::int16_t button, std::int16_t, float X, float Y
         ports_.Window.SetPointer(PointerShape::Hand);
         std::string tip;
         switch (spot) {
-        case 1: tip = CloseTip; break;
+        case 1:
+            tip = CloseTip;
+            break;
         case 2:
             tip = "Alternative: right click\r\nAuto-name and save to default folder:\r\n" +
                   Settings.AutoSavePath;
             break;
-        case 3: tip = SaveAsTip; break;
-        default: tip = ModeTip; break;
+        case 3:
+            tip = SaveAsTip;
+            break;
+        default:
+            tip = ModeTip;
+            break;
         }
         tooltip_.ShowTip(tip, X, Y, ports_.Window.Left(), ports_.Window.Top());
         return;
@@ -207,11 +221,20 @@ void frmMain::Form_MouseUp(std::int16_t button, std::int16_t, float X, float Y) 
         return;
     Dragging = false;
     switch (HotSpotAt(ToInt16Saturated(X), ToInt16Saturated(Y))) {
-    case 1: Close(); break;
-    case 2: QuickSave(); break;
-    case 3: SaveAs(); break;
-    case 4: ToggleCaptureMode(); break;
-    default: break;
+    case 1:
+        Close();
+        break;
+    case 2:
+        QuickSave();
+        break;
+    case 3:
+        SaveAs();
+        break;
+    case 4:
+        ToggleCaptureMode();
+        break;
+    default:
+        break;
     }
 }
 
@@ -242,13 +265,27 @@ void frmMain::Form_KeyDown(std::int16_t keyCode, std::int16_t) {
     const auto wrap = [](int value) { return static_cast<std::int16_t>(value); };
     const std::int16_t count = Catalogue.Count, current = Catalogue.Current;
     switch (keyCode) {
-    case Key::F1: OpenHelp(); break;
-    case Key::Up: window.Move(window.Left(), window.Top() - ty); break;
-    case Key::Down: window.Move(window.Left(), window.Top() + ty); break;
-    case Key::Left: window.Move(window.Left() - tx, window.Top()); break;
-    case Key::Right: window.Move(window.Left() + tx, window.Top()); break;
-    case Key::PageUp: SwitchSkin(wrap(wrap(current + count) % wrap(count + 1))); break;
-    case Key::PageDown: SwitchSkin(wrap(wrap(current + 1) % wrap(count + 1))); break;
+    case Key::F1:
+        OpenHelp();
+        break;
+    case Key::Up:
+        window.Move(window.Left(), window.Top() - ty);
+        break;
+    case Key::Down:
+        window.Move(window.Left(), window.Top() + ty);
+        break;
+    case Key::Left:
+        window.Move(window.Left() - tx, window.Top());
+        break;
+    case Key::Right:
+        window.Move(window.Left() + tx, window.Top());
+        break;
+    case Key::PageUp:
+        SwitchSkin(wrap(wrap(current + count) % wrap(count + 1)));
+        break;
+    case Key::PageDown:
+        SwitchSkin(wrap(wrap(current + 1) % wrap(count + 1)));
+        break;
     default:
         if (keyCode >= Key::Digit0 && keyCode <= Key::Digit9)
             SwitchSkin(static_cast<std::int16_t>(keyCode - Key::Digit0));
@@ -282,13 +319,26 @@ void frmMain::ShowContextMenu() {
         return;
     }
     switch (chosen) {
-    case 1: QuickSave(); break;
-    case 2: SaveAs(); break;
-    case 5: ShowOptions(); break;
-    case 7: Close(); break;
-    case 9: OpenHelp(); break;
-    case 10: ShowAbout(); break;
-    default: break;
+    case 1:
+        QuickSave();
+        break;
+    case 2:
+        SaveAs();
+        break;
+    case 5:
+        ShowOptions();
+        break;
+    case 7:
+        Close();
+        break;
+    case 9:
+        OpenHelp();
+        break;
+    case 10:
+        ShowAbout();
+        break;
+    default:
+        break;
     }
 }
 

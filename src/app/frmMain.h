@@ -51,7 +51,7 @@ inline constexpr std::int16_t F1 = 112;
 
 // The program's main window: all run-time state and the logic that reacts to the user.
 class frmMain {
-public:
+  public:
     // captureFolder is where the default auto-save path leads; empty: beside the program.
     frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder,
             std::string captureFolder = {});
@@ -113,7 +113,7 @@ public:
     Picture Picture1; // the latest capture, and the staging place of a skin picture
     Picture Picture2; // the built-in skin picture, for the whole run
 
-private:
+  private:
     SettingsContext SettingsAccess();
     SaveContext SaveAccess();
     // The hot spot under a point, in testing order: 1 close, 2 Quick Save, 3 Save As,

@@ -18,7 +18,9 @@ void frmTooltip::ShowTip(const std::string& text, float X, float Y, double mainL
     window.Show();
 }
 
-void frmTooltip::Hide() { Window().Hide(); }
+void frmTooltip::Hide() {
+    Window().Hide();
+}
 
 void frmTooltip::Close() {
     if (window_)

@@ -8,7 +8,7 @@
 // The tip shown next to the pointer over a hot spot: one window for the whole run, made
 // the first time it is shown or hidden.
 class frmTooltip {
-public:
+  public:
     explicit frmTooltip(IWindowFactory& factory) : factory_(factory) {}
 
     // X and Y are the pointer's twips relative to the main window at mainLeft, mainTop.
@@ -18,7 +18,7 @@ public:
 
     bool Loaded() const { return window_ != nullptr; }
 
-private:
+  private:
     ITipWindow& Window();
 
     IWindowFactory& factory_;

@@ -50,7 +50,8 @@ SaveResult SavePictureFile(SaveContext& c, const std::string& fileName, WriteMod
         return SaveResult::Saved;
     if (options.NameTaken)
         return SaveResult::NameTaken;
-    ReportNotSaved(c, fileName, options.Detail.empty() ? errorText : errorText + ": " + options.Detail);
+    ReportNotSaved(c, fileName,
+                   options.Detail.empty() ? errorText : errorText + ": " + options.Detail);
     return SaveResult::Failed;
 }
 

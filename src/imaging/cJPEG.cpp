@@ -51,7 +51,9 @@ const auto PackRow = PackRowPlain;
 
 } // namespace
 
-cJPEG::~cJPEG() { ClearUp(); }
+cJPEG::~cJPEG() {
+    ClearUp();
+}
 
 std::int32_t cJPEG::BytesPerScanLine() const {
     std::int64_t bytes = static_cast<std::int64_t>(header_.biWidth) * 3 + 3;
@@ -118,7 +120,8 @@ Picture cJPEG::ToPicture() const {
         return nullptr;
     auto image = std::make_shared<Image>(surface_.Width, surface_.Height);
     for (std::int32_t y = 0; y < surface_.Height; ++y) {
-        const std::uint8_t* in = surface_.Bits + static_cast<std::size_t>(surface_.Height - 1 - y) * surface_.Stride;
+        const std::uint8_t* in =
+            surface_.Bits + static_cast<std::size_t>(surface_.Height - 1 - y) * surface_.Stride;
         for (std::int32_t x = 0; x < surface_.Width; ++x, in += 3)
             image->At(x, y) = Rgb(in[2], in[1], in[0]);
     }
@@ -184,9 +187,12 @@ void cJPEG::RandomiseBits(bool bGray) {
 #else
     localtime_r(&now, &local);
 #endif
-    std::mt19937 random(static_cast<unsigned>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec));
+    std::mt19937 random(
+        static_cast<unsigned>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec));
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    const auto next = [&] { return static_cast<std::uint8_t>(std::nearbyint(unit(random) * 255.0f)); };
+    const auto next = [&] {
+        return static_cast<std::uint8_t>(std::nearbyint(unit(random) * 255.0f));
+    };
 
     const std::int32_t lastPixel = (Width() - 1) * 3;
     const std::size_t stride = static_cast<std::size_t>(surface_.Stride);
@@ -262,9 +268,11 @@ void cJPEG::ResampleInto(cJPEG& target) const {
         for (std::int32_t p = 0; p < w; ++p)
             for (int c = 0; c < 3; ++c)
                 column[4 * p + c] = RoundSample(gy * row0[3 * p + c] + fy * row1[3 * p + c]);
-        std::copy_n(&column[4 * static_cast<std::size_t>(w - 1)], 4, &column[4 * static_cast<std::size_t>(w)]);
+        std::copy_n(&column[4 * static_cast<std::size_t>(w - 1)], 4,
+                    &column[4 * static_cast<std::size_t>(w)]);
 
-        std::uint8_t* out = target.surface_.Bits + static_cast<std::size_t>(y) * target.surface_.Stride;
+        std::uint8_t* out =
+            target.surface_.Bits + static_cast<std::size_t>(y) * target.surface_.Stride;
         std::int32_t x = 0;
 #if defined(__SSE2__)
         // All three channels of a pixel at once; the fourth byte written is the next
@@ -273,7 +281,8 @@ void cJPEG::ResampleInto(cJPEG& target) const {
         for (; x + 1 < newW; ++x) {
             const float* left = &column[static_cast<std::size_t>(ix[x]) * 4];
             const __m128 f = _mm_set1_ps(fx[x]), g = _mm_set1_ps(1.0f - fx[x]);
-            __m128 v = _mm_add_ps(_mm_mul_ps(g, _mm_loadu_ps(left)), _mm_mul_ps(f, _mm_loadu_ps(left + 4)));
+            __m128 v = _mm_add_ps(_mm_mul_ps(g, _mm_loadu_ps(left)),
+                                  _mm_mul_ps(f, _mm_loadu_ps(left + 4)));
             v = _mm_sub_ps(_mm_add_ps(v, shift), shift);
             const __m128i words = _mm_cvttps_epi32(v);
             const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(words, words), words);

@@ -31,7 +31,7 @@ struct DibHeader {
 // A 24-bit image in its own pixel buffer, laid out for the JPEG encoder: blue, green,
 // red; rows bottom-up; each row padded to a multiple of 4 bytes.
 class cJPEG {
-public:
+  public:
     cJPEG() = default;
     ~cJPEG();
     cJPEG(const cJPEG&) = delete;
@@ -50,7 +50,8 @@ public:
 
     bool CopyToClipboard(IClipboard& clipboard);
     // Allocates the pixel buffer for lhDC's image; hDib receives its handle.
-    bool CreateDIB(DibSurface* lhDC, std::int32_t lWidth, std::int32_t lHeight, std::uintptr_t& hDib);
+    bool CreateDIB(DibSurface* lhDC, std::int32_t lWidth, std::int32_t lHeight,
+                   std::uintptr_t& hDib);
     void CreateFromPicture(const Picture& PictureSource);
     bool Create(std::int32_t lWidth, std::int32_t lHeight);
     // 3 x Width rounded up to a multiple of 4; 0 when that overflows 32 bits.
@@ -74,7 +75,7 @@ public:
     // Largest pixel buffer made.
     static constexpr std::int64_t MaxBufferBytes = 1LL << 30;
 
-private:
+  private:
     void ResampleInto(cJPEG& target) const;
 
     bool pictureLoaded_ = false;

@@ -49,9 +49,8 @@ int ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype) {
     const int pixelFormat = p.DIBColor == IJL_COLOR::BGR ? TJPF_BGR : TJPF_RGB;
     const int pitch = p.DIBWidth * 3 + p.DIBPadBytes;
     JpegBuffer jpeg;
-    if (tjCompress2(static_cast<tjhandle>(p.Encoder), p.DIBBytes, p.DIBWidth, pitch,
-                    p.JPGHeight, pixelFormat, &jpeg.Data, &jpeg.Size, subsampling, p.jquality,
-                    flags) != 0) {
+    if (tjCompress2(static_cast<tjhandle>(p.Encoder), p.DIBBytes, p.DIBWidth, pitch, p.JPGHeight,
+                    pixelFormat, &jpeg.Data, &jpeg.Size, subsampling, p.jquality, flags) != 0) {
         p.ErrorDetail = tjGetErrorStr2(static_cast<tjhandle>(p.Encoder));
         return p.ErrorDetail.find("emory") != std::string::npos ? IJL_MEMORY_ERROR
                                                                 : IJL_INTERNAL_ERROR;

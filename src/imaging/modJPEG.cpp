@@ -5,15 +5,33 @@
 #include <algorithm>
 
 std::string IjlErrorText(std::int32_t status) {
-    static const char* const texts[] = {
-        "Exception detected", "Invalid encoder", "Unsupported subsampling",
-        "Unsupported bytes per pixel", "Memory Error", "Bad huffman table", "Bad quant table",
-        "Invalid JPEG properties specified", "An error occored while closing the file",
-        "Invalid file name", "EOF Error", "Prog Not Supported", "Error - NOT JPEG",
-        "Error - COMP", "Error - SOF", "Error - DNL", "Error - NO HUF", "Error - NO QUAN",
-        "Error - NO FRAME", "Error - MULT FRAME", "Error - DATA", "Error - NO IMAGE",
-        "File Error", "Internal Error", "Bad RST Marker", "Thumbnail - DIB Too Small",
-        "Thumbnail - DIB Wrong Color"};
+    static const char* const texts[] = {"Exception detected",
+                                        "Invalid encoder",
+                                        "Unsupported subsampling",
+                                        "Unsupported bytes per pixel",
+                                        "Memory Error",
+                                        "Bad huffman table",
+                                        "Bad quant table",
+                                        "Invalid JPEG properties specified",
+                                        "An error occored while closing the file",
+                                        "Invalid file name",
+                                        "EOF Error",
+                                        "Prog Not Supported",
+                                        "Error - NOT JPEG",
+                                        "Error - COMP",
+                                        "Error - SOF",
+                                        "Error - DNL",
+                                        "Error - NO HUF",
+                                        "Error - NO QUAN",
+                                        "Error - NO FRAME",
+                                        "Error - MULT FRAME",
+                                        "Error - DATA",
+                                        "Error - NO IMAGE",
+                                        "File Error",
+                                        "Internal Error",
+                                        "Bad RST Marker",
+                                        "Thumbnail - DIB Too Small",
+                                        "Thumbnail - DIB Wrong Color"};
     if (status >= 0 && status <= 2)
         return "";
     if (status <= -1 && status >= -27)

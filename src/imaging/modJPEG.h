@@ -8,8 +8,8 @@
 // How SaveJPG treats an existing file, and what it found out beyond its error text.
 struct JpegWriteOptions {
     bool Replace = true;
-    bool NameTaken = false;   // out: the name was taken and the file left alone
-    std::string Detail;       // out: the system's reason for a failure
+    bool NameTaken = false; // out: the name was taken and the file left alone
+    std::string Detail;     // out: the system's reason for a failure
 };
 
 // Writes the image as a JPEG file at quality (clamped to 1..100). False with an error code

@@ -25,7 +25,7 @@ struct MenuValue {
 // chosen item's number: top-level values are numbered 1, 2, ...; element j of a sub-menu
 // numbered p is p * 100 + j. 0 when the menu is dismissed.
 class cPopupMenu {
-public:
+  public:
     explicit cPopupMenu(IMenuService& service) : service_(service) {}
 
     std::int32_t Popup(const std::vector<MenuValue>& items);
@@ -34,7 +34,7 @@ public:
     std::int32_t Depth() const { return depth_; }
     std::size_t MenuCount() const { return menus_.size(); }
 
-private:
+  private:
     const MenuLevel* Build(const std::vector<MenuValue>& list, std::size_t first);
 
     IMenuService& service_;

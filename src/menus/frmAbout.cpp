@@ -6,7 +6,8 @@ void frmAbout::Form_Load() {
     Texts.Title = "Tarvik";
     Texts.Caption = "About " + Texts.Title;
     Texts.Version = "Version " + std::to_string(TARVIK_VERSION_MAJOR) + "." +
-                    std::to_string(TARVIK_VERSION_MINOR) + "." + std::to_string(TARVIK_VERSION_PATCH);
+                    std::to_string(TARVIK_VERSION_MINOR) + "." +
+                    std::to_string(TARVIK_VERSION_PATCH);
     Texts.Description = "Captures part of your PC screen for use on your phone";
     Texts.Notice = "2026 The Tarvik developers";
     Texts.Email = "hello@tarvik.example";
@@ -25,9 +26,13 @@ void frmAbout::Label1_Click() {
                 "?Subject=About Tarvik&Body=Questions, suggestions or submission of DIY skins.");
 }
 
-void frmAbout::Label2_Click() { shell_.Open(Texts.WebSite); }
+void frmAbout::Label2_Click() {
+    shell_.Open(Texts.WebSite);
+}
 
-void frmAbout::Label4_Click() { shell_.Open(Texts.WebSite + "/tarvik/skins.htm"); }
+void frmAbout::Label4_Click() {
+    shell_.Open(Texts.WebSite + "/tarvik/skins.htm");
+}
 
 void frmAbout::Form_Click() {
     if (view_)

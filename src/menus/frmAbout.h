@@ -5,7 +5,7 @@
 
 // The about box's logic: its texts, and the three links that open through the shell.
 class frmAbout {
-public:
+  public:
     explicit frmAbout(IShell& shell) : shell_(shell) {}
 
     // Sets every text afresh.
@@ -20,7 +20,7 @@ public:
 
     AboutTexts Texts;
 
-private:
+  private:
     IShell& shell_;
     IAboutView* view_ = nullptr;
 };

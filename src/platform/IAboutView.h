@@ -14,7 +14,7 @@ struct AboutTexts {
 };
 
 class IAboutView {
-public:
+  public:
     virtual ~IAboutView() = default;
     virtual void Show(const AboutTexts& texts) = 0; // modal; returns when closed
     virtual void Close() = 0;

@@ -3,7 +3,7 @@
 #include "platform/Picture.h"
 
 class IClipboard {
-public:
+  public:
     virtual ~IClipboard() = default;
     // Puts a picture on the system clipboard; false when the clipboard refuses it.
     virtual bool SetPicture(const Picture& picture) = 0;

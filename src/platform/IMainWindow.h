@@ -7,7 +7,7 @@ enum class PointerShape { Default, Hand };
 
 // The main window as the logic sees it. Positions and sizes are in twips.
 class IMainWindow {
-public:
+  public:
     virtual ~IMainWindow() = default;
 
     virtual double Left() const = 0;

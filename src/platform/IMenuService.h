@@ -11,7 +11,7 @@ struct MenuLevel {
     struct Entry {
         Kind Type = Kind::Item;
         std::string Caption;
-        std::int32_t Id = 0;          // items only
+        std::int32_t Id = 0;            // items only
         const MenuLevel* Sub = nullptr; // sub-menus only
     };
     std::vector<Entry> Entries;
@@ -23,7 +23,7 @@ struct ScreenPoint {
 };
 
 class IMenuService {
-public:
+  public:
     virtual ~IMenuService() = default;
     // The pointer's position on the desktop, in pixels.
     virtual ScreenPoint CursorPos() const = 0;

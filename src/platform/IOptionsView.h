@@ -6,17 +6,17 @@ class frmOption;
 
 // What the options dialog shows; the view reports the user's edits to frmOption.
 struct OptionControls {
-    int Slider1 = 100;               // 0..100
+    int Slider1 = 100; // 0..100
     std::string Label3 = "100%";
     std::string Text1 = ".\\captured"; // the auto-save path, read-only
     std::string Text2 = "tarvik_output";
-    bool Option1 = true;             // "Skin"
-    bool Option2 = false;            // "Resizable"
+    bool Option1 = true;  // "Skin"
+    bool Option2 = false; // "Resizable"
     bool ApplyEnabled = false;
 };
 
 class IOptionsView {
-public:
+  public:
     virtual ~IOptionsView() = default;
     // Shows the controls as they now stand.
     virtual void Refresh(const OptionControls& controls) = 0;

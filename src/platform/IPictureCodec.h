@@ -5,7 +5,7 @@
 #include <string>
 
 class IPictureCodec {
-public:
+  public:
     virtual ~IPictureCodec() = default;
     // Decodes a BMP, GIF, JPEG or PNG file. Null when the file is missing, not an ordinary
     // file, too large, or not a picture.

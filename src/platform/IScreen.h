@@ -3,7 +3,7 @@
 #include "platform/Picture.h"
 
 class IScreen {
-public:
+  public:
     virtual ~IScreen() = default;
     virtual double TwipsPerPixelX() const = 0;
     virtual double TwipsPerPixelY() const = 0;

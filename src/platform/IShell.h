@@ -3,7 +3,7 @@
 #include <string>
 
 class IShell {
-public:
+  public:
     virtual ~IShell() = default;
     // Opens a file or address with the program the desktop associates with it.
     virtual void Open(const std::string& target) = 0;

@@ -4,7 +4,7 @@
 
 // The tip window's view. Sizes and positions are in twips.
 class ITipWindow {
-public:
+  public:
     virtual ~ITipWindow() = default;
     // Width and height of a text, all its lines, in the window's font.
     virtual void MeasureText(const std::string& text, double& width, double& height) const = 0;

@@ -10,7 +10,7 @@ class frmAbout;
 
 // Makes the program's secondary windows.
 class IWindowFactory {
-public:
+  public:
     virtual ~IWindowFactory() = default;
     virtual std::unique_ptr<ITipWindow> CreateTipWindow() = 0;
     virtual std::unique_ptr<IOptionsView> CreateOptionsView(frmOption& logic) = 0;

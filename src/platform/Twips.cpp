@@ -22,4 +22,6 @@ int TwipsToPixels(double twips, double twipsPerPixel) {
     return static_cast<int>(RoundHalfEven(twips / twipsPerPixel));
 }
 
-double PixelsToTwips(int pixels, double twipsPerPixel) { return pixels * twipsPerPixel; }
+double PixelsToTwips(int pixels, double twipsPerPixel) {
+    return pixels * twipsPerPixel;
+}

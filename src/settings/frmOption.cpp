@@ -41,16 +41,22 @@ void frmOption::SetOptions(bool skin) {
     SetChanged(true);
 }
 
-void frmOption::Option1_Click() { SetOptions(true); }
+void frmOption::Option1_Click() {
+    SetOptions(true);
+}
 
-void frmOption::Option2_Click() { SetOptions(false); }
+void frmOption::Option2_Click() {
+    SetOptions(false);
+}
 
 void frmOption::btnDefault_Click() {
     Controls.Text1 = DefaultAutoSavePath;
     SetChanged(true);
 }
 
-void frmOption::Command1_Click() { Text2_Change(DefaultAutoNamePrefix); }
+void frmOption::Command1_Click() {
+    Text2_Change(DefaultAutoNamePrefix);
+}
 
 void frmOption::btnBrowse_Click() {
     // A folder picked here replaces the path; a cancelled pick keeps it.

@@ -9,7 +9,7 @@
 // The options dialog's logic. It edits copies in its controls; the owner's
 // ExchangeSettingData moves them to and from the settings.
 class frmOption {
-public:
+  public:
     // exchange(true) copies the controls to the settings, exchange(false) the other way.
     frmOption(std::function<void(bool optionDialogToMain)> exchange, IDialogs& dialogs);
 
@@ -40,7 +40,7 @@ public:
     bool Changed = false;
     bool Closed = false;
 
-private:
+  private:
     void Refresh();
 
     std::function<void(bool)> exchange_;

@@ -9,7 +9,7 @@ inline constexpr std::uint32_t HKEY_CURRENT_USER_ROOT = 0x80000001u;
 // anything missing or of the other kind give the empty text or 0; writes create missing
 // keys; no operation reports a failure.
 class modRegistry {
-public:
+  public:
     virtual ~modRegistry() = default;
     virtual std::string ReadRegString(std::uint32_t root, const std::string& keyPath,
                                       const std::string& valueName) = 0;

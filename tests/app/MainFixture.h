@@ -6,19 +6,20 @@
 #include <gtest/gtest.h>
 
 class MainFixture : public ::testing::Test {
-protected:
+  protected:
     MainFixture() {
         builtin = std::make_shared<Image>(193, 448, Rgb(40, 40, 40));
         builtin->At(0, 0) = Rgb(255, 255, 255);
-        folder.Write("skins/Aqua.inf", "image = aqua.bmp\rshot = (10, 10, 50, 40)\r"
-                                       "close = (0,0,5,5)\rsave = (0,60,5,5)\rsaveas = (9,60,5,5)\r");
+        folder.Write("skins/Aqua.inf",
+                     "image = aqua.bmp\rshot = (10, 10, 50, 40)\r"
+                     "close = (0,0,5,5)\rsave = (0,60,5,5)\rsaveas = (9,60,5,5)\r");
         codec.pictures[folder.Path() + "/skins/aqua.bmp"] = std::make_shared<Image>(100, 80);
     }
 
     frmMain Make() {
-        return frmMain(MainWindowPorts{window, screen, codec, dialogs, shell, registry, menus,
-                                       windows},
-                       builtin, folder.Path());
+        return frmMain(
+            MainWindowPorts{window, screen, codec, dialogs, shell, registry, menus, windows},
+            builtin, folder.Path());
     }
 
     TempFolder folder;
@@ -32,4 +33,3 @@ protected:
     FakeWindowFactory windows;
     std::shared_ptr<Image> builtin;
 };
-

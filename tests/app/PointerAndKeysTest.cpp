@@ -7,7 +7,7 @@ namespace {
 constexpr float T = 15; // twips per pixel
 
 class PointerTest : public MainFixture {
-protected:
+  protected:
     PointerTest() : main(Make()) {
         main.Form_Load();
         window.Move(1500, 750);
@@ -110,8 +110,9 @@ TEST_F(PointerTest, HoverShowsTheHandAndTheTipsNextToThePointer) {
 
     main.Settings.AutoSavePath = "/a/rather/long/folder/for/all/my/pictures";
     Move(0, 30, 255);
-    EXPECT_EQ(windows.tip->text, "Alternative: right click\r\nAuto-name and save to default folder:\r\n"
-                                 "/a/rather/long/folder/for/all/my/pictures");
+    EXPECT_EQ(windows.tip->text,
+              "Alternative: right click\r\nAuto-name and save to default folder:\r\n"
+              "/a/rather/long/folder/for/all/my/pictures");
     EXPECT_EQ(windows.tip->width, 41 * 7 + 100);
     EXPECT_EQ(windows.tip->height, 600);
     Move(0, 140, 260);

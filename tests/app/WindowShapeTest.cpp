@@ -43,8 +43,9 @@ Image FromRows(std::initializer_list<const char*> rows) {
     int y = 0;
     for (const char* row : rows) {
         for (int x = 0; row[x]; ++x)
-            image.At(x, y) = row[x] == '.' ? Rgb(255, 255, 255)
-                             : row[x] == 'n' ? Rgb(252, 254, 252) : Rgb(10, 20, 30);
+            image.At(x, y) = row[x] == '.'   ? Rgb(255, 255, 255)
+                             : row[x] == 'n' ? Rgb(252, 254, 252)
+                                             : Rgb(10, 20, 30);
         ++y;
     }
     return image;
@@ -53,11 +54,7 @@ Image FromRows(std::initializer_list<const char*> rows) {
 } // namespace
 
 TEST(WindowShape, KeyColouredPixelsVanishEverywhereAndTheHoleIsCut) {
-    const Image image = FromRows({"......",
-                                  ".#nn#.",
-                                  ".#nn#.",
-                                  ".#.##.",
-                                  "......"});
+    const Image image = FromRows({"......", ".#nn#.", ".#nn#.", ".#.##.", "......"});
     const SkinRect hole{2, 1, 4, 3};
     const Region region = ComputeWindowShape(image, hole);
     EXPECT_EQ(Covered(region), Naive(image, hole));

@@ -1,11 +1,9 @@
 #include "app/frmMain.h"
 
-#include "app/WindowShape.h"
 #include "app/MainFixture.h"
+#include "app/WindowShape.h"
 
 #include <gtest/gtest.h>
-
-
 
 TEST_F(MainFixture, FirstStartTakesTheDefaultsAndShowsTheShapedWindowCentred) {
     frmMain main = Make();
@@ -40,9 +38,9 @@ TEST_F(MainFixture, CloseWritesTheSixValuesInOrderAndTheNextStartUsesThem) {
         main.SwitchSkin(1);
         main.Form_Unload();
     }
-    EXPECT_EQ(registry.writes, (std::vector<std::string>{"SkinCount", "SkinFile", "JPEG Quality",
-                                                         "Auto-save Path", "Auto-name Prefix",
-                                                         "View Mode"}));
+    EXPECT_EQ(registry.writes,
+              (std::vector<std::string>{"SkinCount", "SkinFile", "JPEG Quality", "Auto-save Path",
+                                        "Auto-name Prefix", "View Mode"}));
     EXPECT_EQ(registry.ReadRegString(0, SettingsKey, "SkinFile"), "Aqua.inf");
     EXPECT_EQ(registry.ReadRegDword(0, SettingsKey, "View Mode"), 1);
 
@@ -67,8 +65,8 @@ TEST_F(MainFixture, SwitchSkinHidesLoadsShapesAndShowsAndIgnoresNumbersOutOfRang
     EXPECT_TRUE(window.calls.empty());
 
     main.SwitchSkin(1);
-    EXPECT_EQ(window.calls, (std::vector<std::string>{"Hide", "Resize", "SetPicture",
-                                                      "SetRegion", "Show"}));
+    EXPECT_EQ(window.calls,
+              (std::vector<std::string>{"Hide", "Resize", "SetPicture", "SetRegion", "Show"}));
     EXPECT_EQ(main.Layout.ShotRect, (SkinRect{10, 10, 60, 50}));
     EXPECT_EQ(window.width, 100 * 15);
 }

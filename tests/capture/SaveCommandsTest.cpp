@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class SaveCommandsTest : public ::testing::Test {
-protected:
+  protected:
     SaveCommandsTest() {
         settings.JpegQuality = 100;
         settings.AutoNamePrefix = "tarvik_output";
@@ -20,7 +20,12 @@ protected:
     }
 
     SaveContext Context() {
-        return SaveContext{picture1, settings, counter, dialogs, codec, [this] {
+        return SaveContext{picture1,
+                           settings,
+                           counter,
+                           dialogs,
+                           codec,
+                           [this] {
                                ++captures;
                                picture1 = std::make_shared<Image>(12, 10, Rgb(200, 100, 50));
                            },
@@ -89,8 +94,8 @@ TEST_F(SaveCommandsTest, AllNumbersTakenWritesNothingAndSaysSo) {
         std::ofstream(settings.AutoSaveFolder + "/tarvik_output" + std::to_string(n) + ".jpg");
     SaveContext c = Context();
     QuickSave(c);
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{
-                                    "Too many pictures in captured folder, picture not saved"});
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>{"Too many pictures in captured folder, picture not saved"});
     EXPECT_EQ(Files(settings.AutoSaveFolder).size(), static_cast<std::size_t>(MaxAutoNumber));
 }
 
@@ -100,7 +105,9 @@ TEST_F(SaveCommandsTest, UnusableAutoSaveFolderIsReportedWithItsName) {
     QuickSave(c);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].rfind("Picture not saved: the folder " + settings.AutoSaveFolder +
-                                            " cannot be created\r\n", 0), 0u);
+                                            " cannot be created\r\n",
+                                        0),
+              0u);
 
     settings.AutoSaveFolder = folder.Write("a-file", "x");
     QuickSave(c);
@@ -121,12 +128,14 @@ TEST_F(SaveCommandsTest, FailedJpegWriteIsReportedWithFileAndReason) {
     SaveContext c = Context();
     SavePictureFile(c, folder.Path() + "/x/y.jpg");
     EXPECT_TRUE(dialogs.messages.empty() == false);
-    EXPECT_EQ(dialogs.messages.back(), "Picture not saved to " + folder.Path() +
-                                           "/x/y.jpg\r\nNo picture loaded to save.");
+    EXPECT_EQ(dialogs.messages.back(),
+              "Picture not saved to " + folder.Path() + "/x/y.jpg\r\nNo picture loaded to save.");
     c.Capture();
     SavePictureFile(c, folder.Path() + "/x/y.jpg");
     EXPECT_EQ(dialogs.messages.back().rfind("Picture not saved to " + folder.Path() +
-                                                "/x/y.jpg\r\nijlWrite Error - File Error: ", 0), 0u);
+                                                "/x/y.jpg\r\nijlWrite Error - File Error: ",
+                                            0),
+              0u);
 }
 
 TEST_F(SaveCommandsTest, SaveAsProposesTheCounterAndTakesItBackOnCancel) {
@@ -139,7 +148,8 @@ TEST_F(SaveCommandsTest, SaveAsProposesTheCounterAndTakesItBackOnCancel) {
     EXPECT_EQ(dialogs.requests[0].ProposedName, "tarvik_output1");
     EXPECT_EQ(dialogs.requests[1].ProposedName, "tarvik_output1");
     EXPECT_EQ(dialogs.requests[2].ProposedName, "tarvik_output2");
-    EXPECT_EQ(dialogs.requests[0].Filter, "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp");
+    EXPECT_EQ(dialogs.requests[0].Filter,
+              "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp");
     EXPECT_TRUE(dialogs.requests[0].OverwritePrompt);
     EXPECT_EQ(captures, 3); // before every dialog
     EXPECT_EQ(counter, 2);
@@ -148,7 +158,7 @@ TEST_F(SaveCommandsTest, SaveAsProposesTheCounterAndTakesItBackOnCancel) {
 
 TEST_F(SaveCommandsTest, SaveAsWritesByTheExtensionWithoutRegardToCase) {
     dialogs.answers = {Answer("a.JPG"), Answer("b.jpeg"), Answer("c.Jpe"), Answer("d.bmp"),
-                       Answer("e", 1), Answer("f", 0), Answer("g.png")};
+                       Answer("e", 1),  Answer("f", 0),   Answer("g.png")};
     SaveContext c = Context();
     for (int i = 0; i < 7; ++i)
         SaveAs(c);

@@ -3,17 +3,17 @@
 #include "platform/IDialogs.h"
 #include "platform/IMainWindow.h"
 #include "platform/IMenuService.h"
-#include "platform/IWindowFactory.h"
 #include "platform/IPictureCodec.h"
 #include "platform/IScreen.h"
 #include "platform/IShell.h"
+#include "platform/IWindowFactory.h"
 #include "settings/modRegistry.h"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -21,7 +21,7 @@
 
 // Records what the logic asked of the main window.
 class FakeMainWindow : public IMainWindow {
-public:
+  public:
     double Left() const override { return left; }
     double Top() const override { return top; }
     double Width() const override { return width; }
@@ -64,7 +64,7 @@ public:
 };
 
 class FakeScreen : public IScreen {
-public:
+  public:
     double TwipsPerPixelX() const override { return tppX; }
     double TwipsPerPixelY() const override { return tppY; }
     double WidthTwips() const override { return 1024 * tppX; }
@@ -84,7 +84,7 @@ public:
 
 // Serves pictures by path; anything unknown fails to decode.
 class FakeCodec : public IPictureCodec {
-public:
+  public:
     Picture LoadPicture(const std::string& path) override {
         loaded.push_back(path);
         auto it = pictures.find(path);
@@ -105,7 +105,7 @@ public:
 };
 
 class FakeDialogs : public IDialogs {
-public:
+  public:
     void MessageBox(const std::string& text) override { messages.push_back(text); }
     // Answers with the next prepared result; Cancel when none is left.
     SaveDialogResult ShowSaveDialog(const SaveDialogRequest& request) override {
@@ -122,14 +122,14 @@ public:
 };
 
 class FakeShell : public IShell {
-public:
+  public:
     void Open(const std::string& target) override { opened.push_back(target); }
     std::vector<std::string> opened;
 };
 
 // An in-memory store with the store's contract: kinds kept apart, missing gives empty or 0.
 class MemoryRegistry : public modRegistry {
-public:
+  public:
     struct Entry {
         bool isNumber;
         std::string text;
@@ -165,8 +165,12 @@ inline void DescribeMenu(const MenuLevel& level, std::vector<std::string>& out,
                          const std::string& indent = "") {
     for (const MenuLevel::Entry& e : level.Entries) {
         switch (e.Type) {
-        case MenuLevel::Kind::Separator: out.push_back(indent + "-"); break;
-        case MenuLevel::Kind::Item: out.push_back(indent + std::to_string(e.Id) + " " + e.Caption); break;
+        case MenuLevel::Kind::Separator:
+            out.push_back(indent + "-");
+            break;
+        case MenuLevel::Kind::Item:
+            out.push_back(indent + std::to_string(e.Id) + " " + e.Caption);
+            break;
         case MenuLevel::Kind::CheckedItem:
             out.push_back(indent + "* " + std::to_string(e.Id) + " " + e.Caption);
             break;
@@ -180,7 +184,7 @@ inline void DescribeMenu(const MenuLevel& level, std::vector<std::string>& out,
 
 // Shows nothing: records the menu and answers with the prepared choice.
 class FakeMenuService : public IMenuService {
-public:
+  public:
     ScreenPoint CursorPos() const override { return cursor; }
     std::int32_t TrackPopupMenu(const MenuLevel& menu, ScreenPoint at) override {
         shownAt = at;
@@ -199,11 +203,12 @@ public:
 };
 
 class FakeTipWindow : public ITipWindow {
-public:
+  public:
     // Text is 7 twips per character wide and 200 twips per line high.
     void MeasureText(const std::string& t, double& w, double& h) const override {
         std::size_t widest = 0, lines = 1, start = 0;
-        for (std::size_t pos; (pos = t.find("\r\n", start)) != std::string::npos; start = pos + 2, ++lines)
+        for (std::size_t pos; (pos = t.find("\r\n", start)) != std::string::npos;
+             start = pos + 2, ++lines)
             widest = std::max(widest, pos - start);
         widest = std::max(widest, t.size() - start);
         w = 7.0 * static_cast<double>(widest);
@@ -233,7 +238,7 @@ struct FakeOptionsState {
 
 // Runs a script of user actions while "modal".
 class FakeOptionsView : public IOptionsView {
-public:
+  public:
     explicit FakeOptionsView(FakeOptionsState& state) : state(state) {}
     void Refresh(const OptionControls& c) override { state.shown = c; }
     void RunModal() override {
@@ -247,7 +252,7 @@ public:
 };
 
 class FakeAboutView : public IAboutView {
-public:
+  public:
     void Show(const AboutTexts& t) override {
         texts = t;
         if (script)
@@ -260,7 +265,7 @@ public:
 };
 
 class FakeWindowFactory : public IWindowFactory {
-public:
+  public:
     std::unique_ptr<ITipWindow> CreateTipWindow() override {
         ++tipsMade;
         auto tip = std::make_unique<FakeTipWindow>();
@@ -293,7 +298,7 @@ public:
 
 // A temporary folder, removed with everything in it.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -302,11 +307,9 @@ public:
     // Writes a file below the folder, creating folders on the way.
     std::string Write(const std::string& relative, const std::string& content) const;
 
-private:
+  private:
     std::string path_;
 };
-
-
 
 inline TempFolder::TempFolder() {
     std::string templ = (std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX").string();
@@ -318,7 +321,8 @@ inline TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ec);
 }
 
-inline std::string TempFolder::Write(const std::string& relative, const std::string& content) const {
+inline std::string TempFolder::Write(const std::string& relative,
+                                     const std::string& content) const {
     const std::filesystem::path p = std::filesystem::path(path_) / relative;
     std::filesystem::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << content;

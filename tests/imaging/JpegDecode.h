@@ -16,10 +16,11 @@ inline Picture DecodeJpegFile(const std::string& path) {
     tjhandle handle = tjInitDecompress();
     int w = 0, h = 0, subsamp = 0, colorspace = 0;
     Picture result;
-    if (!bytes.empty() &&
-        tjDecompressHeader3(handle, bytes.data(), bytes.size(), &w, &h, &subsamp, &colorspace) == 0) {
+    if (!bytes.empty() && tjDecompressHeader3(handle, bytes.data(), bytes.size(), &w, &h, &subsamp,
+                                              &colorspace) == 0) {
         std::vector<unsigned char> rgb(static_cast<std::size_t>(w) * h * 3);
-        if (tjDecompress2(handle, bytes.data(), bytes.size(), rgb.data(), w, 0, h, TJPF_RGB, 0) == 0) {
+        if (tjDecompress2(handle, bytes.data(), bytes.size(), rgb.data(), w, 0, h, TJPF_RGB, 0) ==
+            0) {
             auto image = std::make_shared<Image>(w, h);
             for (std::size_t i = 0; i < image->Pixels.size(); ++i)
                 image->Pixels[i] = Rgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);

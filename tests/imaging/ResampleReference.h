@@ -27,8 +27,10 @@ inline void ReferenceResample(cJPEG& source, cJPEG& target) {
             const int ix = static_cast<int>(std::floor(sx));
             const float fx = sx - static_cast<float>(ix);
             for (int c = 0; c < 3; ++c) {
-                const float left = std::nearbyint((1.0f - fy) * value(ix, iy, c) + fy * value(ix, iy + 1, c));
-                const float right = std::nearbyint((1.0f - fy) * value(ix + 1, iy, c) + fy * value(ix + 1, iy + 1, c));
+                const float left =
+                    std::nearbyint((1.0f - fy) * value(ix, iy, c) + fy * value(ix, iy + 1, c));
+                const float right = std::nearbyint((1.0f - fy) * value(ix + 1, iy, c) +
+                                                   fy * value(ix + 1, iy + 1, c));
                 const float v = std::nearbyint((1.0f - fx) * left + fx * right);
                 target.DIBSectionBitsPtr()[y * newStride + 3 * x + c] =
                     static_cast<std::uint8_t>(std::clamp(v, 0.0f, 255.0f));

@@ -22,7 +22,7 @@ const std::uint8_t* Pixel(cJPEG& image, int x, int memoryRow) {
 }
 
 class FakeClipboard : public IClipboard {
-public:
+  public:
     bool SetPicture(const Picture& p) override {
         picture = p;
         return true;

@@ -106,7 +106,8 @@ TEST(SaveJPG, FailuresReportTheFileErrorAndLeaveNoPartialFile) {
     cJPEG image;
     image.CreateFromPicture(Synthetic(16, 16));
     std::int32_t code = 0;
-    EXPECT_EQ(Save(image, t.Path() + "/missing/shot.jpg", 90, &code), "ijlWrite Error - File Error");
+    EXPECT_EQ(Save(image, t.Path() + "/missing/shot.jpg", 90, &code),
+              "ijlWrite Error - File Error");
     EXPECT_EQ(code, -23);
 
     fs::create_directory(t.Path() + "/folder.jpg");

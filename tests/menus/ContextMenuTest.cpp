@@ -3,7 +3,7 @@
 namespace {
 
 class ContextMenuTest : public MainFixture {
-protected:
+  protected:
     ContextMenuTest() {
         std::filesystem::remove(folder.Path() + "/skins/Aqua.inf");
         for (const char* name : {"A.inf", "B.inf", "C.inf"})
@@ -21,11 +21,10 @@ TEST_F(ContextMenuTest, ListsTheCommandsAndTheSkinsWithTheCurrentOneChecked) {
     frmMain main = Make();
     main.Form_Load();
     main.ShowContextMenu();
-    EXPECT_EQ(menus.lines,
-              (std::vector<std::string>{"1 &Quick Save", "2 &Save As", "-", "> Skins",
-                                        "  * 401 Default", "  402 A.inf", "  403 B.inf",
-                                        "  404 C.inf", "5 Settings", "-", "7 E&xit", "-",
-                                        "9 &Help", "10 &About"}));
+    EXPECT_EQ(menus.lines, (std::vector<std::string>{"1 &Quick Save", "2 &Save As", "-", "> Skins",
+                                                     "  * 401 Default", "  402 A.inf",
+                                                     "  403 B.inf", "  404 C.inf", "5 Settings",
+                                                     "-", "7 E&xit", "-", "9 &Help", "10 &About"}));
     // Dismissed: nothing happens and no mark stays behind.
     EXPECT_EQ(main.Catalogue.Names[0], "Default");
     EXPECT_TRUE(window.visible);
@@ -47,9 +46,9 @@ TEST_F(ContextMenuTest, ChoosingASkinReloadsItBehindAHiddenWindowAndFollowsResca
     folder.Write("skins/0.inf", "x");
     menus.choice = 0;
     main.ShowContextMenu();
-    EXPECT_EQ(std::vector<std::string>(menus.lines.begin() + 4, menus.lines.begin() + 8),
-              (std::vector<std::string>{"  401 Default", "  402 0.inf", "  * 403 B.inf",
-                                        "  404 C.inf"}));
+    EXPECT_EQ(
+        std::vector<std::string>(menus.lines.begin() + 4, menus.lines.begin() + 8),
+        (std::vector<std::string>{"  401 Default", "  402 0.inf", "  * 403 B.inf", "  404 C.inf"}));
     EXPECT_EQ(main.Catalogue.Names[2], "B.inf");
 
     // The checked entry chosen again loads again, with the hide and show.

@@ -11,9 +11,9 @@ TEST(cPopupMenu, NumbersByPositionAndSubMenusTimesHundred) {
     const std::int32_t chosen = menu.Popup(
         {"&Quick Save", "&Save As", "-", MenuValue({"Skins", "Default", "*Blue.inf"}), "Settings"});
     EXPECT_EQ(chosen, 402);
-    EXPECT_EQ(service.lines, (std::vector<std::string>{"1 &Quick Save", "2 &Save As", "-", "> Skins",
-                                                       "  401 Default", "  * 402 Blue.inf",
-                                                       "5 Settings"}));
+    EXPECT_EQ(service.lines,
+              (std::vector<std::string>{"1 &Quick Save", "2 &Save As", "-", "> Skins",
+                                        "  401 Default", "  * 402 Blue.inf", "5 Settings"}));
     EXPECT_EQ(service.shownAt.X, 300);
     EXPECT_EQ(service.shownAt.Y, 200);
 }
@@ -22,7 +22,8 @@ TEST(cPopupMenu, BlanksAndOtherValuesTakeNumbersButShowNothing) {
     FakeMenuService service;
     cPopupMenu menu(service);
     menu.Popup({"a", "", MenuValue(), "  -  ", " *not checked", "*", "b"});
-    EXPECT_EQ(service.lines, (std::vector<std::string>{"1 a", "-", "5  *not checked", "* 6 ", "7 b"}));
+    EXPECT_EQ(service.lines,
+              (std::vector<std::string>{"1 a", "-", "5  *not checked", "* 6 ", "7 b"}));
 }
 
 TEST(cPopupMenu, DeeperLevelsRepeatTheRule) {
@@ -38,7 +39,9 @@ TEST(cPopupMenu, DismissedMenuGivesZeroAndNothingOutlivesTheCall) {
     FakeMenuService service;
     cPopupMenu menu(service);
     service.onShow = [&] { EXPECT_EQ(menu.MenuCount(), 3u); };
-    EXPECT_EQ(menu.Popup({"a", MenuValue(std::vector<MenuValue>{"S", "x"}), MenuValue(std::vector<MenuValue>{MenuValue(), "y"})}), 0);
+    EXPECT_EQ(menu.Popup({"a", MenuValue(std::vector<MenuValue>{"S", "x"}),
+                          MenuValue(std::vector<MenuValue>{MenuValue(), "y"})}),
+              0);
     EXPECT_EQ(service.lines.back(), "  301 y");
     EXPECT_EQ(menu.MenuCount(), 0u);
     EXPECT_EQ(menu.NextId(), 0);

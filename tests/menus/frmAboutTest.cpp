@@ -35,9 +35,10 @@ TEST(frmAbout, LinksOpenTheirExactTextsAndKeepTheBoxOpen) {
     };
     about.Show(view);
     EXPECT_TRUE(view.closed);
-    EXPECT_EQ(shell.opened,
-              (std::vector<std::string>{
-                  "mailto:" + about.Texts.Email +
-                      "?Subject=About Tarvik&Body=Questions, suggestions or submission of DIY skins.",
-                  "http://example.net/~me", "http://example.net/~me/tarvik/skins.htm"}));
+    EXPECT_EQ(
+        shell.opened,
+        (std::vector<std::string>{
+            "mailto:" + about.Texts.Email +
+                "?Subject=About Tarvik&Body=Questions, suggestions or submission of DIY skins.",
+            "http://example.net/~me", "http://example.net/~me/tarvik/skins.htm"}));
 }

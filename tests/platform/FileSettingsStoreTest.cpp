@@ -26,7 +26,7 @@ std::string ReadAll(const std::string& path) {
 }
 
 class FileSettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     std::string StorePath() const { return folder.Path() + "/config/tarvik/settings.reg"; }
     TempFolder folder;
     FileSettingsStore store{folder.Path() + "/config/tarvik/settings.reg"};
@@ -50,7 +50,8 @@ TEST_F(FileSettingsStoreTest, ValuesRoundTripAndKindsStayApart) {
     EXPECT_EQ(reader.ReadRegString(HKCU, Key, "SkinFile"), "Blue.inf");
     EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Auto-save Path"), ".\\captured \"quoted\"\r\n\ttab");
     EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Empty"), "");
-    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Unicode"), "K\xc3\xa4ytt\xc3\xa4j\xc3\xa4 \xe6\x97\xa5");
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Unicode"),
+              "K\xc3\xa4ytt\xc3\xa4j\xc3\xa4 \xe6\x97\xa5");
 
     EXPECT_EQ(reader.ReadRegString(HKCU, Key, "SkinCount"), "");
     EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "SkinFile"), 0);
@@ -80,7 +81,8 @@ TEST_F(FileSettingsStoreTest, WritesLeaveNoTemporaryFilesAndAReadableFile) {
     for (int i = 0; i < 20; ++i)
         store.WriteRegDword(HKCU, Key, "N" + std::to_string(i % 5), i);
     int files = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(fs::path(StorePath()).parent_path()))
+    for ([[maybe_unused]] const auto& e :
+         fs::directory_iterator(fs::path(StorePath()).parent_path()))
         ++files;
     EXPECT_EQ(files, 1);
     const std::string text = ReadAll(StorePath());

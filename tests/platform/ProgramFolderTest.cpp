@@ -11,7 +11,7 @@ namespace {
 
 // Sets environment variables for one test and puts the old values back.
 class Environment {
-public:
+  public:
     void Set(const char* name, const std::string& value) {
         const char* old = std::getenv(name);
         saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
@@ -31,7 +31,7 @@ public:
         }
     }
 
-private:
+  private:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
@@ -51,7 +51,8 @@ TEST(DefaultCaptureFolder, InThePicturesFolderForAnInstalledOrUnwritableProgram)
     EXPECT_EQ(DefaultCaptureFolder("/usr/lib/tarvik"), home.Path() + "/Pictures/captured");
     EXPECT_EQ(DefaultCaptureFolder(home.Path() + "/missing"), home.Path() + "/Pictures/captured");
     home.Write(".local/lib/tarvik/tarvik", "");
-    EXPECT_EQ(DefaultCaptureFolder(home.Path() + "/.local/lib/tarvik"), home.Path() + "/Pictures/captured");
+    EXPECT_EQ(DefaultCaptureFolder(home.Path() + "/.local/lib/tarvik"),
+              home.Path() + "/Pictures/captured");
 
     home.Write(".config/user-dirs.dirs", "# written by xdg-user-dirs-update\n"
                                          "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"

@@ -57,8 +57,7 @@ TEST(GifDecoding, FlaggedTransparentColourKeepsItsPaletteColour) {
     EXPECT_EQ(p->At(1, 0), Rgb(0, 0, 0));
     EXPECT_EQ(p->At(1, 1), Rgb(255, 0, 0));
     // So the outline keeps the black body and drops only the white.
-    EXPECT_EQ(ComputeWindowShape(*p, AbsentRect),
-              (Region{{1, 0, 2, 2}}));
+    EXPECT_EQ(ComputeWindowShape(*p, AbsentRect), (Region{{1, 0, 2, 2}}));
 }
 
 TEST(BuiltinSkin, IsTheDocumentedPictureWithItsDisplayUnderTheShotArea) {
@@ -97,10 +96,21 @@ TEST(SampleSkins, EachLoadsWithTheRectanglesItsFileGives) {
         const char* name;
         SkinRect shot, close, save, saveas;
     };
-    for (const Expected& e :
-         {Expected{"Aqua.inf", {26, 70, 202, 214}, {196, 16, 210, 30}, {24, 262, 68, 282}, {160, 262, 204, 282}},
-          Expected{"Graphite.inf", {33, 88, 161, 215}, {149, 22, 165, 38}, {26, 251, 66, 271}, {130, 251, 170, 271}},
-          Expected{"Retro.inf", {30, 64, 126, 129}, {128, 14, 142, 28}, {22, 170, 58, 188}, {98, 170, 134, 188}}}) {
+    for (const Expected& e : {Expected{"Aqua.inf",
+                                       {26, 70, 202, 214},
+                                       {196, 16, 210, 30},
+                                       {24, 262, 68, 282},
+                                       {160, 262, 204, 282}},
+                              Expected{"Graphite.inf",
+                                       {33, 88, 161, 215},
+                                       {149, 22, 165, 38},
+                                       {26, 251, 66, 271},
+                                       {130, 251, 170, 271}},
+                              Expected{"Retro.inf",
+                                       {30, 64, 126, 129},
+                                       {128, 14, 142, 28},
+                                       {22, 170, 58, 188},
+                                       {98, 170, 134, 188}}}) {
         std::int16_t n = 0;
         for (std::int16_t k = 1; k <= catalogue.Count; ++k)
             if (catalogue.Names[k] == e.name)
@@ -156,11 +166,12 @@ TEST(SkinPictures, AnythingButAnOrdinaryPictureGivesTheImageMessage) {
     std::string devZero = "dev/zero"; // names are joined to the skins folder: climb to the root
     for (int i = 0; i < 40; ++i)
         devZero = "../" + devZero;
-    for (const std::string& image : {std::string("folder.bmp"), std::string("fifo.bmp"), devZero,
-                                     std::string("empty.bmp"), std::string("text.bmp"),
-                                     std::string("huge.png"), std::string("missing.gif")}) {
-        t.Write("skins/Bad.inf", "image = " + image + "\r\nshot = (1,1,1,1)\r\nclose = (1,1,1,1)\r\n"
-                                 "save = (1,1,1,1)\r\nsaveas = (1,1,1,1)\r\n");
+    for (const std::string& image :
+         {std::string("folder.bmp"), std::string("fifo.bmp"), devZero, std::string("empty.bmp"),
+          std::string("text.bmp"), std::string("huge.png"), std::string("missing.gif")}) {
+        t.Write("skins/Bad.inf", "image = " + image +
+                                     "\r\nshot = (1,1,1,1)\r\nclose = (1,1,1,1)\r\n"
+                                     "save = (1,1,1,1)\r\nsaveas = (1,1,1,1)\r\n");
         FakeDialogs dialogs;
         SkinLayout layout;
         SkinCatalogue catalogue;
@@ -169,7 +180,8 @@ TEST(SkinPictures, AnythingButAnOrdinaryPictureGivesTheImageMessage) {
         SkinContext context{layout, catalogue, picture1, builtin, codec, dialogs, skins};
         LoadSkin(1, context);
         ASSERT_EQ(dialogs.messages.size(), 1u) << image;
-        EXPECT_EQ(dialogs.messages[0], "Error Loading Image " + skins + image + "\r\nSwitch to default skin");
+        EXPECT_EQ(dialogs.messages[0],
+                  "Error Loading Image " + skins + image + "\r\nSwitch to default skin");
         EXPECT_EQ(layout.SkinImage, builtin);
     }
 }

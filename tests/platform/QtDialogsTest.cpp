@@ -1,7 +1,7 @@
 #include "fakes/FakePlatform.h"
+#include "menus/frmAbout.h"
 #include "platform/qt/QtAboutBox.h"
 #include "platform/qt/QtOptionsDialog.h"
-#include "menus/frmAbout.h"
 #include "settings/frmOption.h"
 
 #include <QApplication>
@@ -132,5 +132,6 @@ TEST(QtAboutBox, LinksOpenAndOtherClicksClose) {
     EXPECT_FALSE(box.isVisible());
     ASSERT_EQ(shell.opened.size(), 2u);
     EXPECT_EQ(shell.opened[0], "https://tarvik.example/tarvik/skins.htm");
-    EXPECT_EQ(shell.opened[1].rfind("mailto:hello@tarvik.example?Subject=About Tarvik&Body=", 0), 0u);
+    EXPECT_EQ(shell.opened[1].rfind("mailto:hello@tarvik.example?Subject=About Tarvik&Body=", 0),
+              0u);
 }

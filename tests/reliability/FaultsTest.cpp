@@ -26,7 +26,7 @@ struct FullDisk {
 };
 
 class FaultsTest : public ::testing::Test {
-protected:
+  protected:
     FaultsTest() {
         settings.JpegQuality = 90;
         settings.AutoNamePrefix = "shot";
@@ -95,7 +95,8 @@ TEST_F(FaultsTest, FullDiskDuringTheStoreKeepsTheStoreAsItWas) {
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(store.ReadRegString(HKEY_CURRENT_USER_ROOT, "K", "SkinFile"), "Aqua.inf");
     for (const auto& e : fs::directory_iterator(folder.Path() + "/config"))
-        EXPECT_TRUE(e.path().filename() == "settings.reg" || e.path().filename() == "settings.reg.lock")
+        EXPECT_TRUE(e.path().filename() == "settings.reg" ||
+                    e.path().filename() == "settings.reg.lock")
             << e.path();
 }
 

@@ -14,13 +14,15 @@
 namespace {
 
 class PrintingDialogs : public IDialogs {
-public:
-    void MessageBox(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  public:
+    void MessageBox(const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
     SaveDialogResult ShowSaveDialog(const SaveDialogRequest&) override { return {}; }
 };
 
 class NoCodec : public IPictureCodec {
-public:
+  public:
     Picture LoadPicture(const std::string&) override { return nullptr; }
     bool SaveBmp(const Picture&, const std::string&, std::string&) override { return false; }
 };
@@ -46,9 +48,12 @@ int CheckStore(const std::string& path) {
     const auto root = HKEY_CURRENT_USER_ROOT;
     const int tag = store.ReadRegDword(root, SettingsKey, "JPEG Quality");
     const bool consistent =
-        store.ReadRegString(root, SettingsKey, "SkinFile") == "skin" + std::to_string(tag) + ".inf" &&
-        store.ReadRegString(root, SettingsKey, "Auto-name Prefix") == "prefix" + std::to_string(tag) &&
-        store.ReadRegString(root, SettingsKey, "Auto-save Path") == "/path/" + std::to_string(tag) &&
+        store.ReadRegString(root, SettingsKey, "SkinFile") ==
+            "skin" + std::to_string(tag) + ".inf" &&
+        store.ReadRegString(root, SettingsKey, "Auto-name Prefix") ==
+            "prefix" + std::to_string(tag) &&
+        store.ReadRegString(root, SettingsKey, "Auto-save Path") ==
+            "/path/" + std::to_string(tag) &&
         store.ReadRegDword(root, SettingsKey, "SkinCount") == tag % 30 + 1 &&
         store.ReadRegDword(root, SettingsKey, "View Mode") == (tag % 2 == 0 ? 1 : 2);
     if (!consistent)
@@ -64,7 +69,12 @@ int QuickSaves(const std::string& folder, long count) {
     NoCodec codec;
     Picture picture;
     long n = 0;
-    SaveContext context{picture, settings, counter, dialogs, codec, [&] {
+    SaveContext context{picture,
+                        settings,
+                        counter,
+                        dialogs,
+                        codec,
+                        [&] {
                             // A picture of its own for every save, as a capture would be.
                             auto image = std::make_shared<Image>(64, 48);
                             for (std::size_t i = 0; i < image->Pixels.size(); ++i)

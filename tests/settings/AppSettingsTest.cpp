@@ -20,12 +20,20 @@ struct Scenario {
         String("SkinFile", "Red.inf");
     }
 
-    void Dword(const char* name, std::int32_t v) { registry.WriteRegDword(0, SettingsKey, name, v); }
-    void String(const char* name, const char* v) { registry.WriteRegString(0, SettingsKey, name, v); }
+    void Dword(const char* name, std::int32_t v) {
+        registry.WriteRegDword(0, SettingsKey, name, v);
+    }
+    void String(const char* name, const char* v) {
+        registry.WriteRegString(0, SettingsKey, name, v);
+    }
 
     void Load() {
-        SettingsContext c{settings, catalogue, registry, dialogs,
-                          [this](std::int16_t n) { loaded.push_back(n); }, "/opt/tarvik/captured"};
+        SettingsContext c{settings,
+                          catalogue,
+                          registry,
+                          dialogs,
+                          [this](std::int16_t n) { loaded.push_back(n); },
+                          "/opt/tarvik/captured"};
         LoadSettings(c);
     }
 

@@ -4,7 +4,7 @@ namespace {
 
 // Opens the options dialog on a loaded main window and runs the user's actions in it.
 class OptionsTest : public MainFixture {
-protected:
+  protected:
     OptionsTest() : main(Make()) {
         main.Form_Load();
         dialogs.messages.clear();

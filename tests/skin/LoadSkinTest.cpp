@@ -18,7 +18,7 @@ const char* BlueInf = "#Blue phone skin\r\n"
                       "saveas = (110, 210, 40, 18)\r\n";
 
 class LoadSkinTest : public ::testing::Test {
-protected:
+  protected:
     LoadSkinTest() {
         bluePicture = std::make_shared<Image>(200, 240, Rgb(0, 0, 255));
         codec.pictures[Skins() + "blue.bmp"] = bluePicture;
@@ -101,7 +101,8 @@ TEST_P(LoadSkinChangedLine, LoadsOrFailsWithTheParsingMessage) {
         EXPECT_EQ(catalogue.Current, 1);
     } else {
         ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_EQ(dialogs.messages[0], "Error Parsing " + Skins() + "Blue.inf\r\nSwitch to default skin");
+        EXPECT_EQ(dialogs.messages[0],
+                  "Error Parsing " + Skins() + "Blue.inf\r\nSwitch to default skin");
         ExpectDefault();
     }
 }
@@ -115,9 +116,11 @@ INSTANTIATE_TEST_SUITE_P(
         ChangedLine{"image = blue.bmp", "\timage = blue.bmp", false},
         ChangedLine{"image = blue.bmp", "image =   blue.bmp  ", true},
         ChangedLine{"close = (170, 5, 12, 12)\r\n", "", false},
-        ChangedLine{"close = (170, 5, 12, 12)", "save = (20, 210, 40, 18)\r\nclose = (1,1,1,1)", false},
+        ChangedLine{"close = (170, 5, 12, 12)", "save = (20, 210, 40, 18)\r\nclose = (1,1,1,1)",
+                    false},
         ChangedLine{"about = (0, 0, 10, 10)", "about = x\r\nabout = y", false},
-        ChangedLine{"save = (20, 210, 40, 18)", "save = (20, 210, 40, 18)\r\nsave = (1,1,1,1)", false},
+        ChangedLine{"save = (20, 210, 40, 18)", "save = (20, 210, 40, 18)\r\nsave = (1,1,1,1)",
+                    false},
         ChangedLine{"shot = (20, 40, 128, 160)", "shot = 20, 40, 128, 160", true},
         ChangedLine{"shot = (20, 40, 128, 160)", "shot = (20, 40, 128)", false},
         ChangedLine{"shot = (20, 40, 128, 160)", "shot = (20.5, 40, 128, 160)", true},
@@ -148,7 +151,8 @@ TEST_F(LoadSkinTest, MissingFileGivesTheOpeningMessage) {
     SkinContext context{layout, catalogue, picture1, builtin, codec, dialogs, Skins()};
     LoadSkin(1, context);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0], "Error Opening " + Skins() + "Gone.inf\r\nSwitch to default skin");
+    EXPECT_EQ(dialogs.messages[0],
+              "Error Opening " + Skins() + "Gone.inf\r\nSwitch to default skin");
     ExpectDefault();
 }
 

@@ -8,7 +8,9 @@
 
 namespace {
 
-std::string Folder(const TempFolder& t) { return t.Path() + "/skins/"; }
+std::string Folder(const TempFolder& t) {
+    return t.Path() + "/skins/";
+}
 
 } // namespace
 

@@ -15,8 +15,8 @@ struct Source {
 
 int ReadFromMemory(GifFileType* gif, GifByteType* out, int length) {
     auto* src = static_cast<Source*>(gif->UserData);
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(length),
-                                                 src->Size - src->Pos);
+    const std::size_t n =
+        std::min<std::size_t>(static_cast<std::size_t>(length), src->Size - src->Pos);
     std::memcpy(out, src->Data + src->Pos, n);
     src->Pos += n;
     return static_cast<int>(n);
@@ -45,8 +45,8 @@ Picture DecodeGif(const unsigned char* data, std::size_t size) {
         return nullptr;
 
     const SavedImage& frame = gif->SavedImages[0];
-    const ColorMapObject* map = frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap
-                                                         : gif->SColorMap;
+    const ColorMapObject* map =
+        frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
     if (!map || !frame.RasterBits)
         return nullptr;
     const auto colour = [map](int index) {

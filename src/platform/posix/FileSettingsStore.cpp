@@ -41,11 +41,21 @@ std::string Quote(const std::string& text) {
     for (char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20 || c == 0x7f) {
                 out += "\\x";
@@ -87,11 +97,21 @@ bool Unquote(const std::string& text, std::size_t& pos, std::string& out) {
             return false;
         const char e = text[pos++];
         switch (e) {
-        case '"': out += '"'; break;
-        case '\\': out += '\\'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '"':
+            out += '"';
+            break;
+        case '\\':
+            out += '\\';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
         case 'x': {
             if (pos + 2 > text.size())
                 return false;
@@ -102,7 +122,8 @@ bool Unquote(const std::string& text, std::size_t& pos, std::string& out) {
             pos += 2;
             break;
         }
-        default: return false;
+        default:
+            return false;
         }
     }
     return false;

@@ -15,7 +15,7 @@
 // Key paths and value names compare without regard to ASCII case. Every write replaces
 // the file atomically; a missing, unreadable or malformed file reads as empty.
 class FileSettingsStore : public modRegistry {
-public:
+  public:
     struct Value {
         std::string Name;
         bool IsNumber = false;
@@ -45,8 +45,8 @@ public:
                         const std::string& valueName, const std::string& data) override;
     std::int32_t ReadRegDword(std::uint32_t root, const std::string& keyPath,
                               const std::string& valueName) override;
-    void WriteRegDword(std::uint32_t root, const std::string& keyPath,
-                       const std::string& valueName, std::int32_t data) override;
+    void WriteRegDword(std::uint32_t root, const std::string& keyPath, const std::string& valueName,
+                       std::int32_t data) override;
 
     // Holds the writes in memory, under a lock on the store, until EndBatch saves them.
     void BeginBatch() override;
@@ -57,7 +57,7 @@ public:
     // Largest store file read; anything bigger reads as empty.
     static constexpr std::size_t MaxFileSize = 1024 * 1024;
 
-private:
+  private:
     Contents Load() const;
     const Value* Find(const Contents& contents, std::uint32_t root, const std::string& keyPath,
                       const std::string& valueName) const;

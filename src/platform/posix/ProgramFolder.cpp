@@ -42,7 +42,8 @@ std::string PicturesFolder() {
 // The installed layout, <prefix>/lib/tarvik, or a system location.
 bool Installed(const std::string& folder) {
     constexpr std::string_view layout = "/lib/tarvik";
-    if (folder.size() >= layout.size() && folder.compare(folder.size() - layout.size(), layout.size(), layout) == 0)
+    if (folder.size() >= layout.size() &&
+        folder.compare(folder.size() - layout.size(), layout.size(), layout) == 0)
         return true;
     for (const char* prefix : {"/usr/", "/opt/"})
         if (folder.rfind(prefix, 0) == 0)
@@ -50,7 +51,9 @@ bool Installed(const std::string& folder) {
     return false;
 }
 
-bool Writable(const std::string& folder) { return ::access(folder.c_str(), W_OK | X_OK) == 0; }
+bool Writable(const std::string& folder) {
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
 
 } // namespace
 

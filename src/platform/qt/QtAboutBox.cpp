@@ -84,7 +84,9 @@ void QtAboutBox::Show(const AboutTexts& t) {
     exec();
 }
 
-void QtAboutBox::Close() { done(0); }
+void QtAboutBox::Close() {
+    done(0);
+}
 
 void QtAboutBox::mousePressEvent(QMouseEvent* event) {
     logic_.Form_Click();

@@ -10,12 +10,12 @@ class frmAbout;
 // A label that reports clicks.
 class ClickLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     using QLabel::QLabel;
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
 
@@ -23,7 +23,7 @@ protected:
 // it, a click anywhere else closes the box.
 class QtAboutBox : public QDialog, public IAboutView {
     Q_OBJECT
-public:
+  public:
     QtAboutBox(frmAbout& logic, QWidget* owner);
 
     void Show(const AboutTexts& texts) override;
@@ -39,9 +39,9 @@ public:
     ClickLabel* Picture1;
     ClickLabel* picIcon;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     frmAbout& logic_;
 };

@@ -3,6 +3,6 @@
 #include "platform/IClipboard.h"
 
 class QtClipboard : public IClipboard {
-public:
+  public:
     bool SetPicture(const Picture& picture) override;
 };

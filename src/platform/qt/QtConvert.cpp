@@ -2,7 +2,6 @@
 
 #include <vector>
 
-
 QImage WrapPicture(const Picture& picture) {
     if (!picture || picture->Width <= 0 || picture->Height <= 0)
         return {};
@@ -18,7 +17,8 @@ Picture ToPicture(const QImage& source) {
     image->Width = rgb.width();
     image->Height = rgb.height();
     // One copy, row by row, with no fill before it.
-    image->Pixels.reserve(static_cast<std::size_t>(rgb.width()) * static_cast<std::size_t>(rgb.height()));
+    image->Pixels.reserve(static_cast<std::size_t>(rgb.width()) *
+                          static_cast<std::size_t>(rgb.height()));
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
         image->Pixels.insert(image->Pixels.end(), row, row + rgb.width());

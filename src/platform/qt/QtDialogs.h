@@ -5,7 +5,7 @@
 class QWidget;
 
 class QtDialogs : public IDialogs {
-public:
+  public:
     void MessageBox(const std::string& text) override;
     SaveDialogResult ShowSaveDialog(const SaveDialogRequest& request) override;
 };

@@ -41,21 +41,37 @@ std::int16_t VirtualKeyCode(const QKeyEvent& event) {
     if (event.modifiers() & Qt::KeypadModifier)
         return 0; // keypad digits and arrows of the number pad do nothing
     switch (event.key()) {
-    case Qt::Key_F1: return 112;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    default: break;
+    case Qt::Key_F1:
+        return 112;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    default:
+        break;
     }
     if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9)
         return static_cast<std::int16_t>('0' + (event.key() - Qt::Key_0));
     return DigitFromScanCode(event.nativeScanCode());
 }
 
-std::int16_t ShiftState(const QKeyEvent& event) { return ModifierCode(event.modifiers()); }
-std::int16_t ShiftState(const QMouseEvent& event) { return ModifierCode(event.modifiers()); }
-std::int16_t ChangedButton(const QMouseEvent& event) { return ButtonCode(event.button()); }
-std::int16_t HeldButtons(const QMouseEvent& event) { return ButtonCode(event.buttons()); }
+std::int16_t ShiftState(const QKeyEvent& event) {
+    return ModifierCode(event.modifiers());
+}
+std::int16_t ShiftState(const QMouseEvent& event) {
+    return ModifierCode(event.modifiers());
+}
+std::int16_t ChangedButton(const QMouseEvent& event) {
+    return ButtonCode(event.button());
+}
+std::int16_t HeldButtons(const QMouseEvent& event) {
+    return ButtonCode(event.buttons());
+}

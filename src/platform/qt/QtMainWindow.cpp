@@ -30,13 +30,22 @@ QtMainWindow::QtMainWindow(const IScreen& screen)
     setMouseTracking(true); // moves with no button held show the tips
 }
 
-double QtMainWindow::Left() const { return PixelsToTwips(x(), screen_.TwipsPerPixelX()); }
-double QtMainWindow::Top() const { return PixelsToTwips(y(), screen_.TwipsPerPixelY()); }
-double QtMainWindow::Width() const { return PixelsToTwips(width(), screen_.TwipsPerPixelX()); }
-double QtMainWindow::Height() const { return PixelsToTwips(height(), screen_.TwipsPerPixelY()); }
+double QtMainWindow::Left() const {
+    return PixelsToTwips(x(), screen_.TwipsPerPixelX());
+}
+double QtMainWindow::Top() const {
+    return PixelsToTwips(y(), screen_.TwipsPerPixelY());
+}
+double QtMainWindow::Width() const {
+    return PixelsToTwips(width(), screen_.TwipsPerPixelX());
+}
+double QtMainWindow::Height() const {
+    return PixelsToTwips(height(), screen_.TwipsPerPixelY());
+}
 
 void QtMainWindow::Move(double left, double top) {
-    move(TwipsToPixels(left, screen_.TwipsPerPixelX()), TwipsToPixels(top, screen_.TwipsPerPixelY()));
+    move(TwipsToPixels(left, screen_.TwipsPerPixelX()),
+         TwipsToPixels(top, screen_.TwipsPerPixelY()));
 }
 
 void QtMainWindow::Resize(double width, double height) {
@@ -72,9 +81,13 @@ void QtMainWindow::Show() {
     activateWindow();
 }
 
-void QtMainWindow::Hide() { hide(); }
+void QtMainWindow::Hide() {
+    hide();
+}
 
-void QtMainWindow::Close() { close(); }
+void QtMainWindow::Close() {
+    close();
+}
 
 void QtMainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -101,23 +114,27 @@ float QtMainWindow::TwipsY(const QMouseEvent& event) const {
 
 void QtMainWindow::mousePressEvent(QMouseEvent* event) {
     if (logic_)
-        logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
+        logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
+                               TwipsY(*event));
 }
 
 void QtMainWindow::mouseMoveEvent(QMouseEvent* event) {
     if (logic_)
-        logic_->Form_MouseMove(HeldButtons(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
+        logic_->Form_MouseMove(HeldButtons(*event), ShiftState(*event), TwipsX(*event),
+                               TwipsY(*event));
 }
 
 void QtMainWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (logic_)
-        logic_->Form_MouseUp(ChangedButton(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
+        logic_->Form_MouseUp(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
+                             TwipsY(*event));
 }
 
 void QtMainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     if (!logic_)
         return;
-    logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
+    logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
+                           TwipsY(*event));
     if (event->button() == Qt::LeftButton)
         logic_->Form_DblClick(TwipsX(*event), TwipsY(*event));
 }

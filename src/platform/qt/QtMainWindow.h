@@ -12,7 +12,7 @@ class IScreen;
 // the skin's region. Events go to the frmMain logic in twips.
 class QtMainWindow : public QWidget, public IMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit QtMainWindow(const IScreen& screen);
 
     void SetLogic(frmMain* logic) { logic_ = logic; }
@@ -30,7 +30,7 @@ public:
     void Hide() override;
     void Close() override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -39,7 +39,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     float TwipsX(const QMouseEvent& event) const;
     float TwipsY(const QMouseEvent& event) const;
 

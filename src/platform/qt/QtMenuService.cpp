@@ -13,8 +13,12 @@ void QtMenuService::Fill(QMenu& target, const MenuLevel& level) {
     for (const MenuLevel::Entry& entry : level.Entries) {
         const QString caption = QString::fromStdString(entry.Caption);
         switch (entry.Type) {
-        case MenuLevel::Kind::Separator: target.addSeparator(); break;
-        case MenuLevel::Kind::SubMenu: Fill(*target.addMenu(caption), *entry.Sub); break;
+        case MenuLevel::Kind::Separator:
+            target.addSeparator();
+            break;
+        case MenuLevel::Kind::SubMenu:
+            Fill(*target.addMenu(caption), *entry.Sub);
+            break;
         case MenuLevel::Kind::Item:
         case MenuLevel::Kind::CheckedItem: {
             QAction* action = target.addAction(caption);

@@ -5,10 +5,10 @@
 class QMenu;
 
 class QtMenuService : public IMenuService {
-public:
+  public:
     ScreenPoint CursorPos() const override;
     std::int32_t TrackPopupMenu(const MenuLevel& menu, ScreenPoint at) override;
 
-private:
+  private:
     static void Fill(QMenu& target, const MenuLevel& level);
 };

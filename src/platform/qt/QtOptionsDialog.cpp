@@ -114,7 +114,9 @@ void QtOptionsDialog::Refresh(const OptionControls& c) {
     btnApply->setEnabled(c.ApplyEnabled);
 }
 
-void QtOptionsDialog::RunModal() { exec(); }
+void QtOptionsDialog::RunModal() {
+    exec();
+}
 
 void QtOptionsDialog::Close() {
     closing_ = true;

@@ -14,7 +14,7 @@ class QSlider;
 // The options dialog's view: every control at its place; edits go to frmOption.
 class QtOptionsDialog : public QDialog, public IOptionsView {
     Q_OBJECT
-public:
+  public:
     QtOptionsDialog(frmOption& logic, QWidget* owner);
 
     void Refresh(const OptionControls& controls) override;
@@ -42,11 +42,11 @@ public:
     QGroupBox* Frame2;
     QGroupBox* Frame3;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     frmOption& logic_;
     bool closing_ = false;
 };

@@ -5,7 +5,7 @@
 #include <QByteArray>
 
 class QtPictureCodec : public IPictureCodec {
-public:
+  public:
     // Largest picture file read.
     static constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 

@@ -9,7 +9,9 @@
 
 namespace {
 
-double TwipsPerPixel(double dpi) { return dpi > 0 ? 1440.0 / dpi : 15.0; }
+double TwipsPerPixel(double dpi) {
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
 
 } // namespace
 
@@ -35,8 +37,10 @@ Picture QtScreen::Grab(int left, int top, int width, int height) {
     const QRect wanted(left, top, width, height);
     const auto grabPart = [](QScreen* screen, const QRect& part) {
         const QRect geometry = screen->geometry();
-        QImage grabbed = screen->grabWindow(0, part.x() - geometry.x(), part.y() - geometry.y(),
-                                            part.width(), part.height()).toImage();
+        QImage grabbed = screen
+                             ->grabWindow(0, part.x() - geometry.x(), part.y() - geometry.y(),
+                                          part.width(), part.height())
+                             .toImage();
         // On a scaled screen the grab holds device pixels: bring it to the hole's size,
         // which is what the user saw through it.
         if (grabbed.size() != part.size())

@@ -3,7 +3,7 @@
 #include "platform/IScreen.h"
 
 class QtScreen : public IScreen {
-public:
+  public:
     double TwipsPerPixelX() const override;
     double TwipsPerPixelY() const override;
     double WidthTwips() const override;

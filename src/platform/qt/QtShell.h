@@ -3,6 +3,6 @@
 #include "platform/IShell.h"
 
 class QtShell : public IShell {
-public:
+  public:
     void Open(const std::string& target) override;
 };

@@ -39,15 +39,17 @@ QtTipWindow::QtTipWindow(const IScreen& screen)
 }
 
 void QtTipWindow::MeasureText(const std::string& text, double& width, double& height) const {
-    const QSize size = QFontMetrics(label_->font())
-                           .boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop,
-                                         Shown(text))
-                           .size();
+    const QSize size =
+        QFontMetrics(label_->font())
+            .boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, Shown(text))
+            .size();
     width = PixelsToTwips(size.width(), screen_.TwipsPerPixelX());
     height = PixelsToTwips(size.height(), screen_.TwipsPerPixelY());
 }
 
-void QtTipWindow::SetText(const std::string& text) { label_->setText(Shown(text)); }
+void QtTipWindow::SetText(const std::string& text) {
+    label_->setText(Shown(text));
+}
 
 void QtTipWindow::SetGeometry(double left, double top, double width, double height) {
     const double tx = screen_.TwipsPerPixelX(), ty = screen_.TwipsPerPixelY();
@@ -55,6 +57,12 @@ void QtTipWindow::SetGeometry(double left, double top, double width, double heig
                 TwipsToPixels(height, ty));
 }
 
-void QtTipWindow::Show() { show(); }
-void QtTipWindow::Hide() { hide(); }
-void QtTipWindow::Close() { close(); }
+void QtTipWindow::Show() {
+    show();
+}
+void QtTipWindow::Hide() {
+    hide();
+}
+void QtTipWindow::Close() {
+    close();
+}

@@ -10,7 +10,7 @@ class IScreen;
 // A frameless tip window with no task-bar entry that never takes the keyboard focus.
 class QtTipWindow : public QWidget, public ITipWindow {
     Q_OBJECT
-public:
+  public:
     explicit QtTipWindow(const IScreen& screen);
 
     void MeasureText(const std::string& text, double& width, double& height) const override;
@@ -20,7 +20,7 @@ public:
     void Hide() override;
     void Close() override;
 
-private:
+  private:
     const IScreen& screen_;
     QLabel* label_;
 };

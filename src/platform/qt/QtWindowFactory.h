@@ -7,14 +7,14 @@ class QWidget;
 
 // Makes the secondary windows, owned by the main window's view.
 class QtWindowFactory : public IWindowFactory {
-public:
+  public:
     QtWindowFactory(const IScreen& screen, QWidget& owner) : screen_(screen), owner_(owner) {}
 
     std::unique_ptr<ITipWindow> CreateTipWindow() override;
     std::unique_ptr<IOptionsView> CreateOptionsView(frmOption& logic) override;
     std::unique_ptr<IAboutView> CreateAboutView(frmAbout& logic) override;
 
-private:
+  private:
     const IScreen& screen_;
     QWidget& owner_;
 };

@@ -36,8 +36,8 @@ void RegistryStore::WriteRegString(std::uint32_t root, const std::string& keyPat
                                    const std::string& valueName, const std::string& data) {
     HKEY key = nullptr;
     RegCreateKeyA(RootKey(root), keyPath.c_str(), &key);
-    RegSetValueExA(key, valueName.c_str(), 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+    RegSetValueExA(key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
     if (key)
         RegCloseKey(key);
 }
