@@ -32,3 +32,9 @@ build_program() {
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build build
 }
+
+# The Windows build: MinGW-w64, NASM for the JPEG library's SIMD code, dpkg-source for its
+# Debian source package, GoogleTest's sources; Wine and xdotool to run and drive it.
+WINDOWS_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nasm dpkg-dev googletest"
+WINE_TEST_PACKAGES="wine wine64 xvfb xdotool x11-utils python3 python3-xlib python3-pil"

@@ -9,6 +9,14 @@
 #include <random>
 #include <system_error>
 
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,10 +34,27 @@ std::string TemporaryName(const fs::path& target) {
     return (target.parent_path() / name).string();
 }
 
+// Opens a file for writing that must not exist yet: the caller chose a fresh name.
+std::FILE* CreateNew(const std::string& path) {
+#ifdef _WIN32
+    const int fd = ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                           _S_IREAD | _S_IWRITE);
+    std::FILE* file = fd >= 0 ? ::_fdopen(fd, "wb") : nullptr;
+    if (fd >= 0 && !file)
+        ::_close(fd);
+#else
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (fd >= 0 && !file)
+        ::close(fd);
+#endif
+    return file;
+}
+
 } // namespace
 
 bool WriteBytes(const std::string& path, const void* data, std::size_t size, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "wbx");
+    std::FILE* file = CreateNew(path);
     if (!file) {
         error = std::strerror(errno);
         return false;

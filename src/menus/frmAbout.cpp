@@ -1,13 +1,15 @@
 #include "menus/frmAbout.h"
 
+#include "platform/ProgramVersion.h"
+
 #include <string>
 
 void frmAbout::Form_Load() {
     Texts.Title = "Tarvik";
     Texts.Caption = "About " + Texts.Title;
-    Texts.Version = "Version " + std::to_string(TARVIK_VERSION_MAJOR) + "." +
-                    std::to_string(TARVIK_VERSION_MINOR) + "." +
-                    std::to_string(TARVIK_VERSION_PATCH);
+    const VersionNumbers version = ProgramVersion();
+    Texts.Version = "Version " + std::to_string(version.Major) + "." +
+                    std::to_string(version.Minor) + "." + std::to_string(version.Revision);
     Texts.Description = "Captures part of your PC screen for use on your phone";
     Texts.Notice = "2026 The Tarvik developers";
     Texts.Email = "hello@tarvik.example";

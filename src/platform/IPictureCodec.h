@@ -4,6 +4,11 @@
 
 #include <string>
 
+// Largest picture file read, and largest picture decoded, per side and in all.
+inline constexpr long long MaxPictureFileSize = 64LL * 1024 * 1024;
+inline constexpr int MaxPictureSide = 16384;
+inline constexpr long long MaxPicturePixels = 64LL * 1024 * 1024;
+
 class IPictureCodec {
   public:
     virtual ~IPictureCodec() = default;

@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 #include "fakes/FakePlatform.h"
+#include "platform/ProgramFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -172,7 +172,7 @@ TEST_F(PointerTest, ArrowsNudgeByOnePixelAndModifiersChangeNothing) {
     EXPECT_EQ(window.left, 1515);
     EXPECT_EQ(window.top, 750);
     main.Form_KeyDown(Key::F1, 0);
-    EXPECT_EQ(shell.opened, std::vector<std::string>{folder.Path() + "/readme.htm"});
+    EXPECT_EQ(shell.opened, std::vector<std::string>{folder.Path() + PathSeparator + "readme.htm"});
 }
 
 TEST_F(PointerTest, SkinKeysWithNoSkinFiles) {

@@ -14,7 +14,7 @@ TEST_F(MainFixture, FirstStartTakesTheDefaultsAndShowsTheShapedWindowCentred) {
     EXPECT_EQ(main.Settings.JpegQuality, 100);
     EXPECT_EQ(main.Settings.AutoNamePrefix, "tarvik_output");
     EXPECT_EQ(main.Settings.AutoSavePath, ".\\captured");
-    EXPECT_EQ(main.Settings.AutoSaveFolder, folder.Path() + "/captured");
+    EXPECT_EQ(main.Settings.AutoSaveFolder, folder.Path() + PathSeparator + "captured");
     EXPECT_TRUE(main.Settings.ViewModeSkin);
     EXPECT_EQ(main.SaveAsCounter, 1);
     EXPECT_FALSE(main.CaptureMode);

@@ -180,8 +180,8 @@ TEST_F(SaveCommandsTest, FailedBitmapWriteKeepsTheOldFileAndSaysWhy) {
     SaveContext c = Context();
     SaveAs(c);
     EXPECT_EQ(ReadFile(path), "old");
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Picture not saved to " + path +
-                                                         "\r\nNo space left on device"});
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Picture not saved to " + folder.Path() +
+                                                         "/old.bmp\r\nNo space left on device"});
     EXPECT_EQ(Files(folder.Path()), std::vector<std::string>{"old.bmp"});
 }
 

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,8 +88,15 @@ class FakeCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string& path) override {
         loaded.push_back(path);
-        auto it = pictures.find(path);
-        return it == pictures.end() ? nullptr : it->second;
+        // Either separator leads to the same file, as on Windows.
+        const auto slashes = [](std::string p) {
+            std::replace(p.begin(), p.end(), '\\', '/');
+            return p;
+        };
+        for (const auto& [name, picture] : pictures)
+            if (slashes(name) == slashes(path))
+                return picture;
+        return nullptr;
     }
     // Writes a small stand-in file, or fails with failBmp as the reason.
     bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) override {
@@ -312,8 +320,15 @@ class TempFolder {
 };
 
 inline TempFolder::TempFolder() {
-    std::string templ = (std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX").string();
-    path_ = ::mkdtemp(templ.data()) ? templ : std::string();
+    // A fresh name that no other test run holds: the folder is made only where none exists.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const auto name = "tarvik-test-" + std::to_string(random()) + std::to_string(random());
+        const auto candidate = std::filesystem::temp_directory_path() / name;
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec))
+            path_ = candidate.string();
+    }
 }
 
 inline TempFolder::~TempFolder() {

@@ -86,7 +86,7 @@ TEST_F(ContextMenuTest, CommandsRunAfterTheMarkIsRemoved) {
     EXPECT_EQ(dialogs.requests.size(), 1u);
     menus.choice = 9;
     main.ShowContextMenu();
-    EXPECT_EQ(shell.opened.back(), folder.Path() + "/readme.htm");
+    EXPECT_EQ(shell.opened.back(), folder.Path() + PathSeparator + "readme.htm");
     menus.choice = 10;
     windows.aboutScript = [&] { EXPECT_EQ(main.Catalogue.Names[0], "Default"); };
     main.ShowContextMenu();

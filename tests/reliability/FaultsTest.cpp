@@ -2,7 +2,9 @@
 #include "fakes/FakePlatform.h"
 #include "imaging/JpegDecode.h"
 #include "platform/WriteFaults.h"
+#ifndef _WIN32
 #include "platform/posix/FileSettingsStore.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,8 @@ TEST_F(FaultsTest, FullDiskDuringQuickSaveTakesNoName) {
     EXPECT_TRUE(DecodeJpegFile(settings.AutoSaveFolder + "/shot1.jpg"));
 }
 
+// The settings file of the other systems; Windows keeps the settings in the registry.
+#ifndef _WIN32
 TEST_F(FaultsTest, FullDiskDuringTheStoreKeepsTheStoreAsItWas) {
     const std::string path = folder.Path() + "/config/settings.reg";
     FileSettingsStore store(path);
@@ -116,6 +120,7 @@ TEST(FileSettingsStoreBatch, WritesReachTheFileTogetherAtTheEnd) {
     EXPECT_EQ(other.ReadRegDword(HKEY_CURRENT_USER_ROOT, "K", "A"), 2);
     EXPECT_EQ(other.ReadRegString(HKEY_CURRENT_USER_ROOT, "K", "B"), "two");
 }
+#endif
 
 TEST_F(FaultsTest, AutoSaveFolderMissingWithItsParentOrAFileInItsPlace) {
     SaveContext c = Context();

@@ -99,7 +99,7 @@ TEST_F(OptionsTest, DefaultButtonsBrowseAndTheHiddenViewMode) {
         d.btnOk_Click();
     });
     EXPECT_EQ(main.Settings.AutoSavePath, ".\\captured");
-    EXPECT_EQ(main.Settings.AutoSaveFolder, folder.Path() + "/captured");
+    EXPECT_EQ(main.Settings.AutoSaveFolder, folder.Path() + PathSeparator + "captured");
     EXPECT_TRUE(main.Settings.ViewModeSkin);
 }
 

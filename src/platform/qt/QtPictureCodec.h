@@ -6,8 +6,7 @@
 
 class QtPictureCodec : public IPictureCodec {
   public:
-    // Largest picture file read.
-    static constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+    static constexpr qint64 MaxFileSize = MaxPictureFileSize;
 
     Picture LoadPicture(const std::string& path) override;
     bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) override;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/IPictureCodec.h"
+
+#include <cstddef>
+
+// Pictures through the system's imaging component (WIC): BMP, GIF, JPEG and PNG decoded,
+// BMP written. Needs COM initialised on the calling thread.
+class Win32PictureCodec : public IPictureCodec {
+  public:
+    Picture LoadPicture(const std::string& path) override;
+    bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) override;
+    static Picture Decode(const void* data, std::size_t size);
+};
