@@ -1,0 +1,149 @@
+"""The Windows build under Wine, used as a user would: start, outline, Quick Save, drag,
+skin keys, Save As to BMP, the options dialog, and the settings kept between runs."""
+import os
+import unittest
+
+from PIL import Image
+
+from harness import SCREEN, expected_shape, pattern_pixel, set_pattern_background, wait_for
+from test_interaction import assert_shows_pattern
+from wine_harness import WineDesktop, windows_path
+
+SOURCE_DIR = os.environ.get("TARVIK_SOURCE_DIR", "../..")
+BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
+HAVE_SHAPE_DUMP = os.path.exists(os.environ.get("TARVIK_SHAPE_DUMP", ""))
+
+
+class Windows(unittest.TestCase):
+    # One display and one fresh Wine prefix for the run: a prefix takes seconds to make.
+    @classmethod
+    def setUpClass(cls):
+        cls.desktop = WineDesktop()
+        set_pattern_background(cls.desktop)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desktop.close()
+
+    def setUp(self):
+        self.desktop.forget()
+
+    def start(self, width=193, height=448):
+        self.tarvik = self.desktop.start_tarvik()
+        return self.desktop.wait_window(width, height, timeout=60)
+
+    def position(self, width=193, height=448):
+        _, x, y, _, _ = self.desktop.wait_window(width, height)
+        return x, y
+
+    def close_by_hot_spot(self, x, y):
+        self.desktop.click(x + 157, y + 30)
+        self.assertEqual(self.tarvik.wait(30), 0)
+
+    def test_first_start_outline_quick_save_and_settings_kept(self):
+        d = self.desktop
+        self.tarvik = d.start_tarvik()
+        d.answer_message_box()  # nothing stored yet: "Error loading settings."
+        window, x, y, w, h = d.wait_window(193, 448)
+        self.assertEqual((x, y), ((SCREEN[0] - w) // 2, (SCREEN[1] - h) // 2))
+
+        # The outline and its see-through hole, as the system region gives them to X.
+        shape = d.shape_pixels(window)
+        if HAVE_SHAPE_DUMP:
+            self.assertEqual(shape, expected_shape(BUILTIN, "(33, 88, 128, 127)"))
+        self.assertNotIn((0, 0), shape)  # the white outside the phone
+        self.assertNotIn((33 + 64, 88 + 60), shape)  # the display
+        self.assertIn((20, 330), shape)  # the body
+
+        d.click(x + 46, y + 261)  # the left soft key: Quick Save
+        first = d.wait_file(os.path.join(d.captured, "tarvik_output1.jpg"))
+        assert_shows_pattern(self, first, x + 33, y + 88, 128, 127)
+
+        # Settings are written at close and read at the next start: no message then.
+        self.close_by_hot_spot(x, y)
+        stored = d.registry()
+        self.assertEqual(stored["SkinFile"], ("REG_SZ", "Default"))
+        self.assertEqual(stored["JPEG Quality"], ("REG_DWORD", "0x64"))
+        self.assertEqual(stored["Auto-save Path"], ("REG_SZ", ".\\captured"))
+        self.start()
+        self.assertEqual(len(d.windows()), 1)
+
+    def test_drag_skin_keys_and_the_skin_stored_at_close(self):
+        d = self.desktop
+        d.store_settings()
+        window, x, y, _, _ = self.start()
+        d.xdotool("mousemove", "--sync", x + 20, y + 330, "mousedown", 1)
+        for step in range(1, 11):
+            d.xdotool("mousemove", "--sync", x + 20 + 10 * step, y + 330 + 5 * step)
+        d.xdotool("mouseup", 1)
+        wait_for(lambda: self.position() == (x + 100, y + 50), 10, "the window to follow")
+        x, y = x + 100, y + 50
+
+        d.activate(x + 20, y + 330)
+        d.xdotool("key", "Right")
+        wait_for(lambda: self.position() == (x + 1, y), 10, "one pixel to the right")
+        x += 1
+        d.xdotool("key", "Next")
+        d.wait_window(228, 470)  # Aqua.inf, the first sample skin
+        d.activate(x + 20, y + 330)
+        d.xdotool("key", "0")
+        d.wait_window(193, 448)
+        d.activate(x + 20, y + 330)
+        d.xdotool("key", "1")
+        _, ax, ay, _, _ = d.wait_window(228, 470)
+
+        # Aqua's close hot spot; its name is stored and its size comes back next time.
+        d.click(ax + 196 + 7, ay + 16 + 7)
+        self.assertEqual(self.tarvik.wait(30), 0)
+        self.assertEqual(d.registry()["SkinFile"], ("REG_SZ", "Aqua.inf"))
+        self.start(228, 470)
+
+    def test_save_as_bmp_holds_the_screen_pixel_for_pixel(self):
+        d = self.desktop
+        d.store_settings()
+        _, x, y, _, _ = self.start()
+        d.click(x + 150, y + 261)  # the right soft key: Save As
+        dialog = wait_for(lambda: d.windows("Save As"), 30, "the Save dialog")[0]
+        target = os.path.join(d.program, "shot.bmp")
+        d.focus(dialog[0])
+        d.xdotool("key", "ctrl+a")
+        d.xdotool("type", "--delay", "20", windows_path(target))
+        d.xdotool("key", "Return")
+        d.wait_file(target)
+        wait_for(lambda: not d.windows("Save As"), 10, "the dialog to close")
+        with Image.open(target) as picture:
+            self.assertEqual(picture.format, "BMP")
+            self.assertEqual(picture.size, (128, 127))
+            rgb = picture.convert("RGB")
+            for py in range(0, 127, 7):
+                for px in range(0, 128, 7):
+                    self.assertEqual(rgb.getpixel((px, py)), pattern_pixel(x + 33 + px, y + 88 + py))
+
+    def test_quality_changed_in_the_options_dialog_is_used_and_stored(self):
+        d = self.desktop
+        d.store_settings()
+        window, x, y, _, _ = self.start()
+        d.click(x + 20, y + 330, button=3)
+        wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
+                 10, "the context menu")
+        for key in ["Down"] * 4 + ["Return"]:
+            d.xdotool("key", key)
+        dialog = wait_for(lambda: d.windows("Tarvik Options"), 10, "the options dialog")[0]
+        _, dx, dy, dw, dh = dialog
+        self.assertEqual((dw, dh), (489, 254))
+        d.focus(dialog[0])
+        d.xdotool("key", "Home")  # the slider has the focus: to 0, best compression
+        d.click(dx + 112 + 36, dy + 216 + 12)  # OK
+        wait_for(lambda: not d.windows("Tarvik Options"), 10, "the dialog to close")
+
+        d.click(x + 46, y + 261)
+        small = d.wait_file(os.path.join(d.captured, "tarvik_output1.jpg"))
+        with Image.open(small) as picture:
+            # Quality 0 gives the coarsest tables: every step at its 8-bit maximum.
+            self.assertEqual(max(picture.quantization[0]), 255)
+        self.close_by_hot_spot(x, y)
+        self.assertEqual(d.registry()["JPEG Quality"], ("REG_DWORD", "0x0"))
+
+
+if __name__ == "__main__":
+    unittest.main()
