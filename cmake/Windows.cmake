@@ -23,6 +23,8 @@ target_link_libraries(tarvik_win32 PUBLIC tarvik_core tarvik_os windowscodecs ol
 configure_file(resources/win/tarvik.rc.in ${CMAKE_BINARY_DIR}/tarvik.rc @ONLY)
 add_executable(tarvik WIN32 src/main_win32.cpp ${CMAKE_BINARY_DIR}/tarvik.rc)
 target_link_libraries(tarvik PRIVATE tarvik_win32)
+# The release program ships without its symbols.
+target_link_options(tarvik PRIVATE $<$<CONFIG:Release>:-s>)
 
 add_custom_command(TARGET tarvik POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E rm -rf $<TARGET_FILE_DIR:tarvik>/skins

@@ -34,7 +34,7 @@ Win32AboutBox::~Win32AboutBox() {
 
 void Win32AboutBox::Show(const AboutTexts& texts) {
     texts_ = texts;
-    RunModal(owner_, WS_POPUP | WS_BORDER, texts.Caption.c_str());
+    RunModal(owner_, WS_POPUP | WS_BORDER, texts.Caption.c_str(), "MS Sans Serif");
 }
 
 void Win32AboutBox::Close() {
@@ -80,6 +80,15 @@ void Win32AboutBox::Opened() {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&web), 2);
     SetWindowPos(GetDlgItem(dialog, IdLabel4), nullptr, std::max<int>(192, web.right + 12), 136, 0,
                  0, SWP_NOSIZE | SWP_NOZORDER);
+    // No text is cut: the box widens to its widest label, keeping the layout's margin.
+    LONG right = 377;
+    for (int id : {IdLabel1, IdLabel2, IdLabel3, IdLabel4, IdDescription, IdTitle, IdVersion}) {
+        RECT r{};
+        GetWindowRect(GetDlgItem(dialog, id), &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        right = std::max(right, r.right);
+    }
+    SetClientSize(dialog, static_cast<int>(right) + 382 - 377, 162);
     CentreOver(dialog, owner_);
 }
 

@@ -12,7 +12,7 @@ void AppendText(std::vector<WORD>& block, const char* text) {
 
 } // namespace
 
-void Win32Dialog::RunModal(HWND owner, DWORD style, const char* title) {
+void Win32Dialog::RunModal(HWND owner, DWORD style, const char* title, const char* fontFace) {
     // An empty template in the dialog font; the controls come in WM_INITDIALOG.
     std::vector<WORD> block;
     block.push_back(LOWORD(style | DS_SETFONT));
@@ -25,7 +25,7 @@ void Win32Dialog::RunModal(HWND owner, DWORD style, const char* title) {
     block.push_back(0); // the dialog class
     AppendText(block, title);
     block.push_back(8);
-    AppendText(block, "MS Shell Dlg");
+    AppendText(block, fontFace);
     DialogBoxIndirectParamA(ModuleInstance(), reinterpret_cast<DLGTEMPLATE*>(block.data()), owner,
                             Procedure, reinterpret_cast<LPARAM>(this));
     dialog_ = nullptr;

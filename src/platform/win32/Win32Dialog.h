@@ -13,8 +13,9 @@ class Win32Dialog {
     virtual ~Win32Dialog() = default;
 
   protected:
-    // Runs the dialog modally over the owner; returns when End is called.
-    void RunModal(HWND owner, DWORD style, const char* title);
+    // Runs the dialog modally over the owner, in an 8-point font of the face; returns when
+    // End is called.
+    void RunModal(HWND owner, DWORD style, const char* title, const char* fontFace = "MS Shell Dlg");
     void End();
     HWND Handle() const { return dialog_; }
 

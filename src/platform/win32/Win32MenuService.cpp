@@ -35,6 +35,10 @@ ScreenPoint Win32MenuService::CursorPos() const {
     return {at.x, at.y};
 }
 
+// The chosen number returned, no notifications, either button tracks.
+constexpr UINT TrackFlags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON;
+static_assert(TrackFlags == 0x182);
+
 std::int32_t Win32MenuService::TrackPopupMenu(const MenuLevel& menu, ScreenPoint at) {
     HMENU popup = Build(menu);
     // The menu's owner must be a window of this thread: the foreground window when it is
@@ -44,8 +48,7 @@ std::int32_t Win32MenuService::TrackPopupMenu(const MenuLevel& menu, ScreenPoint
         owner = fallbackOwner_;
     // The owner in front, so that a click elsewhere closes the menu.
     SetForegroundWindow(owner);
-    const BOOL chosen = ::TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
-                                         at.X, at.Y, 0, owner, nullptr);
+    const BOOL chosen = ::TrackPopupMenu(popup, TrackFlags, at.X, at.Y, 0, owner, nullptr);
     PostMessageA(owner, WM_NULL, 0, 0);
     DestroyMenu(popup);
     return static_cast<std::int32_t>(chosen);
