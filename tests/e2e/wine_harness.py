@@ -5,6 +5,8 @@ Wine differs from Windows in ways the tests allow for:
   only when the program starts or the window is clicked: after the main window hides and
   shows again (a skin switch), X's focus alone does not bring the keys back, as Wine waits
   for the window manager's word. The tests click the window's body first, as a user would.
+- Without Wine's own fonts, Wine draws dialog texts in a fallback font wider than
+  Windows' dialog font; the dialogs' labels grow to the right to keep their texts whole.
 - The registry is Wine's, kept in the prefix's .reg files by the Wine server; the tests
   read and write it with Wine's own reg and regedit.
 """
