@@ -101,7 +101,11 @@ class WineDesktop(Desktop):
                     '"Auto-name Prefix"="tarvik_output"\n"View Mode"=dword:00000001\n')
         self.wine("regedit", "/S", windows_path(reg), check=True)
 
-    def wait_file(self, path, timeout=15.0):
+    def wait_message_box(self, timeout=60.0):
+        # A fresh prefix loads its libraries at the first start: give it time.
+        return super().wait_message_box(timeout)
+
+    def wait_file(self, path, timeout=30.0):
         # The program writes under a temporary name and renames: the name appears complete.
         wait_for(lambda: os.path.exists(path), timeout, os.path.basename(path))
         return path
