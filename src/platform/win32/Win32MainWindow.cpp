@@ -207,10 +207,12 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
         SetCapture(window_);
-        if (logic_) {
+        if (logic_)
             logic_->Form_MouseDown(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
-            if (message == WM_LBUTTONDBLCLK && logic_)
-                logic_->Form_DblClick(TwipsX(l), TwipsY(l));
+        if (message == WM_LBUTTONDBLCLK && logic_) {
+            // A double click may open the Save dialog: the pointer must be free for it.
+            ReleaseCapture();
+            logic_->Form_DblClick(TwipsX(l), TwipsY(l));
         }
         return 0;
     case WM_LBUTTONUP:
