@@ -26,11 +26,7 @@ target_link_libraries(tarvik PRIVATE tarvik_win32)
 # The release program ships without its symbols.
 target_link_options(tarvik PRIVATE $<$<CONFIG:Release>:-s>)
 
-add_custom_command(TARGET tarvik POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E rm -rf $<TARGET_FILE_DIR:tarvik>/skins
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/skins $<TARGET_FILE_DIR:tarvik>/skins
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/help/readme.htm $<TARGET_FILE_DIR:tarvik>/readme.htm
-    VERBATIM)
+tarvik_program_folder(tarvik)
 
 if(TARVIK_BUILD_TESTS)
     enable_testing()

@@ -27,6 +27,12 @@ install_packages() {
         "${missing[@]}"
 }
 
+# Runs Wine quietly in the prefix given, making no desktop menu entries and fetching no
+# .NET or browser engine.
+wine_environment() {
+    export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+}
+
 # Configures and builds into build/.
 build_program() {
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"

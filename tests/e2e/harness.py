@@ -116,6 +116,16 @@ class Desktop:
         self.xdotool("key", "Return")
         wait_for(lambda: not any(f[0].id == w.id for f in self.windows()), 10, "the box to close")
 
+    def open_options(self, x, y, timeout=5.0):
+        """Opens the options dialog through the context menu of the built-in skin's window
+        at (x, y), its fifth entry; the dialog's (window, x, y, width, height)."""
+        self.click(x + 20, y + 330, button=3)
+        wait_for(lambda: [w for w in self.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
+                 timeout, "the context menu")
+        for key in ["Down"] * 4 + ["Return"]:
+            self.xdotool("key", key)
+        return wait_for(lambda: self.windows("Tarvik Options"), timeout, "the options dialog")[0]
+
     def shape_pixels(self, window):
         reply = window.shape_get_rectangles(shape.SK.Bounding)
         return rects_to_pixels((r.x, r.y, r.width, r.height) for r in reply.rectangles)

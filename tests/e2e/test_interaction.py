@@ -112,13 +112,7 @@ class Interaction(unittest.TestCase):
     def test_settings_changed_in_the_dialog_are_stored_at_close(self):
         d = self.desktop
         _, x, y, _, _ = self.start(path=self.pictures)
-        d.click(x + 20, y + 330, button=3)
-        wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
-                 5, "the context menu")
-        for key in ["Down"] * 4 + ["Return"]:
-            d.xdotool("key", key)
-        dialog = wait_for(lambda: d.windows("Tarvik Options"), 5, "the options dialog")[0]
-        _, dx, dy, dw, dh = dialog
+        _, dx, dy, dw, dh = d.open_options(x, y)
         self.assertEqual((dw, dh), (489, 254))
         d.click(dx + 60, dy + 45)  # the slider's groove, left of the handle: one page down
         d.click(dx + 112 + 36, dy + 216 + 12)  # OK

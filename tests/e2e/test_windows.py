@@ -71,7 +71,7 @@ class Windows(unittest.TestCase):
     def test_drag_skin_keys_and_the_skin_stored_at_close(self):
         d = self.desktop
         d.store_settings()
-        window, x, y, _, _ = self.start()
+        _, x, y, _, _ = self.start()
         d.xdotool("mousemove", "--sync", x + 20, y + 330, "mousedown", 1)
         for step in range(1, 11):
             d.xdotool("mousemove", "--sync", x + 20 + 10 * step, y + 330 + 5 * step)
@@ -122,13 +122,8 @@ class Windows(unittest.TestCase):
     def test_quality_changed_in_the_options_dialog_is_used_and_stored(self):
         d = self.desktop
         d.store_settings()
-        window, x, y, _, _ = self.start()
-        d.click(x + 20, y + 330, button=3)
-        wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
-                 10, "the context menu")
-        for key in ["Down"] * 4 + ["Return"]:
-            d.xdotool("key", key)
-        dialog = wait_for(lambda: d.windows("Tarvik Options"), 10, "the options dialog")[0]
+        _, x, y, _, _ = self.start()
+        dialog = d.open_options(x, y, timeout=10)
         _, dx, dy, dw, dh = dialog
         self.assertEqual((dw, dh), (489, 254))
         d.focus(dialog[0])

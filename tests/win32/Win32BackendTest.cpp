@@ -199,7 +199,7 @@ TEST_F(OptionsDialogTest, ControlsSitAtTheirPlacesAndCancelCloses) {
     EXPECT_FALSE(IsWindow(dialog));
 }
 
-TEST_F(OptionsDialogTest, EditsReachTheLogicAndRefreshesDoNot) {
+TEST_F(OptionsDialogTest, EditsAndSliderKeysReachTheLogicAndTheCloseBoxCancels) {
     Run([&] {
         HWND dialog = GetActiveWindow();
         HWND prefix = GetDlgItem(dialog, Win32OptionsDialog::IdText2);

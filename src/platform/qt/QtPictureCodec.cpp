@@ -15,16 +15,16 @@
 Picture QtPictureCodec::LoadPicture(const std::string& path) {
     // Only ordinary files, so a FIFO or a device never blocks or floods the loader.
     const QFileInfo info(QString::fromStdString(path));
-    if (!info.isFile() || info.size() > MaxFileSize)
+    if (!info.isFile() || info.size() > MaxPictureFileSize)
         return nullptr;
     QFile file(info.filePath());
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
-    return Decode(file.read(MaxFileSize + 1));
+    return Decode(file.read(MaxPictureFileSize + 1));
 }
 
 Picture QtPictureCodec::Decode(const QByteArray& bytes) {
-    if (bytes.isEmpty() || bytes.size() > MaxFileSize)
+    if (bytes.isEmpty() || bytes.size() > MaxPictureFileSize)
         return nullptr;
     if (bytes.startsWith("GIF8"))
         return DecodeGif(reinterpret_cast<const unsigned char*>(bytes.constData()),

@@ -6,8 +6,6 @@
 
 class QtPictureCodec : public IPictureCodec {
   public:
-    static constexpr qint64 MaxFileSize = MaxPictureFileSize;
-
     Picture LoadPicture(const std::string& path) override;
     bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) override;
     static Picture Decode(const QByteArray& bytes);

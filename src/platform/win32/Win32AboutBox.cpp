@@ -71,23 +71,19 @@ void Win32AboutBox::Opened() {
     for (int id : {IdLabel1, IdLabel2, IdLabel4})
         SendMessageA(GetDlgItem(dialog, id), WM_SETFONT, reinterpret_cast<WPARAM>(underlined_), FALSE);
 
-    // Where the system's font is wider than the layout's, labels grow to the right and the
-    // skins link keeps clear of the web address.
-    for (int id : {IdLabel1, IdLabel2, IdLabel3, IdLabel4, IdDescription, IdTitle, IdVersion})
+    // Where the system's font is wider than the layout's, labels grow to the right, the
+    // skins link keeps clear of the web address, and the box widens to its widest label
+    // with the layout's margin, so that no text is cut.
+    constexpr int labels[] = {IdLabel1, IdLabel2, IdLabel3, IdLabel4, IdDescription, IdTitle,
+                              IdVersion};
+    for (int id : labels)
         FitWidth(GetDlgItem(dialog, id));
-    RECT web{};
-    GetWindowRect(GetDlgItem(dialog, IdLabel2), &web);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&web), 2);
-    SetWindowPos(GetDlgItem(dialog, IdLabel4), nullptr, std::max<int>(192, web.right + 12), 136, 0,
-                 0, SWP_NOSIZE | SWP_NOZORDER);
-    // No text is cut: the box widens to its widest label, keeping the layout's margin.
+    SetWindowPos(GetDlgItem(dialog, IdLabel4), nullptr,
+                 std::max<int>(192, Bounds(GetDlgItem(dialog, IdLabel2)).right + 12), 136, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
     LONG right = 377;
-    for (int id : {IdLabel1, IdLabel2, IdLabel3, IdLabel4, IdDescription, IdTitle, IdVersion}) {
-        RECT r{};
-        GetWindowRect(GetDlgItem(dialog, id), &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        right = std::max(right, r.right);
-    }
+    for (int id : labels)
+        right = std::max(right, Bounds(GetDlgItem(dialog, id)).right);
     SetClientSize(dialog, static_cast<int>(right) + 382 - 377, 162);
     CentreOver(dialog, owner_);
 }

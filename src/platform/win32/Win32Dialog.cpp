@@ -53,12 +53,17 @@ void Win32Dialog::FitWidth(HWND control) const {
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&r), 2);
+    const RECT r = Bounds(control);
     if (size.cx > r.right - r.left)
         SetWindowPos(control, nullptr, 0, 0, size.cx, r.bottom - r.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT Win32Dialog::Bounds(HWND control) const {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
 INT_PTR CALLBACK Win32Dialog::Procedure(HWND dialog, UINT message, WPARAM w, LPARAM l) {

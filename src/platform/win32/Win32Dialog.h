@@ -24,6 +24,8 @@ class Win32Dialog {
                int h, DWORD exStyle = 0);
     // Widens a label whose text is wider than its place, to the right.
     void FitWidth(HWND control) const;
+    // A control's place in the dialog's client area.
+    RECT Bounds(HWND control) const;
 
     virtual void Opened() = 0;
     // A message for the dialog; true when handled, with the result in result.

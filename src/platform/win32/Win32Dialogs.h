@@ -7,7 +7,6 @@
 class Win32Dialogs : public IDialogs {
   public:
     explicit Win32Dialogs(HWND owner = nullptr) : owner_(owner) {}
-    void SetOwner(HWND owner) { owner_ = owner; }
     void MessageBox(const std::string& text) override;
     SaveDialogResult ShowSaveDialog(const SaveDialogRequest& request) override;
 

@@ -47,6 +47,10 @@ std::int16_t ChangedButton(UINT message) {
     }
 }
 
+HCURSOR CursorFor(PointerShape shape) {
+    return shape == PointerShape::Hand ? HandCursor() : LoadCursor(nullptr, IDC_ARROW);
+}
+
 } // namespace
 
 Win32MainWindow::Win32MainWindow(const IScreen& screen) : screen_(screen) {
@@ -124,7 +128,7 @@ void Win32MainWindow::SetPointer(PointerShape shape) {
     POINT at{};
     GetCursorPos(&at);
     if (WindowFromPoint(at) == window_)
-        SetCursor(shape == PointerShape::Hand ? HandCursor() : LoadCursor(nullptr, IDC_ARROW));
+        SetCursor(CursorFor(shape));
 }
 
 void Win32MainWindow::Show() {
@@ -190,8 +194,7 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         return 1;
     case WM_SETCURSOR:
         if (LOWORD(l) == HTCLIENT) {
-            SetCursor(pointer_ == PointerShape::Hand ? HandCursor()
-                                                     : LoadCursor(nullptr, IDC_ARROW));
+            SetCursor(CursorFor(pointer_));
             return TRUE;
         }
         break;

@@ -7,7 +7,6 @@
 class Win32MenuService : public IMenuService {
   public:
     explicit Win32MenuService(HWND fallbackOwner = nullptr) : fallbackOwner_(fallbackOwner) {}
-    void SetFallbackOwner(HWND owner) { fallbackOwner_ = owner; }
     ScreenPoint CursorPos() const override;
     std::int32_t TrackPopupMenu(const MenuLevel& menu, ScreenPoint at) override;
 

@@ -80,8 +80,7 @@ void Win32OptionsDialog::Opened() {
     // Where the system's font is wider than the layout's, a label grows to the right.
     for (int id : {IdLabel1, IdLabel2, IdLabel4, IdLabel5})
         FitWidth(Control(id));
-    RECT label2{};
-    GetWindowRect(Control(IdLabel2), &label2);
+    const RECT label2 = Bounds(Control(IdLabel2));
     if (const int w = label2.right - label2.left; w > 113)
         SetWindowPos(Control(IdLabel2), nullptr, 16 + 320 + 113 - w, 16 + 48, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER);
@@ -98,7 +97,6 @@ void Win32OptionsDialog::Refresh(const OptionControls& controls) {
 
 void Win32OptionsDialog::Show(const OptionControls& c) {
     refreshing_ = true;
-    slider_ = c.Slider1;
     SendMessageA(Control(IdSlider1), TBM_SETPOS, TRUE, c.Slider1);
     SetWindowTextA(Control(IdLabel3), c.Label3.c_str());
     SetWindowTextA(Control(IdText1), c.Text1.c_str());
@@ -132,20 +130,16 @@ bool Win32OptionsDialog::Message(UINT message, WPARAM w, LPARAM l, INT_PTR& resu
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(l) == Control(IdSlider1) && !refreshing_) {
             const int position = static_cast<int>(SendMessageA(Control(IdSlider1), TBM_GETPOS, 0, 0));
-            if (position != slider_) {
-                slider_ = position;
+            // The slider reports each step more than once; the logic hears of changes.
+            if (position != controls_.Slider1)
                 logic_.Slider1_Change(position);
-            }
         }
         return true;
     case WM_CLOSE:
         // The close box is Cancel.
         if (!closing_)
             logic_.btnCancel_Click();
-        if (!closing_) {
-            closing_ = true;
-            End();
-        }
+        End();
         return true;
     case WM_COMMAND: {
         const int id = LOWORD(w), code = HIWORD(w);

@@ -32,5 +32,4 @@ class Win32OptionsDialog : public IOptionsView, private Win32Dialog {
     OptionControls controls_;
     bool refreshing_ = false;
     bool closing_ = false;
-    int slider_ = -1;
 };

@@ -188,12 +188,8 @@ bool Win32PictureCodec::SaveBmp(const Picture& picture, const std::string& path,
             &source)) &&
         SUCCEEDED(frame->WriteSource(source.get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
         SUCCEEDED(encoder->Commit());
-    if (!encoded) {
-        error = "The picture could not be encoded as BMP.";
-        return false;
-    }
     HGLOBAL block = nullptr;
-    if (FAILED(GetHGlobalFromStream(memory.get(), &block))) {
+    if (!encoded || FAILED(GetHGlobalFromStream(memory.get(), &block))) {
         error = "The picture could not be encoded as BMP.";
         return false;
     }

@@ -7,7 +7,6 @@
 class Win32Shell : public IShell {
   public:
     explicit Win32Shell(HWND owner = nullptr) : owner_(owner) {}
-    void SetOwner(HWND owner) { owner_ = owner; }
     void Open(const std::string& target) override;
 
   private:
