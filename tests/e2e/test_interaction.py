@@ -86,16 +86,18 @@ class Interaction(unittest.TestCase):
         d.xdotool("mousemove", "--sync", x + 40, y + 258)
         d.xdotool("mousemove", "--sync", x + 46, y + 261)
         # The tip follows each move, so wait for the one the last move shows.
+        want = (x + 46 + 13, y + 261 + 13)
+
         def tip_beside_pointer():
             tips = d.windows("Tarvik tip")
-            if tips and abs(tips[0][1] - (x + 46 + 13)) <= 1 and abs(tips[0][2] - (y + 261 + 13)) <= 1:
+            if tips and all(abs(got - w) <= 1 for got, w in zip(tips[0][1:3], want)):
                 return tips[0]
             return None
 
         try:
             _, _, _, tw, th = wait_for(tip_beside_pointer, 5, "the tip beside the pointer")
         except AssertionError:
-            self.fail(f"tip windows: {[t[1:] for t in d.windows('Tarvik tip')]}, window at {(x, y)}")
+            self.fail(f"tips at {[t[1:3] for t in d.windows('Tarvik tip')]}, wanted {want}")
         self.assertGreater(tw, 100)
         self.assertGreater(th, 20)
         # The tip leaves the keyboard with the main window.
