@@ -4,7 +4,7 @@
 #include "capture/SaveCommands.h"
 #include "imaging/cJPEG.h"
 #include "imaging/modJPEG.h"
-#include "platform/qt/QtConvert.h"
+#include "backends/qt/QtConvert.h"
 
 #include <QImage>
 

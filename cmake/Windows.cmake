@@ -1,18 +1,18 @@
 # The Windows program: the core over the Win32 backend, one statically linked .exe.
 add_library(tarvik_win32 STATIC
-    src/platform/win32/Win32Common.cpp
-    src/platform/win32/Win32MainWindow.cpp
-    src/platform/win32/Win32Screen.cpp
-    src/platform/win32/Win32PictureCodec.cpp
-    src/platform/win32/Win32Dialogs.cpp
-    src/platform/win32/Win32Shell.cpp
-    src/platform/win32/Win32Clipboard.cpp
-    src/platform/win32/Win32MenuService.cpp
-    src/platform/win32/Win32TipWindow.cpp
-    src/platform/win32/Win32Dialog.cpp
-    src/platform/win32/Win32OptionsDialog.cpp
-    src/platform/win32/Win32AboutBox.cpp
-    src/platform/win32/Win32WindowFactory.cpp
+    src/backends/win32/Win32Common.cpp
+    src/backends/win32/Win32MainWindow.cpp
+    src/backends/win32/Win32Screen.cpp
+    src/backends/win32/Win32PictureCodec.cpp
+    src/backends/win32/Win32Dialogs.cpp
+    src/backends/win32/Win32Shell.cpp
+    src/backends/win32/Win32Clipboard.cpp
+    src/backends/win32/Win32MenuService.cpp
+    src/backends/win32/Win32TipWindow.cpp
+    src/backends/win32/Win32Dialog.cpp
+    src/backends/win32/Win32OptionsDialog.cpp
+    src/backends/win32/Win32AboutBox.cpp
+    src/backends/win32/Win32WindowFactory.cpp
 )
 target_compile_definitions(tarvik_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
     WINVER=0x0601)
@@ -34,5 +34,5 @@ if(TARVIK_BUILD_TESTS)
     set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-    add_subdirectory(tests/win32)
+    add_subdirectory(tests/backends/win32)
 endif()

@@ -1,6 +1,6 @@
 // The settings file reader: any bytes parse or are refused, and whatever parses writes back
 // into a text that reads as the same values.
-#include "platform/posix/FileSettingsStore.h"
+#include "backends/posix/FileSettingsStore.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,13 +1,13 @@
 #include "app/frmMain.h"
 #include "platform/ProgramFolder.h"
-#include "platform/posix/FileSettingsStore.h"
-#include "platform/qt/QtDialogs.h"
-#include "platform/qt/QtMainWindow.h"
-#include "platform/qt/QtMenuService.h"
-#include "platform/qt/QtPictureCodec.h"
-#include "platform/qt/QtScreen.h"
-#include "platform/qt/QtShell.h"
-#include "platform/qt/QtWindowFactory.h"
+#include "backends/posix/FileSettingsStore.h"
+#include "backends/qt/QtDialogs.h"
+#include "backends/qt/QtMainWindow.h"
+#include "backends/qt/QtMenuService.h"
+#include "backends/qt/QtPictureCodec.h"
+#include "backends/qt/QtScreen.h"
+#include "backends/qt/QtShell.h"
+#include "backends/qt/QtWindowFactory.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,14 +1,14 @@
 #include "app/frmMain.h"
 #include "platform/ProgramFolder.h"
-#include "platform/win32/RegistryStore.h"
-#include "platform/win32/Win32Common.h"
-#include "platform/win32/Win32Dialogs.h"
-#include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32MenuService.h"
-#include "platform/win32/Win32PictureCodec.h"
-#include "platform/win32/Win32Screen.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32WindowFactory.h"
+#include "backends/win32/RegistryStore.h"
+#include "backends/win32/Win32Common.h"
+#include "backends/win32/Win32Dialogs.h"
+#include "backends/win32/Win32MainWindow.h"
+#include "backends/win32/Win32MenuService.h"
+#include "backends/win32/Win32PictureCodec.h"
+#include "backends/win32/Win32Screen.h"
+#include "backends/win32/Win32Shell.h"
+#include "backends/win32/Win32WindowFactory.h"
 
 #include <commctrl.h>
 #include <objbase.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "platform/IDialogs.h"
 #include "platform/IPictureCodec.h"
 #include "settings/AppSettings.h"

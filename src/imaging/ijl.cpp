@@ -1,6 +1,6 @@
 #include "imaging/ijl.h"
 
-#include "capture/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include <cstdlib>
 #include <memory>

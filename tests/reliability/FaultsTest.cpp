@@ -1,9 +1,9 @@
 #include "capture/SaveCommands.h"
 #include "fakes/FakePlatform.h"
 #include "imaging/JpegDecode.h"
-#include "platform/WriteFaults.h"
+#include "io/WriteFaults.h"
 #ifndef _WIN32
-#include "platform/posix/FileSettingsStore.h"
+#include "backends/posix/FileSettingsStore.h"
 #endif
 
 #include <gtest/gtest.h>

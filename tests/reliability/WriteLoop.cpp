@@ -3,7 +3,7 @@
 //   tarvik_write_loop quicksave FOLDER COUNT    COUNT Quick Saves into FOLDER
 //   tarvik_write_loop check-store PATH          prints the tag of a complete, consistent store
 #include "capture/SaveCommands.h"
-#include "platform/posix/FileSettingsStore.h"
+#include "backends/posix/FileSettingsStore.h"
 
 #include <cstdio>
 #include <cstdlib>

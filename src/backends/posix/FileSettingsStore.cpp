@@ -1,0 +1,374 @@
+#include "backends/posix/FileSettingsStore.h"
+
+#include "io/WriteFaults.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x + 32);
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y + 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+std::string Quote(const std::string& text) {
+    static const char* hex = "0123456789abcdef";
+    std::string out = "\"";
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20 || c == 0x7f) {
+                out += "\\x";
+                out += hex[c >> 4];
+                out += hex[c & 15];
+            } else {
+                out += ch;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Reads a quoted text at text[pos]; pos ends after the closing quote.
+bool Unquote(const std::string& text, std::size_t& pos, std::string& out) {
+    if (pos >= text.size() || text[pos] != '"')
+        return false;
+    ++pos;
+    out.clear();
+    while (pos < text.size()) {
+        const char c = text[pos++];
+        if (c == '"')
+            return true;
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (pos >= text.size())
+            return false;
+        const char e = text[pos++];
+        switch (e) {
+        case '"':
+            out += '"';
+            break;
+        case '\\':
+            out += '\\';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'x': {
+            if (pos + 2 > text.size())
+                return false;
+            const int hi = HexDigit(text[pos]), lo = HexDigit(text[pos + 1]);
+            if (hi < 0 || lo < 0)
+                return false;
+            out += static_cast<char>(hi * 16 + lo);
+            pos += 2;
+            break;
+        }
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+bool ParseNumber(const std::string& text, std::int32_t& out) {
+    if (text.empty() || text.size() > 11)
+        return false;
+    std::size_t i = text[0] == '-' ? 1 : 0;
+    if (i == text.size())
+        return false;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    if (text[0] == '-')
+        value = -value;
+    if (value < INT32_MIN || value > INT32_MAX)
+        return false;
+    out = static_cast<std::int32_t>(value);
+    return true;
+}
+
+} // namespace
+
+FileSettingsStore::FileSettingsStore(std::string path) : path_(std::move(path)) {}
+
+FileSettingsStore::~FileSettingsStore() {
+    if (lock_ >= 0)
+        ::close(lock_); // an unfinished batch is dropped
+}
+
+std::string FileSettingsStore::DefaultPath() {
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::string(home) + "/.config";
+    else
+        base = ".config";
+    return base + "/tarvik/settings.reg";
+}
+
+std::optional<FileSettingsStore::Contents> FileSettingsStore::Parse(const std::string& text) {
+    Contents contents;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#' || line[first] == ';')
+            continue;
+        if (line[first] == '[') {
+            const std::size_t last = line.find_last_not_of(" \t");
+            if (line[last] != ']' || last == first + 1)
+                return std::nullopt;
+            contents.push_back({line.substr(first + 1, last - first - 1), {}});
+            continue;
+        }
+        if (contents.empty())
+            return std::nullopt;
+        Value value;
+        std::size_t pos = first;
+        if (!Unquote(line, pos, value.Name) || pos >= line.size() || line[pos] != '=')
+            return std::nullopt;
+        ++pos;
+        if (line.compare(pos, 6, "dword:") == 0) {
+            value.IsNumber = true;
+            if (!ParseNumber(line.substr(pos + 6), value.Number))
+                return std::nullopt;
+        } else if (!Unquote(line, pos, value.Text) || pos != line.size()) {
+            return std::nullopt;
+        }
+        // A later line for the same name replaces the earlier one.
+        auto& values = contents.back().Values;
+        std::erase_if(values, [&](const Value& v) { return SameName(v.Name, value.Name); });
+        values.push_back(std::move(value));
+    }
+    return contents;
+}
+
+std::string FileSettingsStore::Serialize(const Contents& contents) {
+    std::string out = "# Tarvik settings, rewritten whenever the program closes.\n";
+    for (const Key& key : contents) {
+        out += "\n[" + key.Path + "]\n";
+        for (const Value& v : key.Values) {
+            out += Quote(v.Name) + "=";
+            out += v.IsNumber ? "dword:" + std::to_string(v.Number) : Quote(v.Text);
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+void FileSettingsStore::BeginBatch() {
+    if (batch_)
+        return;
+    std::error_code ec;
+    const fs::path target(path_);
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path(), ec);
+    lock_ = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock_ >= 0)
+        ::flock(lock_, LOCK_EX);
+    batch_ = Load();
+}
+
+void FileSettingsStore::EndBatch() {
+    if (!batch_)
+        return;
+    Save(*batch_);
+    batch_.reset();
+    if (lock_ >= 0) {
+        ::flock(lock_, LOCK_UN);
+        ::close(lock_);
+        lock_ = -1;
+    }
+}
+
+FileSettingsStore::Contents FileSettingsStore::Load() const {
+    if (batch_)
+        return *batch_;
+    std::error_code ec;
+    if (!fs::is_regular_file(path_, ec))
+        return {};
+    const auto size = fs::file_size(path_, ec);
+    if (ec || size > MaxFileSize)
+        return {};
+    std::ifstream file(path_, std::ios::binary);
+    if (!file)
+        return {};
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (file.bad())
+        return {};
+    return Parse(text.str()).value_or(Contents{});
+}
+
+const FileSettingsStore::Value* FileSettingsStore::Find(const Contents& contents,
+                                                        std::uint32_t root,
+                                                        const std::string& keyPath,
+                                                        const std::string& valueName) const {
+    if (root != HKEY_CURRENT_USER_ROOT)
+        return nullptr;
+    for (const Key& key : contents)
+        if (SameName(key.Path, keyPath))
+            for (const Value& v : key.Values)
+                if (SameName(v.Name, valueName))
+                    return &v;
+    return nullptr;
+}
+
+std::string FileSettingsStore::ReadRegString(std::uint32_t root, const std::string& keyPath,
+                                             const std::string& valueName) {
+    const Contents contents = Load();
+    const Value* v = Find(contents, root, keyPath, valueName);
+    if (!v || v->IsNumber)
+        return {};
+    return v->Text.substr(0, v->Text.find('\0'));
+}
+
+std::int32_t FileSettingsStore::ReadRegDword(std::uint32_t root, const std::string& keyPath,
+                                             const std::string& valueName) {
+    const Contents contents = Load();
+    const Value* v = Find(contents, root, keyPath, valueName);
+    return v && v->IsNumber ? v->Number : 0;
+}
+
+void FileSettingsStore::WriteRegString(std::uint32_t root, const std::string& keyPath,
+                                       const std::string& valueName, const std::string& data) {
+    Store(root, keyPath, Value{valueName, false, data, 0});
+}
+
+void FileSettingsStore::WriteRegDword(std::uint32_t root, const std::string& keyPath,
+                                      const std::string& valueName, std::int32_t data) {
+    Store(root, keyPath, Value{valueName, true, {}, data});
+}
+
+void FileSettingsStore::Store(std::uint32_t root, const std::string& keyPath, Value value) {
+    if (root != HKEY_CURRENT_USER_ROOT || keyPath.empty() ||
+        keyPath.find_first_of("\r\n") != std::string::npos)
+        return;
+    Contents contents = Load();
+    Key* key = nullptr;
+    for (Key& k : contents)
+        if (SameName(k.Path, keyPath))
+            key = &k;
+    if (!key) {
+        contents.push_back({keyPath, {}});
+        key = &contents.back();
+    }
+    bool replaced = false;
+    for (Value& v : key->Values)
+        if (SameName(v.Name, value.Name)) {
+            v = value;
+            replaced = true;
+        }
+    if (!replaced)
+        key->Values.push_back(std::move(value));
+    if (batch_)
+        batch_ = std::move(contents);
+    else
+        Save(contents);
+}
+
+bool FileSettingsStore::Save(const Contents& contents) const {
+    const fs::path target(path_);
+    std::error_code ec;
+    if (target.has_parent_path())
+        fs::create_directories(target.parent_path(), ec);
+
+    std::string temp = path_ + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    const std::string text = Serialize(contents);
+    std::size_t done = 0;
+    bool ok = true;
+    while (ok && done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            done += static_cast<std::size_t>(n);
+    }
+    ok = ok && ::fchmod(fd, 0600) == 0 && ::fsync(fd) == 0 && WriteFaultFor(path_) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && std::rename(temp.c_str(), path_.c_str()) == 0) {
+        if (target.has_parent_path()) {
+            const int dir = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+            if (dir >= 0) {
+                ::fsync(dir);
+                ::close(dir);
+            }
+        }
+        return true;
+    }
+    ::unlink(temp.c_str());
+    return false;
+}

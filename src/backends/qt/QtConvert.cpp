@@ -1,0 +1,37 @@
+#include "backends/qt/QtConvert.h"
+
+#include <vector>
+
+QImage WrapPicture(const Picture& picture) {
+    if (!picture || picture->Width <= 0 || picture->Height <= 0)
+        return {};
+    return QImage(reinterpret_cast<const uchar*>(picture->Pixels.data()), picture->Width,
+                  picture->Height, picture->Width * 4, QImage::Format_RGB32);
+}
+
+Picture ToPicture(const QImage& source) {
+    if (source.isNull())
+        return nullptr;
+    const QImage rgb = source.convertToFormat(QImage::Format_RGB32);
+    auto image = std::make_shared<Image>();
+    image->Width = rgb.width();
+    image->Height = rgb.height();
+    // One copy, row by row, with no fill before it.
+    image->Pixels.reserve(static_cast<std::size_t>(rgb.width()) *
+                          static_cast<std::size_t>(rgb.height()));
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
+        image->Pixels.insert(image->Pixels.end(), row, row + rgb.width());
+    }
+    return image;
+}
+
+QRegion ToQRegion(const Region& region) {
+    std::vector<QRect> rects;
+    rects.reserve(region.size());
+    for (const RegionRect& r : region)
+        rects.emplace_back(r.X, r.Y, r.Width, r.Height);
+    QRegion result;
+    result.setRects(rects.data(), static_cast<int>(rects.size()));
+    return result;
+}

@@ -1,0 +1,146 @@
+#include "backends/qt/QtMainWindow.h"
+
+#include "app/frmMain.h"
+#include "platform/IScreen.h"
+#include "platform/Twips.h"
+#include "backends/qt/QtConvert.h"
+#include "backends/qt/QtKeyMap.h"
+
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QRegion>
+
+#include <vector>
+
+QtMainWindow::QtMainWindow(const IScreen& screen)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), screen_(screen) {
+    setWindowTitle("Tarvik");
+    setObjectName("TarvikMain");
+    setWindowIcon(QIcon(":/tarvik/icon.png"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true); // moves with no button held show the tips
+}
+
+double QtMainWindow::Left() const {
+    return PixelsToTwips(x(), screen_.TwipsPerPixelX());
+}
+double QtMainWindow::Top() const {
+    return PixelsToTwips(y(), screen_.TwipsPerPixelY());
+}
+double QtMainWindow::Width() const {
+    return PixelsToTwips(width(), screen_.TwipsPerPixelX());
+}
+double QtMainWindow::Height() const {
+    return PixelsToTwips(height(), screen_.TwipsPerPixelY());
+}
+
+void QtMainWindow::Move(double left, double top) {
+    move(TwipsToPixels(left, screen_.TwipsPerPixelX()),
+         TwipsToPixels(top, screen_.TwipsPerPixelY()));
+}
+
+void QtMainWindow::Resize(double width, double height) {
+    setFixedSize(TwipsToPixels(width, screen_.TwipsPerPixelX()),
+                 TwipsToPixels(height, screen_.TwipsPerPixelY()));
+}
+
+void QtMainWindow::SetPicture(const Picture& picture) {
+    picture_ = picture;
+    face_ = WrapPicture(picture_);
+    update();
+}
+
+void QtMainWindow::SetRegion(const Region& region) {
+    QRegion mask = ToQRegion(region);
+    if (mask.isEmpty())
+        mask = QRegion(-1, -1, 1, 1); // an empty mask would mean "no mask": keep it empty
+    setMask(mask);
+}
+
+void QtMainWindow::SetPointer(PointerShape shape) {
+    if (shape == PointerShape::Hand) {
+        static const QCursor hand(QPixmap(":/tarvik/hand.png"), 7, 0);
+        setCursor(hand);
+    } else {
+        unsetCursor();
+    }
+}
+
+void QtMainWindow::Show() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void QtMainWindow::Hide() {
+    hide();
+}
+
+void QtMainWindow::Close() {
+    close();
+}
+
+void QtMainWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!face_.isNull())
+        painter.drawImage(0, 0, face_);
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+    if (logic_ && !unloaded_) {
+        unloaded_ = true;
+        logic_->Form_Unload();
+    }
+    event->accept();
+}
+
+float QtMainWindow::TwipsX(const QMouseEvent& event) const {
+    return static_cast<float>(event.position().x() * screen_.TwipsPerPixelX());
+}
+
+float QtMainWindow::TwipsY(const QMouseEvent& event) const {
+    return static_cast<float>(event.position().y() * screen_.TwipsPerPixelY());
+}
+
+void QtMainWindow::mousePressEvent(QMouseEvent* event) {
+    if (logic_)
+        logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
+                               TwipsY(*event));
+}
+
+void QtMainWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (logic_)
+        logic_->Form_MouseMove(HeldButtons(*event), ShiftState(*event), TwipsX(*event),
+                               TwipsY(*event));
+}
+
+void QtMainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (logic_)
+        logic_->Form_MouseUp(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
+                             TwipsY(*event));
+}
+
+void QtMainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!logic_)
+        return;
+    logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
+                           TwipsY(*event));
+    if (event->button() == Qt::LeftButton)
+        logic_->Form_DblClick(TwipsX(*event), TwipsY(*event));
+}
+
+void QtMainWindow::keyPressEvent(QKeyEvent* event) {
+    const std::int16_t code = VirtualKeyCode(*event);
+    if (logic_ && code != 0)
+        logic_->Form_KeyDown(code, ShiftState(*event));
+}

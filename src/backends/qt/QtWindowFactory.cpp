@@ -1,0 +1,17 @@
+#include "backends/qt/QtWindowFactory.h"
+
+#include "backends/qt/QtAboutBox.h"
+#include "backends/qt/QtOptionsDialog.h"
+#include "backends/qt/QtTipWindow.h"
+
+std::unique_ptr<ITipWindow> QtWindowFactory::CreateTipWindow() {
+    return std::make_unique<QtTipWindow>(screen_);
+}
+
+std::unique_ptr<IOptionsView> QtWindowFactory::CreateOptionsView(frmOption& logic) {
+    return std::make_unique<QtOptionsDialog>(logic, &owner_);
+}
+
+std::unique_ptr<IAboutView> QtWindowFactory::CreateAboutView(frmAbout& logic) {
+    return std::make_unique<QtAboutBox>(logic, &owner_);
+}

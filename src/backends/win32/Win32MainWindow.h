@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/IMainWindow.h"
+#include "backends/win32/Win32Common.h"
+
+class frmMain;
+class IScreen;
+
+// The main window's view: a borderless popup with a task-bar entry, painted with the skin
+// picture and cut to the skin's region. Pointer and key messages go to the frmMain logic,
+// positions in twips.
+class Win32MainWindow : public IMainWindow {
+  public:
+    explicit Win32MainWindow(const IScreen& screen);
+    ~Win32MainWindow() override;
+    Win32MainWindow(const Win32MainWindow&) = delete;
+    Win32MainWindow& operator=(const Win32MainWindow&) = delete;
+
+    void SetLogic(frmMain* logic) { logic_ = logic; }
+    HWND Handle() const { return window_; }
+
+    double Left() const override;
+    double Top() const override;
+    double Width() const override;
+    double Height() const override;
+    void Move(double left, double top) override;
+    void Resize(double width, double height) override;
+    void SetPicture(const Picture& picture) override;
+    void SetRegion(const Region& region) override;
+    void SetPointer(PointerShape shape) override;
+    void Show() override;
+    void Hide() override;
+    void Close() override;
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+    void Paint();
+    RECT Bounds() const;
+    float TwipsX(LPARAM l) const;
+    float TwipsY(LPARAM l) const;
+
+    const IScreen& screen_;
+    HWND window_ = nullptr;
+    frmMain* logic_ = nullptr;
+    Picture picture_;
+    PointerShape pointer_ = PointerShape::Default;
+    bool unloaded_ = false;
+};

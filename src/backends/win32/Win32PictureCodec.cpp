@@ -1,0 +1,202 @@
+#include "backends/win32/Win32PictureCodec.h"
+
+#include "io/AtomicFile.h"
+#include "backends/win32/Win32Common.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Releases a COM interface at the end of its scope.
+template <typename T> class Com {
+  public:
+    Com() = default;
+    ~Com() {
+        if (p_)
+            p_->Release();
+    }
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+    T** operator&() { return &p_; }
+    T* operator->() const { return p_; }
+    T* get() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+  private:
+    T* p_ = nullptr;
+};
+
+bool Factory(Com<IWICImagingFactory>& factory) {
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory,
+                                      reinterpret_cast<void**>(&factory)));
+}
+
+// The colour table a GIF's first image is drawn with, read from the file: WIC may blank
+// the colour a GIF flags as transparent.
+std::vector<std::uint32_t> GifColourTable(const unsigned char* data, std::size_t size) {
+    const auto table = [&](std::size_t at, int flags) {
+        std::vector<std::uint32_t> colours(std::size_t{2} << (flags & 7));
+        if (at + colours.size() * 3 > size)
+            return std::vector<std::uint32_t>();
+        for (std::size_t i = 0; i < colours.size(); ++i, at += 3)
+            colours[i] = Rgb(data[at], data[at + 1], data[at + 2]);
+        return colours;
+    };
+    if (size < 13 || std::memcmp(data, "GIF8", 4) != 0)
+        return {};
+    std::vector<std::uint32_t> global;
+    std::size_t at = 13;
+    if (data[10] & 0x80) {
+        global = table(at, data[10]);
+        at += global.size() * 3;
+    }
+    while (at < size) {
+        if (data[at] == 0x2c) { // the first image: its own table, if it has one
+            if (at + 10 <= size && (data[at + 9] & 0x80))
+                return table(at + 10, data[at + 9]);
+            return global;
+        }
+        if (data[at] != 0x21 || at + 2 > size)
+            break;
+        at += 2; // an extension: its sub-blocks up to the empty one
+        while (at < size && data[at] != 0)
+            at += data[at] + 1u;
+        ++at;
+    }
+    return global;
+}
+
+// An indexed frame's pixels take their palette colours, also a colour flagged as
+// transparent: the window's outline follows colours alone.
+bool ReadIndexed(IWICImagingFactory* factory, IWICBitmapDecoder* decoder,
+                 IWICBitmapFrameDecode* frame, const std::vector<std::uint32_t>& fileColours,
+                 Image& image) {
+    Com<IWICPalette> palette;
+    if (FAILED(factory->CreatePalette(&palette)))
+        return false;
+    if (FAILED(frame->CopyPalette(palette.get())) && FAILED(decoder->CopyPalette(palette.get())))
+        return false;
+    WICColor colours[256] = {};
+    UINT count = 0;
+    if (FAILED(palette->GetColors(256, colours, &count)))
+        return false;
+    for (UINT i = 0; i < count; ++i)
+        if ((colours[i] >> 24) == 0 && i < fileColours.size())
+            colours[i] = fileColours[i];
+    const UINT stride = static_cast<UINT>(image.Width);
+    std::vector<BYTE> indices(static_cast<std::size_t>(stride) * static_cast<UINT>(image.Height));
+    if (FAILED(frame->CopyPixels(nullptr, stride, static_cast<UINT>(indices.size()), indices.data())))
+        return false;
+    for (std::size_t i = 0; i < indices.size(); ++i)
+        image.Pixels[i] = 0xff000000u | (indices[i] < count ? colours[indices[i]] : 0u);
+    return true;
+}
+
+} // namespace
+
+Picture Win32PictureCodec::LoadPicture(const std::string& path) {
+    // Only ordinary files, so a pipe or a device never blocks or floods the loader.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    LARGE_INTEGER size{};
+    std::vector<char> bytes;
+    if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
+        size.QuadPart > 0 && size.QuadPart <= MaxPictureFileSize) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+            read != bytes.size())
+            bytes.clear();
+    }
+    CloseHandle(file);
+    return bytes.empty() ? nullptr : Decode(bytes.data(), bytes.size());
+}
+
+Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
+    if (!data || size == 0 || static_cast<long long>(size) > MaxPictureFileSize)
+        return nullptr;
+    Com<IWICImagingFactory> factory;
+    Com<IWICStream> stream;
+    Com<IWICBitmapDecoder> decoder;
+    Com<IWICBitmapFrameDecode> frame;
+    if (!Factory(factory) || FAILED(factory->CreateStream(&stream)) ||
+        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
+                                            static_cast<DWORD>(size))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
+                                                WICDecodeMetadataCacheOnDemand, &decoder)) ||
+        FAILED(decoder->GetFrame(0, &frame)))
+        return nullptr;
+    UINT width = 0, height = 0;
+    if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
+        width > MaxPictureSide || height > MaxPictureSide ||
+        static_cast<long long>(width) * height > MaxPicturePixels)
+        return nullptr;
+
+    auto image = std::make_shared<Image>(static_cast<int>(width), static_cast<int>(height), 0);
+    WICPixelFormatGUID format{};
+    frame->GetPixelFormat(&format);
+    if (IsEqualGUID(format, GUID_WICPixelFormat8bppIndexed)) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        if (!ReadIndexed(factory.get(), decoder.get(), frame.get(), GifColourTable(bytes, size),
+                         *image))
+            return nullptr;
+        return image;
+    }
+    Com<IWICBitmapSource> converted;
+    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), &converted)) ||
+        FAILED(converted->CopyPixels(nullptr, width * 4,
+                                     static_cast<UINT>(image->Pixels.size() * 4),
+                                     reinterpret_cast<BYTE*>(image->Pixels.data()))))
+        return nullptr;
+    for (std::uint32_t& pixel : image->Pixels)
+        pixel |= 0xff000000u;
+    return image;
+}
+
+bool Win32PictureCodec::SaveBmp(const Picture& picture, const std::string& path,
+                                std::string& error) {
+    if (!picture || picture->Width <= 0 || picture->Height <= 0) {
+        error = "No picture loaded to save.";
+        return false;
+    }
+    // Encoded in memory, then written as a new file: the caller chose a fresh name.
+    Com<IWICImagingFactory> factory;
+    Com<IStream> memory;
+    Com<IWICBitmapEncoder> encoder;
+    Com<IWICBitmapFrameEncode> frame;
+    Com<IWICBitmap> source;
+    const auto width = static_cast<UINT>(picture->Width), height = static_cast<UINT>(picture->Height);
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    const bool encoded =
+        Factory(factory) && SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &memory)) &&
+        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatBmp, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(memory.get(), WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+        SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
+        SUCCEEDED(frame->SetPixelFormat(&format)) &&
+        SUCCEEDED(factory->CreateBitmapFromMemory(
+            width, height, GUID_WICPixelFormat32bppBGR, width * 4,
+            static_cast<UINT>(picture->Pixels.size() * 4),
+            reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(picture->Pixels.data())),
+            &source)) &&
+        SUCCEEDED(frame->WriteSource(source.get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
+        SUCCEEDED(encoder->Commit());
+    HGLOBAL block = nullptr;
+    if (!encoded || FAILED(GetHGlobalFromStream(memory.get(), &block))) {
+        error = "The picture could not be encoded as BMP.";
+        return false;
+    }
+    STATSTG stat{};
+    memory->Stat(&stat, STATFLAG_NONAME);
+    const void* bytes = GlobalLock(block);
+    const bool written = bytes && WriteBytes(path, bytes, static_cast<std::size_t>(stat.cbSize.QuadPart), error);
+    GlobalUnlock(block);
+    return written;
+}

@@ -1,0 +1,17 @@
+#include "backends/win32/Win32WindowFactory.h"
+
+#include "backends/win32/Win32AboutBox.h"
+#include "backends/win32/Win32OptionsDialog.h"
+#include "backends/win32/Win32TipWindow.h"
+
+std::unique_ptr<ITipWindow> Win32WindowFactory::CreateTipWindow() {
+    return std::make_unique<Win32TipWindow>(screen_);
+}
+
+std::unique_ptr<IOptionsView> Win32WindowFactory::CreateOptionsView(frmOption& logic) {
+    return std::make_unique<Win32OptionsDialog>(logic, owner_);
+}
+
+std::unique_ptr<IAboutView> Win32WindowFactory::CreateAboutView(frmAbout& logic) {
+    return std::make_unique<Win32AboutBox>(logic, owner_);
+}

@@ -1,0 +1,135 @@
+#include "backends/posix/FileSettingsStore.h"
+
+#include "fakes/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr auto HKCU = HKEY_CURRENT_USER_ROOT;
+const std::string Key = "Software\\Mobrin_Tarvik";
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+class FileSettingsStoreTest : public ::testing::Test {
+  protected:
+    std::string StorePath() const { return folder.Path() + "/config/tarvik/settings.reg"; }
+    TempFolder folder;
+    FileSettingsStore store{folder.Path() + "/config/tarvik/settings.reg"};
+};
+
+} // namespace
+
+TEST_F(FileSettingsStoreTest, ValuesRoundTripAndKindsStayApart) {
+    store.WriteRegDword(HKCU, Key, "SkinCount", 3);
+    store.WriteRegDword(HKCU, Key, "Negative", -1);
+    store.WriteRegDword(HKCU, Key, "Min", INT32_MIN);
+    store.WriteRegString(HKCU, Key, "SkinFile", "Blue.inf");
+    store.WriteRegString(HKCU, Key, "Auto-save Path", ".\\captured \"quoted\"\r\n\ttab");
+    store.WriteRegString(HKCU, Key, "Empty", "");
+    store.WriteRegString(HKCU, Key, "Unicode", "K\xc3\xa4ytt\xc3\xa4j\xc3\xa4 \xe6\x97\xa5");
+
+    FileSettingsStore reader(StorePath());
+    EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "SkinCount"), 3);
+    EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "Negative"), -1);
+    EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "Min"), INT32_MIN);
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "SkinFile"), "Blue.inf");
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Auto-save Path"), ".\\captured \"quoted\"\r\n\ttab");
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Empty"), "");
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Unicode"),
+              "K\xc3\xa4ytt\xc3\xa4j\xc3\xa4 \xe6\x97\xa5");
+
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "SkinCount"), "");
+    EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "SkinFile"), 0);
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Missing"), "");
+    EXPECT_EQ(reader.ReadRegDword(HKCU, "Software\\Other", "SkinCount"), 0);
+    // Names compare without regard to case, as the registry's do; other roots hold nothing.
+    EXPECT_EQ(reader.ReadRegString(HKCU, "software\\mobrin_tarvik", "skinfile"), "Blue.inf");
+    EXPECT_EQ(reader.ReadRegDword(0x80000002u, Key, "SkinCount"), 0);
+}
+
+TEST_F(FileSettingsStoreTest, TextIsCutAtAZeroCharacterAndRewritingReplacesTheKind) {
+    store.WriteRegString(HKCU, Key, "Z", std::string("before\0after", 12));
+    EXPECT_EQ(store.ReadRegString(HKCU, Key, "Z"), "before");
+    store.WriteRegDword(HKCU, Key, "Z", 7);
+    EXPECT_EQ(store.ReadRegString(HKCU, Key, "Z"), "");
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "Z"), 7);
+}
+
+TEST_F(FileSettingsStoreTest, ReadsNeverCreateTheFileAndWritesCreateItsFolders) {
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "SkinCount"), 0);
+    EXPECT_FALSE(fs::exists(folder.Path() + "/config"));
+    store.WriteRegDword(HKCU, Key, "SkinCount", 1);
+    EXPECT_TRUE(fs::is_regular_file(StorePath()));
+}
+
+TEST_F(FileSettingsStoreTest, WritesLeaveNoTemporaryFilesAndAReadableFile) {
+    for (int i = 0; i < 20; ++i)
+        store.WriteRegDword(HKCU, Key, "N" + std::to_string(i % 5), i);
+    int files = 0;
+    for ([[maybe_unused]] const auto& e :
+         fs::directory_iterator(fs::path(StorePath()).parent_path()))
+        ++files;
+    EXPECT_EQ(files, 1);
+    const std::string text = ReadAll(StorePath());
+    EXPECT_NE(text.find("[Software\\Mobrin_Tarvik]\n"), std::string::npos);
+    EXPECT_NE(text.find("\"N4\"=dword:19\n"), std::string::npos);
+    EXPECT_EQ(fs::status(StorePath()).permissions() & fs::perms::others_read, fs::perms::none);
+}
+
+TEST_F(FileSettingsStoreTest, CorruptFileReadsAsEmptyAndTheNextWriteIsClean) {
+    for (const std::string& junk :
+         {std::string("\x00\x01garbage\xff", 11), std::string("\"SkinCount\"=dword:3\n"),
+          std::string("[K]\n\"A\"=dword:99999999999\n"), std::string("[K]\n\"A\"=\"open\n"),
+          std::string("[K]\n\"A\"=\"x\\q\"\n"), std::string("[]\n")}) {
+        folder.Write("config/tarvik/settings.reg", junk);
+        EXPECT_EQ(store.ReadRegDword(HKCU, "K", "A"), 0);
+        EXPECT_EQ(store.ReadRegString(HKCU, "K", "A"), "");
+    }
+    store.WriteRegString(HKCU, Key, "SkinFile", "Default");
+    EXPECT_TRUE(FileSettingsStore::Parse(ReadAll(StorePath())).has_value());
+    EXPECT_EQ(store.ReadRegString(HKCU, Key, "SkinFile"), "Default");
+}
+
+TEST_F(FileSettingsStoreTest, HandEditedFileWithCommentsAndCrLfIsRead) {
+    folder.Write("config/tarvik/settings.reg",
+                 "; edited by hand\r\n\r\n  [Software\\Mobrin_Tarvik]  \r\n"
+                 "\"SkinCount\"=dword:2\r\n# note\r\n\"SkinFile\"=\"Aqua.inf\"\r\n");
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "SkinCount"), 2);
+    EXPECT_EQ(store.ReadRegString(HKCU, Key, "SkinFile"), "Aqua.inf");
+}
+
+TEST_F(FileSettingsStoreTest, UnusableStorePlacesNeverCrash) {
+    fs::create_directories(StorePath()); // a folder where the file should be
+    store.WriteRegDword(HKCU, Key, "SkinCount", 1);
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "SkinCount"), 0);
+    fs::remove(StorePath());
+
+    // Larger than any store: read as empty.
+    {
+        std::ofstream big(StorePath(), std::ios::binary);
+        big << "[Software\\Mobrin_Tarvik]\n\"SkinCount\"=dword:1\n";
+        big << std::string(FileSettingsStore::MaxFileSize, '#');
+    }
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "SkinCount"), 0);
+
+    if (::geteuid() != 0) {
+        store.WriteRegDword(HKCU, Key, "SkinCount", 1);
+        ::chmod(StorePath().c_str(), 0);
+        EXPECT_EQ(store.ReadRegDword(HKCU, Key, "SkinCount"), 0);
+    }
+}

@@ -1,0 +1,235 @@
+#include "app/WindowShape.h"
+#include "fakes/FakePlatform.h"
+#include "backends/gif/GifDecoder.h"
+#include "backends/qt/QtMainWindow.h"
+#include "backends/qt/QtPictureCodec.h"
+#include "skin/LoadSkin.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <gif_lib.h>
+#include <sys/stat.h>
+
+namespace {
+
+// A 4 x 2 GIF: white (flagged transparent) around opaque black and one red pixel.
+std::string FlaggedGif(const std::string& path) {
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+    GifColorType colours[4] = {{255, 255, 255}, {0, 0, 0}, {255, 0, 0}, {0, 0, 255}};
+    ColorMapObject* map = GifMakeMapObject(4, colours);
+    EGifSetGifVersion(gif, true);
+    EGifPutScreenDesc(gif, 4, 2, 2, 0, map);
+    GraphicsControlBlock gcb{};
+    gcb.TransparentColor = 0;
+    GifByteType ext[4];
+    const size_t n = EGifGCBToExtension(&gcb, ext);
+    EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(n), ext);
+    EGifPutImageDesc(gif, 0, 0, 4, 2, false, nullptr);
+    GifPixelType rows[2][4] = {{0, 1, 1, 0}, {0, 2, 1, 0}};
+    EGifPutLine(gif, rows[0], 4);
+    EGifPutLine(gif, rows[1], 4);
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    return path;
+}
+
+Picture DecodedBuiltinSkin() {
+    QFile f(":/tarvik/skin.gif");
+    f.open(QIODevice::ReadOnly);
+    return QtPictureCodec::Decode(f.readAll());
+}
+
+} // namespace
+
+TEST(GifDecoding, FlaggedTransparentColourKeepsItsPaletteColour) {
+    TempFolder t;
+    QtPictureCodec codec;
+    const Picture p = codec.LoadPicture(FlaggedGif(t.Path() + "/flagged.gif"));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->At(0, 0), Rgb(255, 255, 255));
+    EXPECT_EQ(p->At(1, 0), Rgb(0, 0, 0));
+    EXPECT_EQ(p->At(1, 1), Rgb(255, 0, 0));
+    // So the outline keeps the black body and drops only the white.
+    EXPECT_EQ(ComputeWindowShape(*p, AbsentRect), (Region{{1, 0, 2, 2}}));
+}
+
+TEST(BuiltinSkin, IsTheDocumentedPictureWithItsDisplayUnderTheShotArea) {
+    const Picture skin = DecodedBuiltinSkin();
+    ASSERT_TRUE(skin);
+    EXPECT_EQ(skin->Width, 193);
+    EXPECT_EQ(skin->Height, 448);
+    EXPECT_EQ(skin->At(0, 0), Rgb(255, 255, 255));
+    for (int y = 88; y < 215; ++y)
+        for (int x = 33; x < 161; ++x)
+            ASSERT_EQ(skin->At(x, y), Rgb(252, 254, 252)) << x << "," << y;
+    // No near-white fringe: every kept pixel is clearly darker than the key.
+    for (std::uint32_t p : skin->Pixels) {
+        const int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+        if ((p & 0xffffff) != 0xffffff && (p & 0xffffff) != 0xfcfefc) {
+            ASSERT_LT(r + g + b, 3 * 250) << std::hex << p;
+        }
+    }
+    // The close button, the soft keys and the name strip are drawn, not key-coloured.
+    for (auto [x, y] : {std::pair{157, 30}, {46, 261}, {150, 261}, {97, 51}})
+        EXPECT_NE(skin->At(x, y) & 0xffffff, 0xffffffu) << x << "," << y;
+}
+
+TEST(SampleSkins, EachLoadsWithTheRectanglesItsFileGives) {
+    TempFolder t;
+    const std::string skins = std::string(TARVIK_SOURCE_DIR) + "/skins/";
+    QtPictureCodec codec;
+    FakeDialogs dialogs;
+    SkinLayout layout;
+    SkinCatalogue catalogue;
+    Picture picture1, builtin = DecodedBuiltinSkin();
+    BuildSkinList(catalogue, skins);
+    ASSERT_GE(catalogue.Count, 3);
+
+    struct Expected {
+        const char* name;
+        SkinRect shot, close, save, saveas;
+    };
+    for (const Expected& e : {Expected{"Aqua.inf",
+                                       {26, 70, 202, 214},
+                                       {196, 16, 210, 30},
+                                       {24, 262, 68, 282},
+                                       {160, 262, 204, 282}},
+                              Expected{"Graphite.inf",
+                                       {33, 88, 161, 215},
+                                       {149, 22, 165, 38},
+                                       {26, 251, 66, 271},
+                                       {130, 251, 170, 271}},
+                              Expected{"Retro.inf",
+                                       {30, 64, 126, 129},
+                                       {128, 14, 142, 28},
+                                       {22, 170, 58, 188},
+                                       {98, 170, 134, 188}}}) {
+        std::int16_t n = 0;
+        for (std::int16_t k = 1; k <= catalogue.Count; ++k)
+            if (catalogue.Names[k] == e.name)
+                n = k;
+        ASSERT_NE(n, 0) << e.name;
+        SkinContext context{layout, catalogue, picture1, builtin, codec, dialogs, skins};
+        LoadSkin(n, context);
+        EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+        EXPECT_EQ(catalogue.Current, n);
+        EXPECT_EQ(layout.ShotRect, e.shot) << e.name;
+        EXPECT_EQ(layout.CloseRect, e.close) << e.name;
+        EXPECT_EQ(layout.SaveRect, e.save) << e.name;
+        EXPECT_EQ(layout.SaveAsRect, e.saveas) << e.name;
+        EXPECT_NE(layout.SkinImage, builtin);
+    }
+}
+
+TEST(PictureCodec, RefusesWhatIsNotAnOrdinaryPictureFileQuickly) {
+    TempFolder t;
+    QtPictureCodec codec;
+    const std::string fifo = t.Path() + "/fifo.bmp";
+    ::mkfifo(fifo.c_str(), 0600);
+    std::string bmp(54, '\0'); // a BMP header claiming 30000 x 30000 pixels
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    bmp[10] = 54;
+    bmp[14] = 40;
+    bmp[18] = static_cast<char>(30000 & 255);
+    bmp[19] = static_cast<char>(30000 >> 8);
+    bmp[22] = static_cast<char>(30000 & 255);
+    bmp[23] = static_cast<char>(30000 >> 8);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    for (const std::string& path :
+         {t.Path(), fifo, std::string("/dev/zero"), t.Write("empty.bmp", ""),
+          t.Write("text.bmp", "this is not a picture"), t.Write("huge.bmp", bmp),
+          t.Write("cut.gif", "GIF89a\x10\x00"), t.Path() + "/missing.png"})
+        EXPECT_FALSE(codec.LoadPicture(path)) << path;
+}
+
+TEST(SkinPictures, AnythingButAnOrdinaryPictureGivesTheImageMessage) {
+    TempFolder t;
+    const std::string skins = t.Path() + "/skins/";
+    std::filesystem::create_directories(skins + "folder.bmp");
+    ::mkfifo((skins + "fifo.bmp").c_str(), 0600);
+    t.Write("skins/empty.bmp", "");
+    t.Write("skins/text.bmp", "not a picture at all");
+    // A PNG header that claims 30000 x 30000 pixels.
+    const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x75\x30\0\0\x75\x30\x08\x02\0\0\0";
+    t.Write("skins/huge.png", std::string(png, sizeof png - 1));
+    QtPictureCodec codec;
+    const Picture builtin = DecodedBuiltinSkin();
+    std::string devZero = "dev/zero"; // names are joined to the skins folder: climb to the root
+    for (int i = 0; i < 40; ++i)
+        devZero = "../" + devZero;
+    for (const std::string& image :
+         {std::string("folder.bmp"), std::string("fifo.bmp"), devZero, std::string("empty.bmp"),
+          std::string("text.bmp"), std::string("huge.png"), std::string("missing.gif")}) {
+        t.Write("skins/Bad.inf", "image = " + image +
+                                     "\r\nshot = (1,1,1,1)\r\nclose = (1,1,1,1)\r\n"
+                                     "save = (1,1,1,1)\r\nsaveas = (1,1,1,1)\r\n");
+        FakeDialogs dialogs;
+        SkinLayout layout;
+        SkinCatalogue catalogue;
+        Picture picture1;
+        BuildSkinList(catalogue, skins);
+        SkinContext context{layout, catalogue, picture1, builtin, codec, dialogs, skins};
+        LoadSkin(1, context);
+        ASSERT_EQ(dialogs.messages.size(), 1u) << image;
+        EXPECT_EQ(dialogs.messages[0],
+                  "Error Loading Image " + skins + image + "\r\nSwitch to default skin");
+        EXPECT_EQ(layout.SkinImage, builtin);
+    }
+}
+
+TEST(PictureCodec, BmpWrittenDecodesToExactlyTheSamePixels) {
+    TempFolder t;
+    auto picture = std::make_shared<Image>(127, 33);
+    for (int y = 0; y < 33; ++y)
+        for (int x = 0; x < 127; ++x)
+            picture->At(x, y) = Rgb(x * 2, y * 7, (x ^ y) & 255);
+    QtPictureCodec codec;
+    std::string error;
+    const std::string path = t.Path() + "/shot.bmp";
+    ASSERT_TRUE(codec.SaveBmp(picture, path, error)) << error;
+    const Picture back = codec.LoadPicture(path);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->Width, 127);
+    EXPECT_EQ(back->Pixels, picture->Pixels);
+    // The writer makes new files only, and says why it cannot.
+    EXPECT_FALSE(codec.SaveBmp(picture, path, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(codec.SaveBmp(picture, t.Path() + "/missing/x.bmp", error));
+}
+
+TEST(QtMainWindow, MaskIsTheRegionAndGeometryIsInTwips) {
+    FakeScreen screen;
+    QtMainWindow window(screen);
+    window.Resize(193 * 15, 448 * 15);
+    window.Move(150, 300);
+    const Picture skin = DecodedBuiltinSkin();
+    const Region region = ComputeWindowShape(*skin, SkinRect{33, 88, 161, 215});
+    window.SetRegion(region);
+    EXPECT_EQ(window.width(), 193);
+    EXPECT_EQ(window.Left(), 150);
+    EXPECT_EQ(window.Top(), 300);
+    QRegion expected;
+    for (const RegionRect& r : region)
+        expected += QRect(r.X, r.Y, r.Width, r.Height);
+    EXPECT_EQ(window.mask(), expected);
+    EXPECT_FALSE(window.mask().contains(QPoint(33, 88)));
+    EXPECT_FALSE(window.mask().contains(QPoint(0, 0)));
+    EXPECT_TRUE(window.mask().contains(QPoint(32, 88)));
+}
+
+int main(int argc, char** argv) {
+    // Widget tests need no display.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,137 @@
+#include "fakes/FakePlatform.h"
+#include "menus/frmAbout.h"
+#include "backends/qt/QtAboutBox.h"
+#include "backends/qt/QtOptionsDialog.h"
+#include "settings/frmOption.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// An options dialog over a plain settings record, as the main window would drive it.
+struct OptionsRig {
+    OptionsRig()
+        : logic([this](bool toMain) { Exchange(toMain); }, dialogs), view(logic, nullptr) {}
+
+    void Exchange(bool toMain) {
+        if (toMain) {
+            quality = logic.Controls.Slider1;
+            prefix = logic.Controls.Text2;
+            return;
+        }
+        logic.SetSlider(quality);
+        logic.Text2_Change(prefix);
+        logic.SetOptions(true);
+    }
+
+    FakeDialogs dialogs;
+    int quality = 80;
+    std::string prefix = "shot";
+    frmOption logic;
+    QtOptionsDialog view;
+};
+
+} // namespace
+
+TEST(QtOptionsDialog, ControlsStandAtTheirPlacesWithTheirCaptions) {
+    OptionsRig rig;
+    QtOptionsDialog& v = rig.view;
+    EXPECT_EQ(v.size(), QSize(489, 254));
+    EXPECT_EQ(v.btnOk->geometry(), QRect(112, 216, 73, 25));
+    EXPECT_EQ(v.btnApply->geometry(), QRect(216, 216, 73, 25));
+    EXPECT_EQ(v.btnCancel->geometry(), QRect(320, 216, 73, 25));
+    EXPECT_EQ(v.Frame1->geometry(), QRect(16, 16, 457, 81));
+    EXPECT_EQ(v.Frame2->geometry(), QRect(16, 104, 457, 97));
+    EXPECT_EQ(v.Slider1->geometry(), QRect(16, 16, 425, 25));
+    EXPECT_EQ(v.Text1->geometry(), QRect(48, 24, 265, 21));
+    EXPECT_EQ(v.Text2->geometry(), QRect(112, 64, 129, 21));
+    EXPECT_EQ(v.btnBrowse->geometry(), QRect(320, 23, 57, 22));
+    EXPECT_EQ(v.btnDefault->geometry(), QRect(384, 23, 57, 22));
+    EXPECT_EQ(v.Command1->geometry(), QRect(248, 63, 57, 22));
+    EXPECT_EQ(v.Frame1->title(), "JPEG Quality");
+    EXPECT_EQ(v.Frame2->title(), "Quick Save");
+    EXPECT_EQ(v.Frame3->title(), "View Mode");
+    EXPECT_TRUE(v.Frame3->isHidden());
+    EXPECT_EQ(v.Label1->text(), "Best Compression");
+    EXPECT_EQ(v.Label2->text(), "Best Quality ");
+    EXPECT_EQ(v.Label4->text(), "Path");
+    EXPECT_EQ(v.Label5->text(), "Auto-name prefix");
+    EXPECT_EQ(v.btnOk->text(), "&OK");
+    EXPECT_EQ(v.btnDefault->text(), "&Default");
+    EXPECT_EQ(v.Command1->text(), "&Default");
+    EXPECT_EQ(v.Slider1->minimum(), 0);
+    EXPECT_EQ(v.Slider1->maximum(), 100);
+    EXPECT_EQ(v.Slider1->singleStep(), 1);
+    EXPECT_EQ(v.Slider1->pageStep(), 5);
+    EXPECT_TRUE(v.Text1->isReadOnly());
+    for (QPushButton* b : {v.btnOk, v.btnApply, v.btnCancel})
+        EXPECT_FALSE(b->isDefault());
+}
+
+TEST(QtOptionsDialog, ApplyIsEnabledExactlyWhileChanged) {
+    OptionsRig rig;
+    rig.logic.Form_Load(&rig.view);
+    EXPECT_EQ(rig.view.Slider1->value(), 80);
+    EXPECT_EQ(rig.view.Label3->text(), "80%");
+    EXPECT_FALSE(rig.view.btnApply->isEnabled());
+    rig.view.Slider1->setValue(65); // as a user's drag would
+    EXPECT_EQ(rig.view.Label3->text(), "65%");
+    EXPECT_TRUE(rig.view.btnApply->isEnabled());
+    QTest::mouseClick(rig.view.btnApply, Qt::LeftButton);
+    EXPECT_EQ(rig.quality, 65);
+    EXPECT_FALSE(rig.view.btnApply->isEnabled());
+    QTest::mouseClick(rig.view.Command1, Qt::LeftButton);
+    EXPECT_TRUE(rig.view.btnApply->isEnabled());
+    EXPECT_EQ(rig.view.Text2->text(), "tarvik_output");
+}
+
+TEST(QtOptionsDialog, EmptyPrefixMessageKeepsTheDialogOpen) {
+    OptionsRig rig;
+    rig.logic.Form_Load(&rig.view);
+    QTimer::singleShot(0, [&] {
+        rig.view.Text2->clear();
+        QTest::keyClicks(rig.view.Text2, "");
+        rig.logic.Text2_Change("");
+        QTest::mouseClick(rig.view.btnOk, Qt::LeftButton);
+        EXPECT_EQ(rig.dialogs.messages, std::vector<std::string>{"Prefix must not be empty"});
+        EXPECT_TRUE(rig.view.isVisible());
+        QTest::keyClick(&rig.view, Qt::Key_Escape); // no cancel button: stays open
+        EXPECT_TRUE(rig.view.isVisible());
+        QTest::mouseClick(rig.view.btnCancel, Qt::LeftButton);
+    });
+    rig.view.RunModal();
+    EXPECT_FALSE(rig.view.isVisible());
+    EXPECT_EQ(rig.prefix, "shot");
+}
+
+TEST(QtAboutBox, LinksOpenAndOtherClicksClose) {
+    FakeShell shell;
+    frmAbout logic(shell);
+    logic.Form_Load();
+    QtAboutBox box(logic, nullptr);
+    EXPECT_EQ(box.size(), QSize(382, 162));
+    EXPECT_EQ(box.palette().color(QPalette::Window), QColor(192, 192, 255));
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(box.windowTitle(), "About Tarvik");
+        EXPECT_EQ(box.lblVersion->text().toStdString(), logic.Texts.Version);
+        QTest::mouseClick(box.Label4, Qt::LeftButton);
+        QTest::mouseClick(box.Label1, Qt::LeftButton);
+        EXPECT_TRUE(box.isVisible());
+        QTest::mouseClick(box.lblVersion, Qt::LeftButton);
+    });
+    logic.Show(box);
+    EXPECT_FALSE(box.isVisible());
+    ASSERT_EQ(shell.opened.size(), 2u);
+    EXPECT_EQ(shell.opened[0], "https://tarvik.example/tarvik/skins.htm");
+    EXPECT_EQ(shell.opened[1].rfind("mailto:hello@tarvik.example?Subject=About Tarvik&Body=", 0),
+              0u);
+}
