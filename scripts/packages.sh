@@ -1,9 +1,15 @@
 # Debian packages and the installer shared by the scripts. Sourced, not run.
 
-BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
+BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
     libegl-dev libgif-dev libturbojpeg0-dev fonts-dejavu-core"
 TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils python3 python3-xlib python3-pil
     dpkg-dev"
+# The headless Wayland session of the Wayland tests: sway with XWayland, pipewire (the wlr
+# portal exits without it), the portal with its wlr and gtk backends (no Screenshot
+# interface without the gtk one), grim and wtype, Qt's Wayland plugin, and the Wayland
+# client library and scanner for the test's virtual pointer.
+WAYLAND_TEST_PACKAGES="sway xwayland pipewire xdg-desktop-portal xdg-desktop-portal-wlr
+    xdg-desktop-portal-gtk grim wtype dbus qt6-wayland libwayland-dev libwayland-bin"
 
 # Installs the packages that are missing, with apt-get (through sudo when not root).
 install_packages() {

@@ -1,0 +1,68 @@
+// A known picture for the Wayland test session: a full-screen window whose every pixel
+// follows from its place and a number; SIGUSR1 steps the number and repaints.
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSocketNotifier>
+#include <QWidget>
+
+#include <csignal>
+#include <cstdio>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnUser(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(signalPipe[0], &byte, 1);
+}
+
+class Pattern : public QWidget {
+  public:
+    void Step() {
+        ++number_;
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        const qreal ratio = devicePixelRatioF();
+        QImage image((size() * ratio), QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] = qRgb((x * 7 + number_ * 60) & 255, (y * 5 + x / 3) & 255,
+                              ((x ^ y) + number_ * 90) & 255);
+        }
+        image.setDevicePixelRatio(ratio);
+        QPainter(this).drawImage(0, 0, image);
+        std::printf("painted %d\n", number_);
+        std::fflush(stdout);
+    }
+
+  private:
+    int number_ = 0;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return 1;
+    std::signal(SIGUSR1, OnUser);
+    Pattern pattern;
+    pattern.setWindowTitle("pattern");
+    QSocketNotifier notifier(signalPipe[1], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+        char byte;
+        [[maybe_unused]] const auto n = ::read(signalPipe[1], &byte, 1);
+        pattern.Step();
+    });
+    pattern.showFullScreen();
+    return app.exec();
+}

@@ -1,0 +1,255 @@
+"""A private, headless Wayland session: sway, XWayland, pipewire and the screenshot portal
+on a bus of its own, all run as an unprivileged user (sway refuses root)."""
+import os
+import pwd
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+
+BIN = os.environ.get("TARVIK_BIN", "../../build/bin/tarvik")
+POINTER = os.environ.get("TARVIK_WL_POINTER", "../../build/bin/tarvik_wl_pointer")
+PATTERN = os.environ.get("TARVIK_WL_PATTERN", "../../build/bin/tarvik_wl_pattern")
+USER = "nobody"
+# xdg-desktop-portal-wlr 0.7 always writes its picture here.
+PORTAL_PICTURE = "/tmp/out.png"
+PORTAL = "/usr/libexec/xdg-desktop-portal"
+BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>{address}</listen>
+  <auth>EXTERNAL</auth>
+  <servicedir>{services}</servicedir>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+"""
+
+
+def wait_for(predicate, timeout=15.0, what="condition"):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+def missing_parts():
+    """What this machine lacks for the session; empty when it can run."""
+    wanted = ["sway", "swaymsg", "grim", "wtype", "dbus-daemon", "pipewire", "gdbus", "setpriv",
+              PORTAL, "/usr/libexec/xdg-desktop-portal-wlr", "/usr/libexec/xdg-desktop-portal-gtk"]
+    return [w for w in wanted if not (shutil.which(w) or os.path.exists(w))]
+
+
+class Session:
+    """sway on a virtual output of width x height at the given scale."""
+
+    def __init__(self, width=1024, height=768, scale=1):
+        self.size = (width, height)
+        self.scale = scale
+        entry = pwd.getpwnam(USER)
+        self.uid, self.gid = entry.pw_uid, entry.pw_gid
+        self.root = tempfile.mkdtemp(prefix="tarvik-wl-")
+        os.chmod(self.root, 0o755)
+        self.runtime = os.path.join(self.root, "run")
+        self.home = os.path.join(self.root, "home")
+        self.out = os.path.join(self.root, "out")
+        for d in (self.runtime, self.home, self.out):
+            os.mkdir(d, 0o700)
+            os.chown(d, self.uid, self.gid)
+        self.processes = []
+        self.env = {
+            "PATH": "/usr/bin:/bin",
+            "HOME": self.home,
+            "XDG_RUNTIME_DIR": self.runtime,
+            "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+            "XDG_CURRENT_DESKTOP": "sway",
+            "DBUS_SESSION_BUS_ADDRESS": f"unix:path={self.runtime}/bus",
+            "LANG": "C.UTF-8",
+        }
+        self._remove_portal_picture()
+        try:
+            self._start()
+        except BaseException:
+            self.close()
+            raise
+
+    def _remove_portal_picture(self):
+        try:
+            os.remove(PORTAL_PICTURE)
+        except FileNotFoundError:
+            pass
+
+    def _start(self):
+        config = os.path.join(self.root, "sway.conf")
+        env_file = os.path.join(self.runtime, "session.env")
+        with open(config, "w") as f:
+            f.write(f"output HEADLESS-1 resolution {self.size[0]}x{self.size[1]} position 0 0"
+                    f" scale {self.scale}\n"
+                    "xwayland enable\n"
+                    "default_border none\n"
+                    "focus_follows_mouse no\n"
+                    f"exec sh -c 'env > {env_file}.part && mv {env_file}.part {env_file}'\n")
+        os.chmod(config, 0o644)
+        # The bus starts only the permission store on demand: the portal runs while the
+        # test wants it and stays stopped when it stops it.
+        services = os.path.join(self.root, "services")
+        os.mkdir(services)
+        store = "/usr/share/dbus-1/services/org.freedesktop.impl.portal.PermissionStore.service"
+        if os.path.exists(store):
+            shutil.copy(store, services)
+        bus_config = os.path.join(self.root, "bus.conf")
+        with open(bus_config, "w") as f:
+            f.write(BUS_CONFIG.format(address=self.env["DBUS_SESSION_BUS_ADDRESS"],
+                                      services=services))
+        os.chmod(bus_config, 0o644)
+        os.chmod(services, 0o755)
+        self.spawn(["dbus-daemon", f"--config-file={bus_config}", "--nofork", "--nopidfile"],
+                   name="dbus")
+        wait_for(lambda: os.path.exists(os.path.join(self.runtime, "bus")), what="the bus")
+        self.sway = self.spawn(["sway", "-c", config], name="sway", WLR_BACKENDS="headless",
+                               WLR_LIBINPUT_NO_DEVICES="1", WLR_RENDERER="pixman")
+        wait_for(lambda: os.path.exists(env_file), what="sway's session")
+        with open(env_file) as f:
+            started = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+        for key in ("WAYLAND_DISPLAY", "DISPLAY", "SWAYSOCK"):
+            if key in started:
+                self.env[key] = started[key]
+        # xdg-desktop-portal-wlr exits without pipewire; without the gtk backend the portal
+        # offers no Screenshot interface.
+        self.pipewire = self.spawn(["pipewire"], name="pipewire")
+        wait_for(lambda: os.path.exists(os.path.join(self.runtime, "pipewire-0")),
+                 what="pipewire")
+        self.start_portal()
+
+    def start_portal(self):
+        self.portal_processes = [
+            self.spawn(["/usr/libexec/xdg-desktop-portal-wlr"], name="xdpw"),
+            self.spawn(["/usr/libexec/xdg-desktop-portal-gtk"], name="xdpg"),
+        ]
+        self.portal_processes.append(self.spawn([PORTAL, "-r"], name="xdp"))
+        wait_for(lambda: "org.freedesktop.portal.Screenshot" in self.portal_interfaces(),
+                 timeout=20, what="the Screenshot portal")
+        dead = [p.name + ": " + "".join(p.lines[-3:]) for p in self.portal_processes
+                if p.poll() is not None]
+        if dead:
+            raise AssertionError("a portal process ended: " + "; ".join(dead))
+
+    def stop_portal(self):
+        for p in self.portal_processes:
+            self.stop(p)
+        self.portal_processes = []
+
+    def portal_interfaces(self):
+        r = self.run(["gdbus", "introspect", "--session", "--dest",
+                      "org.freedesktop.portal.Desktop", "--object-path",
+                      "/org/freedesktop/portal/desktop"], check=False, capture=True)
+        return r.stdout if r.returncode == 0 else ""
+
+    def _preexec(self):
+        os.setsid()
+        os.setgroups([])
+        os.setgid(self.gid)
+        os.setuid(self.uid)
+
+    def spawn(self, args, name=None, **extra):
+        """Starts a process of the session; its output lines collect in p.lines."""
+        env = dict(self.env, **extra)
+        p = subprocess.Popen(args, env=env, cwd=self.home, preexec_fn=self._preexec,
+                             stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT, text=True, errors="replace", bufsize=1)
+        p.name = name or os.path.basename(args[0])
+        p.lines = []
+        p.reader = threading.Thread(target=lambda: p.lines.extend(p.stdout), daemon=True)
+        p.reader.start()
+        self.processes.append(p)
+        return p
+
+    def run(self, args, check=True, capture=False, timeout=30, **extra):
+        env = dict(self.env, **extra)
+        return subprocess.run(args, env=env, cwd=self.home, preexec_fn=self._preexec,
+                              check=check, timeout=timeout, text=True,
+                              stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
+                              stderr=subprocess.PIPE if capture else subprocess.DEVNULL)
+
+    def stop(self, p, sig=signal.SIGTERM):
+        if p.poll() is None:
+            try:
+                os.killpg(p.pid, sig)
+            except ProcessLookupError:
+                pass
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                os.killpg(p.pid, signal.SIGKILL)
+                p.wait()
+        p.reader.join(5)
+
+    def close(self):
+        for p in reversed(self.processes):
+            self.stop(p)
+            for s in (p.stdin, p.stdout):
+                if s:
+                    s.close()
+        self._remove_portal_picture()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    # What a test does on the session.
+
+    def grim(self, name="grim.png", geometry=None):
+        """The screen as the compositor shows it, in device pixels."""
+        path = os.path.join(self.out, name)
+        args = ["grim"] + (["-g", geometry] if geometry else []) + [path]
+        self.run(args)
+        return path
+
+    def swaymsg(self, *args):
+        return self.run(["swaymsg", *map(str, args)], capture=True).stdout
+
+    def keys(self, *args):
+        """wtype: text, or -M/-m/-P/-p/-k key arguments."""
+        self.run(["wtype", *map(str, args)])
+
+    def pointer(self):
+        return Pointer(self)
+
+
+class Pointer:
+    """One virtual pointer for the session's life, moved in layout coordinates."""
+
+    def __init__(self, session):
+        self.session = session
+        self.p = session.spawn([POINTER], name="pointer")
+        wait_for(lambda: "ready\n" in self.p.lines, what="the virtual pointer")
+        self.answers = 0
+
+    def _send(self, line):
+        self.p.stdin.write(line + "\n")
+        self.p.stdin.flush()
+        self.answers += 1
+        wait_for(lambda: self.p.lines.count("ok\n") >= self.answers, what="the pointer")
+        time.sleep(0.05)
+
+    def move(self, x, y):
+        w, h = self.session.size
+        w, h = w // self.session.scale, h // self.session.scale
+        self._send(f"move {x} {y} {w} {h}")
+
+    def down(self, button=1):
+        self._send(f"down {button}")
+
+    def up(self, button=1):
+        self._send(f"up {button}")
+
+    def click(self, x, y, button=1):
+        self.move(x, y)
+        self.down(button)
+        self.up(button)
