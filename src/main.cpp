@@ -1,5 +1,4 @@
 #include "app/frmMain.h"
-#include "platform/ProgramFolder.h"
 #include "backends/posix/FileSettingsStore.h"
 #include "backends/qt/QtDialogs.h"
 #include "backends/qt/QtMainWindow.h"
@@ -8,14 +7,23 @@
 #include "backends/qt/QtScreen.h"
 #include "backends/qt/QtShell.h"
 #include "backends/qt/QtWindowFactory.h"
+#include "backends/wayland/WaylandMainWindow.h"
+#include "backends/wayland/WaylandScreen.h"
+#include "backends/wayland/WaylandWindowFactory.h"
+#include "platform/ProgramFolder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string_view>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -37,6 +45,49 @@ bool HasDisplay() {
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// A Wayland session, whichever plugin Qt would pick: no program there can read the screen
+// through X11 (XWayland's root window is never painted).
+bool WaylandSession() {
+    const char* type = std::getenv("XDG_SESSION_TYPE");
+    return IsSet("WAYLAND_DISPLAY") || (type && std::string_view(type) == "wayland");
+}
+
+bool HasWaylandPlugin() {
+    const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms");
+    return !platforms.entryList({"libqwayland-*.so"}, QDir::Files).isEmpty();
+}
+
+// On Wayland, Qt's Wayland plugin when it is there, else XWayland; never an abort for a
+// missing plugin. False when neither can run.
+bool ChooseWaylandPlatform() {
+    if (IsSet("QT_QPA_PLATFORM"))
+        return true;
+    if (IsSet("WAYLAND_DISPLAY") && HasWaylandPlugin()) {
+        ::setenv("QT_QPA_PLATFORM", "wayland", 1);
+        return true;
+    }
+    if (IsSet("DISPLAY")) {
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        return true;
+    }
+    std::fprintf(stderr, "tarvik: Qt's Wayland platform plugin is missing (on Debian, install "
+                         "the package qt6-wayland), and there is no X display to fall back "
+                         "on\n");
+    return false;
+}
+
+void ShowMessage(const QString& text) {
+    std::fprintf(stderr, "tarvik: %s\n", qPrintable(text));
+    QMessageBox box(QMessageBox::NoIcon, "Tarvik", text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -45,6 +96,9 @@ int main(int argc, char* argv[]) {
                              "one started with Xvfb)\n");
         return 1;
     }
+    const bool wayland = WaylandSession();
+    if (wayland && !ChooseWaylandPlatform())
+        return 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarvik");
     QApplication::setQuitOnLastWindowClosed(true);
@@ -59,14 +113,37 @@ int main(int argc, char* argv[]) {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
 
-    QtScreen screen;
     QtPictureCodec codec;
     QtDialogs dialogs;
     QtShell shell;
     FileSettingsStore store(FileSettingsStore::DefaultPath());
-    QtMainWindow window(screen);
     QtMenuService menus;
-    QtWindowFactory windows(screen, window);
+
+    // An X11 session: the live see-through window. Wayland: the phone on a frozen screenshot.
+    std::unique_ptr<QtScreen> x11Screen;
+    std::unique_ptr<QtMainWindow> x11Window;
+    std::unique_ptr<WaylandScreen> waylandScreen;
+    std::unique_ptr<WaylandMainWindow> waylandWindow;
+    std::unique_ptr<IWindowFactory> windowFactory;
+    IScreen* screen = nullptr;
+    IMainWindow* window = nullptr;
+    if (wayland) {
+        waylandScreen = std::make_unique<WaylandScreen>();
+        waylandWindow = std::make_unique<WaylandMainWindow>(*waylandScreen);
+        windowFactory = std::make_unique<WaylandWindowFactory>(*waylandScreen, *waylandWindow);
+        screen = waylandScreen.get();
+        window = waylandWindow.get();
+        if (const QString error = waylandWindow->TakeScreenshot(); !error.isEmpty()) {
+            ShowMessage(error);
+            return 1;
+        }
+    } else {
+        x11Screen = std::make_unique<QtScreen>();
+        x11Window = std::make_unique<QtMainWindow>(*x11Screen);
+        windowFactory = std::make_unique<QtWindowFactory>(*x11Screen, *x11Window);
+        screen = x11Screen.get();
+        window = x11Window.get();
+    }
 
     QFile skinFile(":/tarvik/skin.gif");
     skinFile.open(QIODevice::ReadOnly);
@@ -77,9 +154,13 @@ int main(int argc, char* argv[]) {
     }
 
     const std::string programFolder = ProgramFolder();
-    frmMain main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows},
-                 builtinSkin, programFolder, DefaultCaptureFolder(programFolder));
-    window.SetLogic(&main);
+    frmMain main(
+        MainWindowPorts{*window, *screen, codec, dialogs, shell, store, menus, *windowFactory},
+        builtinSkin, programFolder, DefaultCaptureFolder(programFolder));
+    if (wayland)
+        waylandWindow->SetLogic(&main);
+    else
+        x11Window->SetLogic(&main);
 
     // A signal closes the window. One that comes while a start-up message is open
     // answers the message and closes once start-up is complete, so the settings written
@@ -95,14 +176,14 @@ int main(int argc, char* argv[]) {
                 box->close();
             return;
         }
-        window.Close();
+        window->Close();
         QApplication::quit();
     });
 
     main.Form_Load();
     loaded = true;
     if (closeWhenLoaded) {
-        window.Close();
+        window->Close();
         return 0;
     }
     return app.exec();

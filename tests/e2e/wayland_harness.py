@@ -211,6 +211,18 @@ class Session:
         self.run(args)
         return path
 
+    def start_tarvik(self, settings):
+        """Starts the program with the environment a real session gives, settings stored."""
+        folder = os.path.join(self.env["XDG_CONFIG_HOME"], "tarvik")
+        for d in (self.env["XDG_CONFIG_HOME"], folder):
+            os.makedirs(d, exist_ok=True)
+            os.chown(d, self.uid, self.gid)
+        path = os.path.join(folder, "settings.reg")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(settings)
+        os.chown(path, self.uid, self.gid)
+        return self.spawn([BIN], name="tarvik")
+
     def swaymsg(self, *args):
         return self.run(["swaymsg", *map(str, args)], capture=True).stdout
 

@@ -1,0 +1,82 @@
+#include "backends/wayland/OverlayWindow.h"
+
+#include "backends/wayland/WaylandMainWindow.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+OverlayWindow::OverlayWindow(WaylandMainWindow& owner, QScreen* screen)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), owner_(owner), screen_(screen) {
+    setWindowTitle("Tarvik");
+    setObjectName("TarvikOverlay");
+    setWindowIcon(QIcon(":/tarvik/icon.png"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setScreen(screen);
+    setGeometry(screen->geometry());
+}
+
+QRect OverlayWindow::DeviceRect() const {
+    const QRect g = screen_->geometry();
+    const qreal ratio = screen_->devicePixelRatio();
+    return QRect(qRound(g.x() * ratio), qRound(g.y() * ratio), qRound(g.width() * ratio),
+                 qRound(g.height() * ratio));
+}
+
+QPoint OverlayWindow::ToDesktop(QPointF local) const {
+    const qreal ratio = screen_->devicePixelRatio();
+    return DeviceRect().topLeft() + QPoint(qFloor(local.x() * ratio), qFloor(local.y() * ratio));
+}
+
+QPointF OverlayWindow::FromDesktop(QPoint device) const {
+    const qreal ratio = screen_->devicePixelRatio();
+    const QPoint p = device - DeviceRect().topLeft();
+    return QPointF(p.x() / ratio, p.y() / ratio);
+}
+
+void OverlayWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // Draw in device pixels: one picture pixel to one pixel of the screen.
+    const qreal ratio = devicePixelRatioF();
+    painter.scale(1 / ratio, 1 / ratio);
+    const QRect device = DeviceRect();
+    painter.fillRect(QRect(QPoint(0, 0), device.size()), Qt::black);
+    painter.drawImage(QPoint(0, 0), owner_.Desktop(), device);
+    owner_.PaintPhone(painter, device.topLeft());
+}
+
+void OverlayWindow::mousePressEvent(QMouseEvent* event) {
+    owner_.MousePress(*event, ToDesktop(event->position()));
+}
+
+void OverlayWindow::mouseMoveEvent(QMouseEvent* event) {
+    owner_.MouseMove(*event, ToDesktop(event->position()), *this);
+}
+
+void OverlayWindow::mouseReleaseEvent(QMouseEvent* event) {
+    owner_.MouseRelease(*event, ToDesktop(event->position()));
+}
+
+void OverlayWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    owner_.MouseDoubleClick(*event, ToDesktop(event->position()));
+}
+
+void OverlayWindow::keyPressEvent(QKeyEvent* event) {
+    owner_.KeyPress(*event);
+}
+
+void OverlayWindow::closeEvent(QCloseEvent* event) {
+    owner_.Closing();
+    event->accept();
+}
+
+void OverlayWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !(windowState() & Qt::WindowMinimized))
+        owner_.Restored();
+}

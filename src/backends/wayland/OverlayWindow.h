@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+class QScreen;
+class WaylandMainWindow;
+
+// One screen's full-screen window: the frozen screenshot, with the phone drawn on it by
+// the main window it reports to. Positions it hands over are in device pixels of the desktop.
+class OverlayWindow : public QWidget {
+  public:
+    OverlayWindow(WaylandMainWindow& owner, QScreen* screen);
+
+    // This screen's part of the desktop, in device pixels.
+    QRect DeviceRect() const;
+    QPoint ToDesktop(QPointF local) const;
+    QPointF FromDesktop(QPoint device) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    WaylandMainWindow& owner_;
+    QScreen* screen_;
+};

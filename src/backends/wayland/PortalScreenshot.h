@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+class QEventLoop;
+
+// A screenshot of the whole desktop through the desktop's screenshot portal
+// (org.freedesktop.portal.Screenshot), asked for without questions to the user.
+class PortalScreenshot : public QObject {
+    Q_OBJECT
+  public:
+    struct Result {
+        QImage Image;  // the desktop in device pixels, RGB32; null on failure
+        QString Error; // what went wrong, for a message box; empty on success
+    };
+
+    // Waits for the portal's answer, at most timeoutMs, running the event loop meanwhile.
+    // minimum is the size the picture must have at least: the screens in device pixels.
+    static Result Take(QSize minimum, int timeoutMs = 10000);
+
+  private slots:
+    void Response(uint code, const QVariantMap& results);
+
+  private:
+    QEventLoop* loop_ = nullptr;
+    bool answered_ = false;
+    uint code_ = 2;
+    QVariantMap results_;
+};

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/IMainWindow.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRegion>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class frmMain;
+class OverlayWindow;
+class QKeyEvent;
+class QMouseEvent;
+class QPainter;
+class QWidget;
+class WaylandScreen;
+
+// The main window on Wayland, where a program can neither read the screen nor place its
+// window: full-screen windows show a frozen screenshot, and the phone is drawn on them
+// where the window would be. Positions are device pixels of the screenshot.
+class WaylandMainWindow : public IMainWindow {
+  public:
+    explicit WaylandMainWindow(WaylandScreen& screen);
+    ~WaylandMainWindow() override;
+
+    void SetLogic(frmMain* logic) { logic_ = logic; }
+    // The window that owns dialogs.
+    QWidget& Owner();
+
+    // Takes a fresh screenshot, the overlay out of the way meanwhile; the error text, or
+    // empty on success (the old screenshot stays then).
+    QString TakeScreenshot();
+    // F5: a fresh screenshot, with a message when there is none.
+    void Refresh();
+    // Ctrl+M: steps aside; coming back takes a fresh screenshot first.
+    void Minimise();
+
+    double Left() const override;
+    double Top() const override;
+    double Width() const override;
+    double Height() const override;
+    void Move(double left, double top) override;
+    void Resize(double width, double height) override;
+    void SetPicture(const Picture& picture) override;
+    void SetRegion(const Region& region) override;
+    void SetPointer(PointerShape shape) override;
+    void Show() override;
+    void Hide() override;
+    void Close() override;
+
+    // From the overlay windows.
+    const QImage& Desktop() const;
+    void PaintPhone(QPainter& painter, QPoint origin) const;
+    void MousePress(const QMouseEvent& event, QPoint at);
+    void MouseMove(const QMouseEvent& event, QPoint at, QWidget& over);
+    void MouseRelease(const QMouseEvent& event, QPoint at);
+    void MouseDoubleClick(const QMouseEvent& event, QPoint at);
+    void KeyPress(const QKeyEvent& event);
+    void Closing();
+    void Restored();
+    // The overlay window that shows a desktop point, or the first.
+    OverlayWindow& OverlayAt(QPoint device) const;
+
+  private:
+    bool OnPhone(QPoint at) const;
+    void ShowOverlays();
+    void Repaint();
+
+    WaylandScreen& screen_;
+    frmMain* logic_ = nullptr;
+    std::vector<std::unique_ptr<OverlayWindow>> overlays_;
+    QPoint position_;
+    QSize size_;
+    Picture picture_;
+    QImage face_;
+    QRegion region_;
+    PointerShape shape_ = PointerShape::Default;
+    bool visible_ = false;
+    bool pressed_ = false; // a press on the phone holds the pointer until its release
+    bool minimised_ = false;
+    bool refreshing_ = false;
+    bool unloaded_ = false;
+};
