@@ -97,6 +97,8 @@ class Session:
                     "xwayland enable\n"
                     "default_border none\n"
                     "focus_follows_mouse no\n"
+                    # the pointer out of the screenshots, a moment after it stops
+                    "seat * hide_cursor 100\n"
                     f"exec sh -c 'env > {env_file}.part && mv {env_file}.part {env_file}'\n")
         os.chmod(config, 0o644)
         # The bus starts only the permission store on demand: the portal runs while the
@@ -227,8 +229,9 @@ class Session:
         return self.run(["swaymsg", *map(str, args)], capture=True).stdout
 
     def keys(self, *args):
-        """wtype: text, or -M/-m/-P/-p/-k key arguments."""
-        self.run(["wtype", *map(str, args)])
+        """wtype: text, or -M/-m/-P/-p/-k key arguments. Each wtype is a new keyboard: a key
+        sent before the program has taken its key map is lost, so it waits a moment first."""
+        self.run(["wtype", "-s", "150", *map(str, args)])
 
     def pointer(self):
         return Pointer(self)

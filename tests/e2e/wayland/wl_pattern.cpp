@@ -1,4 +1,4 @@
-// A known picture for the Wayland test session: a full-screen window whose every pixel
+// A known picture for the Wayland test session: a window (alone, it fills the screen) whose every pixel
 // follows from its place and a number; SIGUSR1 steps the number and repaints.
 #include <QApplication>
 #include <QImage>
@@ -63,6 +63,6 @@ int main(int argc, char* argv[]) {
         [[maybe_unused]] const auto n = ::read(signalPipe[1], &byte, 1);
         pattern.Step();
     });
-    pattern.showFullScreen();
+    pattern.show();
     return app.exec();
 }
