@@ -84,13 +84,23 @@ void SaveAutoNamed(SaveContext& c) {
     c.Dialogs.MessageBox("Too many pictures in captured folder, picture not saved");
 }
 
-void QuickSave(SaveContext& c) {
+// A capture with no pixels means the screen could not be read: never a file.
+bool CaptureOrSaySo(SaveContext& c) {
     c.Capture();
-    SaveAutoNamed(c);
+    if (c.Picture1 && c.Picture1->Width > 0 && c.Picture1->Height > 0)
+        return true;
+    c.Dialogs.MessageBox("Picture not saved: the screen could not be read.");
+    return false;
+}
+
+void QuickSave(SaveContext& c) {
+    if (CaptureOrSaySo(c))
+        SaveAutoNamed(c);
 }
 
 void SaveAs(SaveContext& c) {
-    c.Capture();
+    if (!CaptureOrSaySo(c))
+        return;
     SaveDialogRequest request;
     request.Filter = SaveAsFilter;
     request.ProposedName = c.Settings.AutoNamePrefix + std::to_string(c.SaveAsCounter);

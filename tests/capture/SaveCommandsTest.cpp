@@ -27,7 +27,9 @@ class SaveCommandsTest : public ::testing::Test {
                            codec,
                            [this] {
                                ++captures;
-                               picture1 = std::make_shared<Image>(12, 10, Rgb(200, 100, 50));
+                               picture1 = unreadable ? nullptr
+                                                     : std::make_shared<Image>(
+                                                           12, 10, Rgb(200, 100, 50));
                            },
                            ""};
     }
@@ -51,6 +53,7 @@ class SaveCommandsTest : public ::testing::Test {
     FakeCodec codec;
     Picture picture1;
     int captures = 0;
+    bool unreadable = false;
 };
 
 } // namespace
@@ -193,4 +196,18 @@ TEST_F(SaveCommandsTest, CounterStopsAtTheLargest16BitValue) {
     SaveAs(c);
     EXPECT_EQ(counter, INT16_MAX);
     EXPECT_EQ(dialogs.requests[1].ProposedName, "tarvik_output32767");
+}
+
+TEST_F(SaveCommandsTest, AnUnreadableScreenIsSaidAndWritesNoFile) {
+    unreadable = true;
+    dialogs.answers = {Answer("a.jpg")};
+    SaveContext c = Context();
+    QuickSave(c);
+    SaveAs(c);
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>(
+                                    2, "Picture not saved: the screen could not be read.")));
+    EXPECT_TRUE(dialogs.requests.empty()); // no Save dialog for nothing to save
+    EXPECT_EQ(counter, 1);
+    EXPECT_FALSE(fs::exists(settings.AutoSaveFolder));
+    EXPECT_EQ(Files(folder.Path()), std::vector<std::string>{});
 }

@@ -13,6 +13,27 @@ double TwipsPerPixel(double dpi) {
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
+bool AllBlack(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+            if ((row[x] & 0xffffff) != 0)
+                return false;
+    }
+    return true;
+}
+
+// An empty grab, or an all-black one from a screen that is black all over: a root window
+// nobody paints (XWayland), not a picture of the screen.
+bool Unreadable(const QImage& grabbed, QScreen& screen) {
+    if (grabbed.isNull())
+        return true;
+    if (!AllBlack(grabbed))
+        return false;
+    return AllBlack(screen.grabWindow(0).toImage());
+}
+
 } // namespace
 
 double QtScreen::TwipsPerPixelX() const {
@@ -49,8 +70,10 @@ Picture QtScreen::Grab(int left, int top, int width, int height) {
     };
     // The usual case, the whole rectangle on one screen: one grab, one copy.
     if (QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
-        screen && screen->geometry().contains(wanted))
-        return ToPicture(grabPart(screen, wanted));
+        screen && screen->geometry().contains(wanted)) {
+        const QImage grabbed = grabPart(screen, wanted);
+        return Unreadable(grabbed, *screen) ? nullptr : ToPicture(grabbed);
+    }
 
     // Parts on no screen stay black; each screen the rectangle crosses gives its part.
     QImage result(width, height, QImage::Format_RGB32);
