@@ -124,7 +124,7 @@ class Wayland(unittest.TestCase):
         self.assertLessEqual(worst_difference(second, pattern_image(hx, hy, *HOLE[2:], 1)), 12)
 
         tarvik.send_signal(signal.SIGTERM)
-        self.assertEqual(tarvik.wait(10), 0)
+        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
 
     def test_without_the_portal_a_message_and_no_file(self):
         s = self.session

@@ -75,6 +75,10 @@ class Session:
             "DBUS_SESSION_BUS_ADDRESS": f"unix:path={self.runtime}/bus",
             "LANG": "C.UTF-8",
         }
+        # A sanitizer build's settings reach the program.
+        for key in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"):
+            if key in os.environ:
+                self.env[key] = os.environ[key]
         self._remove_portal_picture()
         try:
             self._start()
