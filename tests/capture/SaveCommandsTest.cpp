@@ -27,9 +27,9 @@ class SaveCommandsTest : public ::testing::Test {
                            codec,
                            [this] {
                                ++captures;
-                               picture1 = unreadable ? nullptr
-                                                     : std::make_shared<Image>(
-                                                           12, 10, Rgb(200, 100, 50));
+                               picture1 = unreadable
+                                              ? nullptr
+                                              : std::make_shared<Image>(12, 10, Rgb(200, 100, 50));
                            },
                            ""};
     }
@@ -204,8 +204,8 @@ TEST_F(SaveCommandsTest, AnUnreadableScreenIsSaidAndWritesNoFile) {
     SaveContext c = Context();
     QuickSave(c);
     SaveAs(c);
-    EXPECT_EQ(dialogs.messages, (std::vector<std::string>(
-                                    2, "Picture not saved: the screen could not be read.")));
+    EXPECT_EQ(dialogs.messages,
+              (std::vector<std::string>(2, "Picture not saved: the screen could not be read.")));
     EXPECT_TRUE(dialogs.requests.empty()); // no Save dialog for nothing to save
     EXPECT_EQ(counter, 1);
     EXPECT_FALSE(fs::exists(settings.AutoSaveFolder));
