@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "backends/posix/FileSettingsStore.h"
 #include "backends/qt/QtDialogs.h"
@@ -91,6 +92,11 @@ void ShowMessage(const QString& text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // --help and --version answer without a display; a usage error ends here too.
+    if (const auto exit = ParseCommandLine(argc, argv)) {
+        std::fputs(exit->Text.c_str(), exit->Status == 0 ? stdout : stderr);
+        return exit->Status;
+    }
     if (!HasDisplay()) {
         std::fprintf(stderr, "tarvik: no display found: set DISPLAY to an X server (for example "
                              "one started with Xvfb)\n");

@@ -34,7 +34,7 @@ class DebianPackage(unittest.TestCase):
         self.assertEqual(os.readlink(os.path.join(usr, "bin", "tarvik")), "../lib/tarvik/tarvik")
         for path in ("lib/tarvik/tarvik", "lib/tarvik/readme.htm", "lib/tarvik/skins/Aqua.inf",
                      "share/icons/hicolor/32x32/apps/tarvik.png",
-                     "share/icons/hicolor/128x128/apps/tarvik.png"):
+                     "share/icons/hicolor/128x128/apps/tarvik.png", "share/man/man1/tarvik.1.gz"):
             self.assertTrue(os.path.isfile(os.path.join(usr, path)), path)
         with open(os.path.join(usr, "share/applications/tarvik.desktop")) as f:
             entry = f.read()

@@ -1,8 +1,10 @@
 import os
+import re
+import subprocess
 import time
 import unittest
 
-from harness import SCREEN, SOURCE_DIR, Desktop, expected_shape, terminate, wait_for
+from harness import BIN, SCREEN, SOURCE_DIR, Desktop, expected_shape, terminate, wait_for
 
 BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
 VALUE_ORDER = ['"SkinCount"', '"SkinFile"', '"JPEG Quality"', '"Auto-save Path"',
@@ -87,6 +89,34 @@ class StartUp(unittest.TestCase):
         d.wait_window(193, 448)
         self.assertEqual(terminate(tarvik), 0)
         self.assertIn('"SkinCount"=dword:3', d.settings_text())
+
+
+class CommandLine(unittest.TestCase):
+    def test_help_and_version_answer_without_a_display_and_bad_arguments_exit_2(self):
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        run = lambda *args: subprocess.run([BIN, *args], env=env, capture_output=True,
+                                           text=True, timeout=10)
+        with open(os.path.join(SOURCE_DIR, "CMakeLists.txt")) as f:
+            version = re.search(r"project\(tarvik VERSION ([\d.]+)", f.read()).group(1)
+        for args in (["--help"], ["-h"], ["-platform", "xcb", "--help"]):
+            result = run(*args)
+            self.assertEqual((result.returncode, result.stderr), (0, ""), args)
+            self.assertTrue(result.stdout.startswith("Usage: tarvik [OPTION]...\n"), args)
+            self.assertIn("--version", result.stdout)
+        for args in (["--version"], ["-V"]):
+            self.assertEqual(run(*args).stdout, f"tarvik {version}\n")
+        for args, complaint in ((["--bogus"], "unknown option '--bogus'"),
+                                (["-x"], "unknown option '-x'"),
+                                (["picture.jpg"], "unexpected argument 'picture.jpg'"),
+                                (["-display"], "option '-display' needs a value")):
+            result = run(*args)
+            self.assertEqual((result.returncode, result.stdout), (2, ""), args)
+            self.assertIn(complaint, result.stderr)
+        # Qt's own options pass: the program goes on to look for a display.
+        result = run("-style", "fusion", "--reverse")
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("no display", result.stderr)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,71 @@
+#include "app/CommandLine.h"
+
+#include "platform/ProgramVersion.h"
+
+#include <array>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view Usage =
+    "Usage: tarvik [OPTION]...\n"
+    "Capture a phone-display-sized piece of the screen through a see-through phone.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "  -V, --version  show the version and exit\n"
+    "\n"
+    "Tarvik opens its window on the display named by DISPLAY. Qt's standard options\n"
+    "(for example -platform, -display, -style) are passed on to Qt.\n"
+    "Settings: $XDG_CONFIG_HOME/tarvik/settings.reg (by default ~/.config/tarvik).\n"
+    "Press F1 in the program for its help page; see also tarvik(1).\n";
+
+// Qt's standard options that take a value (as the next argument or after '=').
+constexpr std::array<std::string_view, 13> QtValueOptions = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "session",
+    "display",         "geometry",           "name",          "style",
+    "stylesheet"};
+constexpr std::array<std::string_view, 5> QtFlagOptions = {"reverse", "widgetcount", "nograb",
+                                                           "dograb", "sync"};
+
+template <std::size_t N>
+bool Contains(const std::array<std::string_view, N>& names, std::string_view name) {
+    for (std::string_view n : names)
+        if (n == name)
+            return true;
+    return false;
+}
+
+CommandLineExit UsageError(const std::string& what) {
+    return {2, "tarvik: " + what + "\nTry 'tarvik --help' for more information.\n"};
+}
+
+} // namespace
+
+std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help")
+            return CommandLineExit{0, std::string(Usage)};
+        if (arg == "-V" || arg == "--version") {
+            const VersionNumbers v = ProgramVersion();
+            return CommandLineExit{0, "tarvik " + std::to_string(v.Major) + "." +
+                                          std::to_string(v.Minor) + "." +
+                                          std::to_string(v.Revision) + "\n"};
+        }
+        if (arg.size() < 2 || arg[0] != '-')
+            return UsageError("unexpected argument '" + std::string(arg) + "'");
+        // Qt reads its options with one dash or two.
+        std::string_view name = arg.substr(arg[1] == '-' ? 2 : 1);
+        const auto equals = name.find('=');
+        const bool hasValue = equals != std::string_view::npos;
+        name = name.substr(0, equals);
+        if (Contains(QtFlagOptions, name) && !hasValue)
+            continue;
+        if (!Contains(QtValueOptions, name))
+            return UsageError("unknown option '" + std::string(arg) + "'");
+        if (!hasValue && ++i >= argc)
+            return UsageError("option '" + std::string(arg) + "' needs a value");
+    }
+    return std::nullopt;
+}

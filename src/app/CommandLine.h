@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// What the command line asks for when it is not a plain start: a text to print and the
+// status to exit with (0: print to standard output; otherwise to standard error).
+struct CommandLineExit {
+    int Status = 0;
+    std::string Text;
+};
+
+// Reads the arguments before any window is made. --help and --version answer and end the
+// program; Qt's own options are left for Qt; anything else is a usage error (status 2).
+// Nothing to answer: a normal start.
+std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv[]);
