@@ -3,7 +3,7 @@
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
     libegl-dev libgif-dev libturbojpeg0-dev fonts-dejavu-core"
 TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils python3 python3-xlib python3-pil
-    dpkg-dev"
+    dpkg-dev lintian appstream"
 # The headless Wayland session of the Wayland tests: sway with XWayland, pipewire (the wlr
 # portal exits without it), the portal with its wlr and gtk backends (no Screenshot
 # interface without the gtk one), grim and wtype, Qt's Wayland plugin, and the Wayland

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draws the built-in skin, the window icon, the hand pointer and the sample skins.
+"""Draws the built-in skin, the application icon, the hand pointer and the sample skins.
 
 Run from the repository root: resources/src/make_art.py
 Needs python3-pil. Shapes are drawn without antialiasing, so the phone's outer edge
@@ -127,29 +127,53 @@ def builtin():
     p.save("resources/skin.gif", transparency=p.info["transparency"])
 
 
+# The application icon, a small phone on a 32-unit grid: rounded rectangles as
+# (left, top, right, bottom, corner radius, colour), right and bottom exclusive.
+ICON = [
+    (8, 1, 24, 31, 4, (36, 40, 48)),  # rim
+    (9, 2, 23, 30, 3, (56, 62, 74)),  # body
+    (14, 3, 18, 4, 0, (20, 22, 26)),  # earpiece
+    (11, 6, 21, 17, 0, (252, 254, 252)),  # display
+    (12, 9, 20, 15, 0, (90, 170, 110)),  # what the display shows
+    (11, 19, 14, 21, 0, (170, 176, 188)),  # soft keys
+    (18, 19, 21, 21, 0, (170, 176, 188)),
+] + [(11 + 3 * c, 23 + 3 * r, 13 + 3 * c, 25 + 3 * r, 0, (170, 176, 188))
+     for r in range(2) for c in range(3)]  # keypad
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
+def icon_png(size):
+    """The icon at one size: drawn 8 times larger, then each pixel averages its 8 x 8 block,
+    so edges on the grid stay sharp and rounded corners and fractional edges are smooth."""
+    big = size * 8
+    k = big / 32
+    im = Image.new("RGBA", (big, big), (0, 0, 0, 0))
+    d = ImageDraw.Draw(im)
+    for l, t, r, b, radius, colour in ICON:
+        box = (round(l * k), round(t * k), round(r * k) - 1, round(b * k) - 1)
+        d.rounded_rectangle(box, radius=round(radius * k), fill=colour + (255,))
+    return im.resize((size, size), Image.BOX)
+
+
+def icon_svg():
+    rects = "".join(
+        f'  <rect x="{l}" y="{t}" width="{r - l}" height="{b - t}"'
+        + (f' rx="{radius}"' if radius else "")
+        + ' fill="#%02x%02x%02x"/>\n' % colour
+        for l, t, r, b, radius, colour in ICON)
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">\n'
+            f"{rects}</svg>\n")
+
+
 def icon():
-    """The window icon, a small phone, drawn at each size from the same 32-unit design."""
-    for size, path in ((32, "resources/icon.png"), (32, "resources/icon-32.png"),
-                       (128, "resources/icon-128.png")):
-        k = size // 32
-        im = Image.new("RGBA", (size, size), (0, 0, 0, 0))
-        d = ImageDraw.Draw(im)
-
-        def box(l, t, r, b):
-            return (l * k, t * k, (r + 1) * k - 1, (b + 1) * k - 1)
-
-        d.rounded_rectangle(box(8, 1, 23, 30), radius=4 * k, fill=(36, 40, 48, 255))
-        d.rounded_rectangle(box(9, 2, 22, 29), radius=3 * k, fill=(56, 62, 74, 255))
-        d.rectangle(box(11, 6, 20, 16), fill=(252, 254, 252, 255))
-        d.rectangle(box(12, 9, 19, 14), fill=(90, 170, 110, 255))
-        d.rectangle(box(11, 19, 13, 20), fill=(170, 176, 188, 255))
-        d.rectangle(box(18, 19, 20, 20), fill=(170, 176, 188, 255))
-        for r in range(2):
-            for c in range(3):
-                d.rectangle(box(11 + 3 * c, 23 + 3 * r, 12 + 3 * c, 24 + 3 * r),
-                            fill=(170, 176, 188, 255))
-        d.rectangle(box(14, 3, 17, 3), fill=(20, 22, 26, 255))
-        im.save(path)
+    """The application icon at each size the desktop asks for, and as a scalable picture;
+    the 32-pixel one is also the window icon."""
+    for size in ICON_SIZES:
+        icon_png(size).save(f"resources/icons/tarvik-{size}.png")
+    icon_png(32).save("resources/icon.png")
+    with open("resources/icons/tarvik.svg", "w") as f:
+        f.write(icon_svg())
 
 
 def logo():

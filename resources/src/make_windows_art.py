@@ -49,10 +49,8 @@ def write(path, kind, entries):
         f.write(out)
 
 
-icon = Image.open("resources/icon-32.png")
-big = Image.open("resources/icon-128.png").resize((48, 48), Image.LANCZOS)
-small = icon.resize((16, 16), Image.LANCZOS)
-write("resources/win/tarvik.ico", 1, [(small, None), (icon, None), (big, None)])
+write("resources/win/tarvik.ico", 1,
+      [(Image.open(f"resources/icons/tarvik-{size}.png"), None) for size in (16, 32, 48)])
 
 hand = Image.open("resources/hand.png").convert("RGBA")
 canvas = Image.new("RGBA", (32, 32), (0, 0, 0, 0))

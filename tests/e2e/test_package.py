@@ -5,6 +5,9 @@ import unittest
 
 from harness import BUILD_DIR, Desktop, wait_for
 
+APP_ID = "org.tarvik.Tarvik"
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
 
 class DebianPackage(unittest.TestCase):
     """Builds the .deb, unpacks it into a throw-away root and runs the program from there."""
@@ -24,25 +27,48 @@ class DebianPackage(unittest.TestCase):
     def tearDownClass(cls):
         cls.work.cleanup()
 
-    def test_package_holds_the_program_folder_menu_entry_and_icons(self):
-        self.assertRegex(os.path.basename(self.deb), r"^tarvik_\d+\.\d+\.\d+_amd64\.deb$")
-        depends = subprocess.run(["dpkg-deb", "-f", self.deb, "Depends"], check=True,
-                                 capture_output=True, text=True).stdout
+    def test_package_holds_the_program_folder_its_shared_data_and_the_desktop_files(self):
+        self.assertRegex(os.path.basename(self.deb), r"^tarvik_\d+\.\d+\.\d+-\d+_amd64\.deb$")
+        field = lambda name: subprocess.run(["dpkg-deb", "-f", self.deb, name], check=True,
+                                            capture_output=True, text=True).stdout.strip()
         for package in ("libqt6widgets6", "libturbojpeg0", "libgif7", "qt6-qpa-plugins"):
-            self.assertIn(package, depends)
+            self.assertIn(package, field("Depends"))
         usr = os.path.join(self.root, "usr")
-        self.assertEqual(os.readlink(os.path.join(usr, "bin", "tarvik")), "../lib/tarvik/tarvik")
-        for path in ("lib/tarvik/tarvik", "lib/tarvik/readme.htm", "lib/tarvik/skins/Aqua.inf",
-                     "share/icons/hicolor/32x32/apps/tarvik.png",
-                     "share/icons/hicolor/128x128/apps/tarvik.png", "share/man/man1/tarvik.1.gz"):
+        # The program folder holds the program; its skins and help page are links into the
+        # architecture-independent data, so the program still finds them beside itself.
+        links = {"bin/tarvik": "../lib/tarvik/tarvik",
+                 "lib/tarvik/skins": "../../share/tarvik/skins",
+                 "lib/tarvik/readme.htm": "../../share/tarvik/readme.htm"}
+        for path, target in links.items():
+            self.assertEqual(os.readlink(os.path.join(usr, path)), target)
+        self.assertTrue(os.path.isfile(os.path.join(usr, "lib/tarvik/skins/Aqua.inf")))
+        icons = [f"share/icons/hicolor/{n}x{n}/apps/{APP_ID}.png" for n in ICON_SIZES]
+        for path in icons + [f"share/icons/hicolor/scalable/apps/{APP_ID}.svg",
+                             "lib/tarvik/tarvik", "share/tarvik/readme.htm",
+                             "share/man/man1/tarvik.1.gz", "share/doc/tarvik/copyright"]:
             self.assertTrue(os.path.isfile(os.path.join(usr, path)), path)
-        with open(os.path.join(usr, "share/applications/tarvik.desktop")) as f:
+        with open(os.path.join(usr, f"share/applications/{APP_ID}.desktop")) as f:
             entry = f.read()
-        self.assertIn("Name=Tarvik\n", entry)
-        self.assertIn("Exec=tarvik\n", entry)
-        self.assertIn("Categories=Graphics;Utility;", entry)
+        for line in ("Name=Tarvik", "Exec=tarvik", f"Icon={APP_ID}", "Categories=Graphics;"):
+            self.assertIn(line + "\n", entry)
+        # The Debian changelog and the AppStream release name the version packaged.
+        changelog = os.path.join(usr, "share/doc/tarvik/changelog.Debian.gz")
+        version = subprocess.run(["dpkg-parsechangelog", "-l", changelog, "-S", "Version"],
+                                 check=True, capture_output=True, text=True).stdout.strip()
+        self.assertEqual(version, field("Version"))
+        with open(os.path.join(usr, f"share/metainfo/{APP_ID}.metainfo.xml")) as f:
+            self.assertIn(f'<release version="{version.split("-")[0]}"', f.read())
 
-    def test_installed_program_shows_its_window_and_quick_saves_into_pictures(self):
+    def test_lintian_and_appstream_find_no_fault(self):
+        lintian = subprocess.run(["lintian", "--fail-on", "error,warning", self.deb],
+                                 capture_output=True, text=True)
+        self.assertEqual(lintian.returncode, 0, lintian.stdout + lintian.stderr)
+        # The metainfo with the desktop entry and icons it names.
+        appstream = subprocess.run(["appstreamcli", "validate-tree", "--no-net", self.root],
+                                   capture_output=True, text=True)
+        self.assertEqual(appstream.returncode, 0, appstream.stdout + appstream.stderr)
+
+    def test_installed_program_quick_saves_into_pictures_and_finds_its_skins(self):
         desktop = Desktop()
         self.addCleanup(desktop.close)
         home = os.path.join(desktop.config, "home")
@@ -55,6 +81,10 @@ class DebianPackage(unittest.TestCase):
         saved = os.path.join(home, "Pictures", "captured", "tarvik_output1.jpg")
         wait_for(lambda: os.path.exists(saved), 10, saved)
         self.assertFalse(os.path.exists(os.path.join(self.root, "usr", "lib", "tarvik", "captured")))
+        # The skins, through the link beside the program: Page Down shows the first.
+        desktop.xdotool("mousemove", "--sync", x + 20, y + 330)
+        desktop.xdotool("key", "Next")
+        desktop.wait_window(228, 470)
         tarvik.terminate()
         self.assertEqual(tarvik.wait(10), 0)
 
