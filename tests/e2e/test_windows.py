@@ -1,17 +1,23 @@
 """The Windows build under Wine, used as a user would: start, outline, Quick Save, drag,
-skin keys, Save As to BMP, the options dialog, and the settings kept between runs."""
+skin keys, Save As to BMP, the options dialog, and the settings kept between runs; the
+distribution's zip and installer."""
+import glob
 import os
 import unittest
+import zipfile
 
 from PIL import Image
 
 from harness import SCREEN, expected_shape, pattern_pixel, set_pattern_background, wait_for
 from test_interaction import assert_shows_pattern
-from wine_harness import WineDesktop, windows_path
+from wine_harness import SETTINGS_KEY, WIN_BIN, WineDesktop, windows_path
 
 SOURCE_DIR = os.environ.get("TARVIK_SOURCE_DIR", "../..")
 BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
 HAVE_SHAPE_DUMP = os.path.exists(os.environ.get("TARVIK_SHAPE_DUMP", ""))
+SETUP = os.environ.get("TARVIK_WIN_SETUP", "")
+ZIP = os.environ.get("TARVIK_WIN_ZIP", "")
+UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvik"
 
 
 class Windows(unittest.TestCase):
@@ -138,6 +144,46 @@ class Windows(unittest.TestCase):
             self.assertEqual(max(picture.quantization[0]), 255)
         self.close_by_hot_spot(x, y)
         self.assertEqual(d.registry()["JPEG Quality"], ("REG_DWORD", "0x0"))
+
+
+class Distribution(unittest.TestCase):
+    def test_zip_holds_the_program_folder(self):
+        folder = ["tarvik.exe", "readme.htm"] + [
+            "skins/" + name for name in os.listdir(os.path.join(WIN_BIN, "skins"))]
+        with zipfile.ZipFile(ZIP) as z:
+            names = [n for n in z.namelist() if not n.endswith("/")]
+        self.assertEqual(sorted(names), sorted("Tarvik/" + name for name in folder))
+
+    def test_silent_install_start_quick_save_and_silent_uninstall_keep_the_settings(self):
+        with open(SETUP, "rb") as f:  # no administrator rights asked for
+            self.assertIn(b'level="asInvoker"', f.read())
+        d = WineDesktop()
+        self.addCleanup(d.close)
+        self.assertEqual(d.wine(windows_path(SETUP), "/S").returncode, 0)
+        users = os.path.join(d.prefix, "drive_c", "users", "*", "AppData")
+        program = glob.glob(os.path.join(users, "Local", "Programs", "Tarvik"))[0]
+        shortcut = glob.glob(os.path.join(users, "Roaming", "Microsoft", "Windows", "Start Menu",
+                                          "Programs", "Tarvik.lnk"))[0]
+        for name in ("tarvik.exe", "readme.htm", "skins/Aqua.inf", "uninstall.exe"):
+            self.assertTrue(os.path.isfile(os.path.join(program, name)), name)
+        self.assertIn("InstallLocation", d.wine("reg", "query", UNINSTALL_KEY).stdout)
+
+        # Started from the Start-menu entry; the pictures go beside the installed program.
+        d.start("wine", "start", "/unix", shortcut)
+        d.answer_message_box()  # the first start's settings message
+        _, x, y, _, _ = d.wait_window(193, 448, timeout=60)
+        d.click(x + 46, y + 261)
+        picture = d.wait_file(os.path.join(program, "captured", "tarvik_output1.jpg"))
+        d.click(x + 157, y + 30)  # close: the settings are written
+        wait_for(lambda: not d.windows() and d.registry(), 30, "the program to close")
+
+        # The uninstaller copies itself away and runs from there: wait for it to finish.
+        d.wine(windows_path(os.path.join(program, "uninstall.exe")), "/S")
+        wait_for(lambda: os.listdir(program) == ["captured"], 60, "the program files to go")
+        self.assertTrue(os.path.isfile(picture))  # the user's pictures stay
+        self.assertFalse(os.path.exists(shortcut))
+        self.assertEqual(d.wine("reg", "query", UNINSTALL_KEY).returncode, 1)
+        self.assertEqual(d.registry()["SkinFile"], ("REG_SZ", "Default"))
 
 
 if __name__ == "__main__":
