@@ -1,7 +1,8 @@
 # Debian packages and the installer shared by the scripts. Sourced, not run.
 
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
-    libegl-dev libgif-dev libturbojpeg0-dev fonts-dejavu-core"
+    libegl-dev libgif-dev libturbojpeg0-dev libxcb1-dev libxcb-shape0-dev libxcb-randr0-dev
+    fonts-dejavu-core"
 TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils python3 python3-xlib python3-pil
     dpkg-dev lintian appstream"
 # The headless Wayland session of the Wayland tests: sway with XWayland, pipewire (the wlr

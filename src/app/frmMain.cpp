@@ -70,10 +70,11 @@ void frmMain::Form_Load() {
 
     IMainWindow& window = ports_.Window;
     const IScreen& screen = ports_.Screen;
-    // Centre on whole pixels so the picture is not drawn between them.
+    // Centre on the primary screen, on whole pixels so the picture is not drawn between them.
     const double tx = screen.TwipsPerPixelX(), ty = screen.TwipsPerPixelY();
-    const int left = static_cast<int>((screen.WidthTwips() - window.Width()) / 2 / tx);
-    const int top = static_cast<int>((screen.HeightTwips() - window.Height()) / 2 / ty);
+    const ScreenArea area = screen.PrimaryScreen();
+    const double left = std::floor((area.Left + (area.Width - window.Width()) / 2) / tx);
+    const double top = std::floor((area.Top + (area.Height - window.Height()) / 2) / ty);
     window.Move(left * tx, top * ty);
     window.Show();
 }

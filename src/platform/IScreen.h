@@ -2,14 +2,22 @@
 
 #include "platform/Picture.h"
 
+// A rectangle of the desktop in twips.
+struct ScreenArea {
+    double Left = 0;
+    double Top = 0;
+    double Width = 0;
+    double Height = 0;
+};
+
 class IScreen {
   public:
     virtual ~IScreen() = default;
+    // Twips per device pixel, whatever scale the desktop gives its windows.
     virtual double TwipsPerPixelX() const = 0;
     virtual double TwipsPerPixelY() const = 0;
-    // Size of the screen the window starts on, in twips.
-    virtual double WidthTwips() const = 0;
-    virtual double HeightTwips() const = 0;
+    // The primary screen's place on the desktop, which need not start at (0, 0).
+    virtual ScreenArea PrimaryScreen() const = 0;
     // Copies a rectangle of the whole desktop, in pixels, into a width x height picture;
     // parts that lie on no screen are black. Null for an empty rectangle.
     virtual Picture Grab(int left, int top, int width, int height) = 0;

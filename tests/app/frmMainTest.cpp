@@ -31,6 +31,14 @@ TEST_F(MainFixture, FirstStartTakesTheDefaultsAndShowsTheShapedWindowCentred) {
     EXPECT_EQ(window.calls.back(), "Show");
 }
 
+TEST_F(MainFixture, StartsCentredOnThePrimaryScreenWhereverItLiesOnTheDesktop) {
+    screen.primary = {1280, -200, 800, 600}; // right of a second monitor, and higher
+    frmMain main = Make();
+    main.Form_Load();
+    EXPECT_EQ(window.left, (1280 + (800 - 193) / 2) * 15);
+    EXPECT_EQ(window.top, (-200 + (600 - 448) / 2) * 15);
+}
+
 TEST_F(MainFixture, CloseWritesTheSixValuesInOrderAndTheNextStartUsesThem) {
     {
         frmMain main = Make();

@@ -68,8 +68,9 @@ class FakeScreen : public IScreen {
   public:
     double TwipsPerPixelX() const override { return tppX; }
     double TwipsPerPixelY() const override { return tppY; }
-    double WidthTwips() const override { return 1024 * tppX; }
-    double HeightTwips() const override { return 768 * tppY; }
+    ScreenArea PrimaryScreen() const override {
+        return {primary.X * tppX, primary.Y * tppY, primary.Width * tppX, primary.Height * tppY};
+    }
     // The desktop is a pattern: pixel (x, y) has red x & 255 and green y & 255.
     Picture Grab(int left, int top, int width, int height) override {
         grabs.push_back({left, top, width, height});
@@ -80,6 +81,7 @@ class FakeScreen : public IScreen {
         return image;
     }
     double tppX = 15, tppY = 15;
+    RegionRect primary{0, 0, 1024, 768}; // in pixels
     std::vector<RegionRect> grabs;
 };
 

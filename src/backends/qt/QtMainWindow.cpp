@@ -5,6 +5,8 @@
 #include "platform/Twips.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtKeyMap.h"
+#include "backends/qt/QtScreen.h"
+#include "backends/qt/QtX11.h"
 
 #include <QBitmap>
 #include <QCloseEvent>
@@ -15,6 +17,7 @@
 #include <QPixmap>
 #include <QRegion>
 
+#include <cmath>
 #include <vector>
 
 QtMainWindow::QtMainWindow(const IScreen& screen)
@@ -28,29 +31,57 @@ QtMainWindow::QtMainWindow(const IScreen& screen)
     setPalette(p);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // moves with no button held show the tips
+    if (QtX11::Active()) {
+        // The place and size are set in device pixels on the X server; Qt must not size
+        // the window to its own idea of it when it is first shown.
+        setAttribute(Qt::WA_Resized);
+        setAttribute(Qt::WA_Moved);
+        winId();
+    }
+}
+
+QRect QtMainWindow::DeviceGeometry() const {
+    if (const auto native = QtX11::WindowGeometry(winId()))
+        return *native;
+    const double ratio = devicePixelRatioF();
+    return QRect(static_cast<int>(std::lround(x() * ratio)),
+                 static_cast<int>(std::lround(y() * ratio)),
+                 static_cast<int>(std::lround(width() * ratio)),
+                 static_cast<int>(std::lround(height() * ratio)));
 }
 
 double QtMainWindow::Left() const {
-    return PixelsToTwips(x(), screen_.TwipsPerPixelX());
+    return PixelsToTwips(DeviceGeometry().x(), screen_.TwipsPerPixelX());
 }
 double QtMainWindow::Top() const {
-    return PixelsToTwips(y(), screen_.TwipsPerPixelY());
+    return PixelsToTwips(DeviceGeometry().y(), screen_.TwipsPerPixelY());
 }
 double QtMainWindow::Width() const {
-    return PixelsToTwips(width(), screen_.TwipsPerPixelX());
+    return PixelsToTwips(DeviceGeometry().width(), screen_.TwipsPerPixelX());
 }
 double QtMainWindow::Height() const {
-    return PixelsToTwips(height(), screen_.TwipsPerPixelY());
+    return PixelsToTwips(DeviceGeometry().height(), screen_.TwipsPerPixelY());
 }
 
 void QtMainWindow::Move(double left, double top) {
-    move(TwipsToPixels(left, screen_.TwipsPerPixelX()),
-         TwipsToPixels(top, screen_.TwipsPerPixelY()));
+    const QPoint device(TwipsToPixels(left, screen_.TwipsPerPixelX()),
+                        TwipsToPixels(top, screen_.TwipsPerPixelY()));
+    if (QtX11::Active())
+        QtX11::MoveWindow(winId(), device);
+    else
+        move(QtScreen::ToLogical(device));
 }
 
 void QtMainWindow::Resize(double width, double height) {
-    setFixedSize(TwipsToPixels(width, screen_.TwipsPerPixelX()),
-                 TwipsToPixels(height, screen_.TwipsPerPixelY()));
+    const QSize device(TwipsToPixels(width, screen_.TwipsPerPixelX()),
+                       TwipsToPixels(height, screen_.TwipsPerPixelY()));
+    if (QtX11::Active()) {
+        QtX11::ResizeWindow(winId(), device);
+        return;
+    }
+    const double ratio = devicePixelRatioF();
+    setFixedSize(static_cast<int>(std::ceil(device.width() / ratio)),
+                 static_cast<int>(std::ceil(device.height() / ratio)));
 }
 
 void QtMainWindow::SetPicture(const Picture& picture) {
@@ -60,6 +91,10 @@ void QtMainWindow::SetPicture(const Picture& picture) {
 }
 
 void QtMainWindow::SetRegion(const Region& region) {
+    if (QtX11::Active()) {
+        QtX11::SetWindowShape(winId(), region);
+        return;
+    }
     QRegion mask = ToQRegion(region);
     if (mask.isEmpty())
         mask = QRegion(-1, -1, 1, 1); // an empty mask would mean "no mask": keep it empty
@@ -92,8 +127,12 @@ void QtMainWindow::Close() {
 void QtMainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    if (!face_.isNull())
-        painter.drawImage(0, 0, face_);
+    if (face_.isNull())
+        return;
+    // One picture pixel to one device pixel, whatever Qt's scale.
+    QImage face = face_;
+    face.setDevicePixelRatio(devicePixelRatioF());
+    painter.drawImage(0, 0, face);
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
@@ -104,12 +143,15 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// The pointer's device pixel within the window, in twips.
 float QtMainWindow::TwipsX(const QMouseEvent& event) const {
-    return static_cast<float>(event.position().x() * screen_.TwipsPerPixelX());
+    const double device = std::nearbyint(event.position().x() * devicePixelRatioF());
+    return static_cast<float>(device * screen_.TwipsPerPixelX());
 }
 
 float QtMainWindow::TwipsY(const QMouseEvent& event) const {
-    return static_cast<float>(event.position().y() * screen_.TwipsPerPixelY());
+    const double device = std::nearbyint(event.position().y() * devicePixelRatioF());
+    return static_cast<float>(device * screen_.TwipsPerPixelY());
 }
 
 void QtMainWindow::mousePressEvent(QMouseEvent* event) {

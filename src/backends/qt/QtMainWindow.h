@@ -40,6 +40,8 @@ class QtMainWindow : public QWidget, public IMainWindow {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // The window's place and size in device pixels.
+    QRect DeviceGeometry() const;
     float TwipsX(const QMouseEvent& event) const;
     float TwipsY(const QMouseEvent& event) const;
 

@@ -1,16 +1,47 @@
 #include "backends/qt/QtScreen.h"
 
 #include "backends/qt/QtConvert.h"
+#include "backends/qt/QtX11.h"
 
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 
+#include <cmath>
+
 namespace {
 
-double TwipsPerPixel(double dpi) {
+// Qt reports dots per inch of its scaled pixels; a device pixel is that much smaller.
+double TwipsPerPixel(double logicalDpi) {
+    const double dpi = logicalDpi * QtScreen::DeviceRatio();
     return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+// Qt rounds a scaled screen's size; the X server knows it exactly.
+QRect DeviceGeometry(const QScreen& screen) {
+    const QRect g = screen.geometry();
+    if (const auto monitor = QtX11::MonitorAt(g.topLeft()))
+        return *monitor;
+    const double ratio = screen.devicePixelRatio();
+    return QRect(g.topLeft(), QSize(static_cast<int>(std::lround(g.width() * ratio)),
+                                    static_cast<int>(std::lround(g.height() * ratio))));
+}
+
+// Qt's grab of a part of one screen, brought to the part's size in device pixels.
+QImage GrabPart(QScreen& screen, const QRect& part) {
+    const QRect g = screen.geometry();
+    const double ratio = screen.devicePixelRatio();
+    const QPoint from = QtScreen::ToLogical(part.topLeft()) - g.topLeft();
+    QImage grabbed =
+        screen
+            .grabWindow(0, from.x(), from.y(), static_cast<int>(std::ceil(part.width() / ratio)),
+                        static_cast<int>(std::ceil(part.height() / ratio)))
+            .toImage();
+    grabbed.setDevicePixelRatio(1);
+    if (grabbed.size() != part.size())
+        grabbed = grabbed.copy(QRect(QPoint(0, 0), part.size()));
+    return grabbed;
 }
 
 bool AllBlack(const QImage& image) {
@@ -24,66 +55,81 @@ bool AllBlack(const QImage& image) {
     return true;
 }
 
-// An empty grab, or an all-black one from a screen that is black all over: a root window
-// nobody paints (XWayland), not a picture of the screen.
-bool Unreadable(const QImage& grabbed, QScreen& screen) {
-    if (grabbed.isNull())
+// No grab, or an all-black one while every screen is black all over: a root window nobody
+// paints (XWayland), not a picture of the screen.
+bool Unreadable(const Picture& grabbed) {
+    if (!grabbed)
         return true;
-    if (!AllBlack(grabbed))
-        return false;
-    return AllBlack(screen.grabWindow(0).toImage());
+    for (const std::uint32_t pixel : grabbed->Pixels)
+        if ((pixel & 0xffffff) != 0)
+            return false;
+    for (QScreen* screen : QGuiApplication::screens())
+        if (!AllBlack(screen->grabWindow(0).toImage()))
+            return false;
+    return true;
+}
+
+// Through Qt: each screen the rectangle crosses gives its part; parts on no screen stay
+// black.
+Picture GrabThroughQt(const QRect& wanted) {
+    QImage result(wanted.size(), QImage::Format_RGB32);
+    result.fill(Qt::black);
+    QPainter painter(&result);
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect part = wanted.intersected(DeviceGeometry(*screen));
+        if (!part.isEmpty())
+            painter.drawImage(part.topLeft() - wanted.topLeft(), GrabPart(*screen, part));
+    }
+    painter.end();
+    return ToPicture(result);
 }
 
 } // namespace
 
+double QtScreen::DeviceRatio() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
+QPoint QtScreen::ToLogical(QPoint device) {
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (!DeviceGeometry(*screen).contains(device))
+            continue;
+        const QPoint origin = screen->geometry().topLeft();
+        const QPointF scaled = QPointF(device - origin) / screen->devicePixelRatio();
+        return origin + QPoint(static_cast<int>(std::floor(scaled.x())),
+                               static_cast<int>(std::floor(scaled.y())));
+    }
+    const QPointF scaled = QPointF(device) / DeviceRatio();
+    return QPoint(static_cast<int>(std::floor(scaled.x())),
+                  static_cast<int>(std::floor(scaled.y())));
+}
+
 double QtScreen::TwipsPerPixelX() const {
-    return TwipsPerPixel(QGuiApplication::primaryScreen()->logicalDotsPerInchX());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return TwipsPerPixel(screen ? screen->logicalDotsPerInchX() : 96);
 }
 
 double QtScreen::TwipsPerPixelY() const {
-    return TwipsPerPixel(QGuiApplication::primaryScreen()->logicalDotsPerInchY());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return TwipsPerPixel(screen ? screen->logicalDotsPerInchY() : 96);
 }
 
-double QtScreen::WidthTwips() const {
-    return QGuiApplication::primaryScreen()->geometry().width() * TwipsPerPixelX();
-}
-
-double QtScreen::HeightTwips() const {
-    return QGuiApplication::primaryScreen()->geometry().height() * TwipsPerPixelY();
+ScreenArea QtScreen::PrimaryScreen() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QRect g = DeviceGeometry(*screen);
+    const double tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
+    return {g.x() * tx, g.y() * ty, g.width() * tx, g.height() * ty};
 }
 
 Picture QtScreen::Grab(int left, int top, int width, int height) {
     if (width <= 0 || height <= 0)
         return nullptr;
     const QRect wanted(left, top, width, height);
-    const auto grabPart = [](QScreen* screen, const QRect& part) {
-        const QRect geometry = screen->geometry();
-        QImage grabbed = screen
-                             ->grabWindow(0, part.x() - geometry.x(), part.y() - geometry.y(),
-                                          part.width(), part.height())
-                             .toImage();
-        // On a scaled screen the grab holds device pixels: bring it to the hole's size,
-        // which is what the user saw through it.
-        if (grabbed.size() != part.size())
-            grabbed = grabbed.scaled(part.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        return grabbed;
-    };
-    // The usual case, the whole rectangle on one screen: one grab, one copy.
-    if (QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
-        screen && screen->geometry().contains(wanted)) {
-        const QImage grabbed = grabPart(screen, wanted);
-        return Unreadable(grabbed, *screen) ? nullptr : ToPicture(grabbed);
-    }
-
-    // Parts on no screen stay black; each screen the rectangle crosses gives its part.
-    QImage result(width, height, QImage::Format_RGB32);
-    result.fill(Qt::black);
-    QPainter painter(&result);
-    for (QScreen* screen : QGuiApplication::screens()) {
-        const QRect part = wanted.intersected(screen->geometry());
-        if (!part.isEmpty())
-            painter.drawImage(part.topLeft() - wanted.topLeft(), grabPart(screen, part));
-    }
-    painter.end();
-    return ToPicture(result);
+    Picture grabbed = QtX11::GrabRoot(wanted);
+    if (!grabbed)
+        grabbed = GrabThroughQt(wanted);
+    return Unreadable(grabbed) ? nullptr : grabbed;
 }

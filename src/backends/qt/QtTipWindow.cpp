@@ -1,11 +1,14 @@
 #include "backends/qt/QtTipWindow.h"
 
+#include "backends/qt/QtScreen.h"
 #include "platform/IScreen.h"
 #include "platform/Twips.h"
 
 #include <QFontMetrics>
 #include <QRegularExpression>
 #include <QToolTip>
+
+#include <cmath>
 
 namespace {
 
@@ -32,10 +35,17 @@ QtTipWindow::QtTipWindow(const IScreen& screen)
     label_->setPalette(p);
     label_->setAutoFillBackground(true);
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label_->setTextFormat(Qt::PlainText); // a stored path is shown as it is
     // Left 45 twips, top 0, 8895 x 615 twips; the window, not the label, fits the text.
-    label_->setGeometry(TwipsToPixels(45, screen.TwipsPerPixelX()), 0,
-                        TwipsToPixels(8895, screen.TwipsPerPixelX()),
-                        TwipsToPixels(615, screen.TwipsPerPixelY()));
+    label_->setGeometry(QRect(QPoint(Logical(45, screen.TwipsPerPixelX()), 0),
+                              QSize(Logical(8895, screen.TwipsPerPixelX()),
+                                    Logical(615, screen.TwipsPerPixelY()))));
+}
+
+// Twips count device pixels; the tip itself keeps the desktop's scale.
+int QtTipWindow::Logical(double twips, double twipsPerPixel) const {
+    return static_cast<int>(
+        std::ceil(TwipsToPixels(twips, twipsPerPixel) / devicePixelRatioF() - 1e-9));
 }
 
 void QtTipWindow::MeasureText(const std::string& text, double& width, double& height) const {
@@ -43,8 +53,11 @@ void QtTipWindow::MeasureText(const std::string& text, double& width, double& he
         QFontMetrics(label_->font())
             .boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, Shown(text))
             .size();
-    width = PixelsToTwips(size.width(), screen_.TwipsPerPixelX());
-    height = PixelsToTwips(size.height(), screen_.TwipsPerPixelY());
+    const double ratio = devicePixelRatioF();
+    width = PixelsToTwips(static_cast<int>(std::lround(size.width() * ratio)),
+                          screen_.TwipsPerPixelX());
+    height = PixelsToTwips(static_cast<int>(std::lround(size.height() * ratio)),
+                           screen_.TwipsPerPixelY());
 }
 
 void QtTipWindow::SetText(const std::string& text) {
@@ -53,8 +66,8 @@ void QtTipWindow::SetText(const std::string& text) {
 
 void QtTipWindow::SetGeometry(double left, double top, double width, double height) {
     const double tx = screen_.TwipsPerPixelX(), ty = screen_.TwipsPerPixelY();
-    setGeometry(TwipsToPixels(left, tx), TwipsToPixels(top, ty), TwipsToPixels(width, tx),
-                TwipsToPixels(height, ty));
+    setGeometry(QRect(QtScreen::ToLogical(QPoint(TwipsToPixels(left, tx), TwipsToPixels(top, ty))),
+                      QSize(Logical(width, tx), Logical(height, ty))));
 }
 
 void QtTipWindow::Show() {

@@ -21,6 +21,8 @@ class QtTipWindow : public QWidget, public ITipWindow {
     void Close() override;
 
   private:
+    int Logical(double twips, double twipsPerPixel) const;
+
     const IScreen& screen_;
     QLabel* label_;
 };

@@ -24,12 +24,9 @@ double WaylandScreen::TwipsPerPixelY() const {
     return TwipsPerDevicePixel;
 }
 
-double WaylandScreen::WidthTwips() const {
-    return primary_.width() * TwipsPerDevicePixel;
-}
-
-double WaylandScreen::HeightTwips() const {
-    return primary_.height() * TwipsPerDevicePixel;
+ScreenArea WaylandScreen::PrimaryScreen() const {
+    const double t = TwipsPerDevicePixel;
+    return {primary_.x() * t, primary_.y() * t, primary_.width() * t, primary_.height() * t};
 }
 
 Picture WaylandScreen::Grab(int left, int top, int width, int height) {

@@ -15,8 +15,7 @@ class WaylandScreen : public IScreen {
 
     double TwipsPerPixelX() const override;
     double TwipsPerPixelY() const override;
-    double WidthTwips() const override;
-    double HeightTwips() const override;
+    ScreenArea PrimaryScreen() const override;
     Picture Grab(int left, int top, int width, int height) override;
 
   private:

@@ -32,12 +32,10 @@ Win32Screen::Win32Screen() {
     ReleaseDC(nullptr, screen);
 }
 
-double Win32Screen::WidthTwips() const {
-    return GetSystemMetrics(SM_CXSCREEN) * twipsPerPixelX_;
-}
-
-double Win32Screen::HeightTwips() const {
-    return GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY_;
+// The primary monitor's top-left corner is the desktop's origin on Windows.
+ScreenArea Win32Screen::PrimaryScreen() const {
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN) * twipsPerPixelX_,
+            GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY_};
 }
 
 Picture Win32Screen::Grab(int left, int top, int width, int height) {

@@ -8,8 +8,7 @@ class Win32Screen : public IScreen {
     Win32Screen();
     double TwipsPerPixelX() const override { return twipsPerPixelX_; }
     double TwipsPerPixelY() const override { return twipsPerPixelY_; }
-    double WidthTwips() const override;
-    double HeightTwips() const override;
+    ScreenArea PrimaryScreen() const override;
     Picture Grab(int left, int top, int width, int height) override;
 
   private:
