@@ -79,6 +79,10 @@ class Interaction(unittest.TestCase):
         wait_for(lambda: self.position() == (x + 3, y), 5, "three pixels to the right")
         d.xdotool("key", "Up")
         wait_for(lambda: self.position() == (x + 3, y - 1), 5, "one pixel up")
+        # The number pad's arrows with NumLock off do the same.
+        d.xdotool("key", "KP_Left", "key", "KP_Left", "key", "KP_Down", "key", "KP_Up",
+                  "key", "KP_Up", "key", "KP_Right")
+        wait_for(lambda: self.position() == (x + 2, y - 2), 5, "the number pad's moves")
 
     def test_hovering_quick_save_shows_the_tip_beside_the_pointer(self):
         d = self.desktop
@@ -108,7 +112,7 @@ class Interaction(unittest.TestCase):
         d.xdotool("mousemove", "--sync", x + 20, y + 330)
         wait_for(lambda: not d.windows("Tarvik tip"), 5, "the tip to hide")
 
-    def test_page_down_switches_to_the_next_skin_and_its_size(self):
+    def test_page_keys_and_digits_switch_skins_and_the_number_pads_digits_do_not(self):
         d = self.desktop
         _, x, y, _, _ = self.start(path=self.pictures)
         d.xdotool("mousemove", "--sync", x + 20, y + 330)
@@ -116,7 +120,18 @@ class Interaction(unittest.TestCase):
         d.wait_window(228, 470)  # Aqua.inf, the first sample skin
         d.xdotool("mousemove", "--sync", SCREEN[0] // 2, SCREEN[1] // 2)
         d.xdotool("key", "0")
-        d.wait_window(193, 448)
+        _, x, y, _, _ = d.wait_window(193, 448)
+        # The number pad's page keys with NumLock off step through the skins too.
+        d.xdotool("mousemove", "--sync", x + 20, y + 330)
+        d.xdotool("key", "KP_Prior")  # back from the built-in skin to the last sample skin
+        _, x, y, _, _ = d.wait_window(156, 360)  # Retro.inf
+        d.xdotool("mousemove", "--sync", x + 10, y + 200)
+        d.xdotool("key", "KP_Next")
+        _, x, y, _, _ = d.wait_window(193, 448)
+        d.xdotool("mousemove", "--sync", x + 20, y + 330)
+        d.xdotool("key", "KP_1", "key", "KP_2")
+        time.sleep(0.5)
+        self.assertEqual([w[3:] for w in d.windows() if w[3:] != (1, 1)], [(193, 448)])
 
     def test_settings_changed_in_the_dialog_are_stored_at_close(self):
         d = self.desktop

@@ -38,8 +38,7 @@ std::int16_t DigitFromScanCode(quint32 scanCode) {
 } // namespace
 
 std::int16_t VirtualKeyCode(const QKeyEvent& event) {
-    if (event.modifiers() & Qt::KeypadModifier)
-        return 0; // keypad digits and arrows of the number pad do nothing
+    // The number pad's arrows and page keys (NumLock off) act as the others do.
     switch (event.key()) {
     case Qt::Key_F1:
         return 112;
@@ -58,6 +57,8 @@ std::int16_t VirtualKeyCode(const QKeyEvent& event) {
     default:
         break;
     }
+    if (event.modifiers() & Qt::KeypadModifier)
+        return 0; // the number pad's digits do nothing
     if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9)
         return static_cast<std::int16_t>('0' + (event.key() - Qt::Key_0));
     return DigitFromScanCode(event.nativeScanCode());
