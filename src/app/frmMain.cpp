@@ -300,6 +300,21 @@ void frmMain::OpenHelp() {
 
 // Menus and dialogs.
 
+namespace {
+
+// A file name as a menu caption: an ampersand is shown, not taken for an access key.
+std::string MenuCaption(const std::string& name) {
+    std::string caption;
+    for (const char c : name) {
+        if (c == '&')
+            caption += '&';
+        caption += c;
+    }
+    return caption;
+}
+
+} // namespace
+
 void frmMain::ShowContextMenu() {
     cPopupMenu menu(ports_.Menus);
     RefreshSkinList(Catalogue, SkinsFolder());
@@ -307,7 +322,7 @@ void frmMain::ShowContextMenu() {
     current = "*" + current;
     std::vector<MenuValue> skins{"Skins"};
     for (const std::string& name : Catalogue.Names)
-        skins.emplace_back(name);
+        skins.emplace_back(MenuCaption(name));
     const std::int32_t chosen = menu.Popup({"&Quick Save", "&Save As", "-", MenuValue(skins),
                                             "Settings", "-", "E&xit", "-", "&Help", "&About"});
     current.erase(0, 1);

@@ -18,13 +18,14 @@ const std::vector<std::string> TopLevel = {"1 &Quick Save", "2 &Save As", "-", "
 } // namespace
 
 TEST_F(ContextMenuTest, ListsTheCommandsAndTheSkinsWithTheCurrentOneChecked) {
+    folder.Write("skins/R&D.inf", "x"); // its ampersand is shown, not an access key
     frmMain main = Make();
     main.Form_Load();
     main.ShowContextMenu();
-    EXPECT_EQ(menus.lines, (std::vector<std::string>{"1 &Quick Save", "2 &Save As", "-", "> Skins",
-                                                     "  * 401 Default", "  402 A.inf",
-                                                     "  403 B.inf", "  404 C.inf", "5 Settings",
-                                                     "-", "7 E&xit", "-", "9 &Help", "10 &About"}));
+    EXPECT_EQ(menus.lines, (std::vector<std::string>{
+                               "1 &Quick Save", "2 &Save As", "-", "> Skins", "  * 401 Default",
+                               "  402 A.inf", "  403 B.inf", "  404 C.inf", "  405 R&&D.inf",
+                               "5 Settings", "-", "7 E&xit", "-", "9 &Help", "10 &About"}));
     // Dismissed: nothing happens and no mark stays behind.
     EXPECT_EQ(main.Catalogue.Names[0], "Default");
     EXPECT_TRUE(window.visible);

@@ -30,6 +30,7 @@ QtAboutBox::QtAboutBox(frmAbout& logic, QWidget* owner)
         auto* label = new ClickLabel(this);
         label->setObjectName(name);
         label->setGeometry(x, y, w, h);
+        label->setTextFormat(Qt::PlainText);
         connect(label, &ClickLabel::clicked, [this] { logic_.Form_Click(); });
         return label;
     };

@@ -10,6 +10,7 @@ void QtDialogs::MessageBox(const std::string& text) {
     shown.replace(QRegularExpression("\r\n|\n\r|\r"), "\n");
     QMessageBox box(QMessageBox::NoIcon, "Tarvik", shown, QMessageBox::Ok);
     box.setObjectName("TarvikMessage");
+    box.setTextFormat(Qt::PlainText); // names and paths as they are, never as markup
     box.exec();
 }
 

@@ -1,12 +1,12 @@
 #include "backends/qt/QtMainWindow.h"
 
 #include "app/frmMain.h"
-#include "platform/IScreen.h"
-#include "platform/Twips.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtKeyMap.h"
 #include "backends/qt/QtScreen.h"
 #include "backends/qt/QtX11.h"
+#include "platform/IScreen.h"
+#include "platform/Twips.h"
 
 #include <QBitmap>
 #include <QCloseEvent>

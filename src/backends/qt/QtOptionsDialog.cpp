@@ -76,6 +76,7 @@ QtOptionsDialog::QtOptionsDialog(frmOption& logic, QWidget* owner)
     Slider1->setValue(100);
     Label3 = Place<QLabel>(Frame1, 184, 48, 73, 17, "100%");
     Label3->setAlignment(Qt::AlignCenter);
+    Label3->setTextFormat(Qt::PlainText);
     Label2 = Place<QLabel>(Frame1, 320, 48, 113, 17, "Best Quality ");
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label1 = Place<QLabel>(Frame1, 24, 48, 89, 17, "Best Compression");

@@ -37,9 +37,9 @@ QtTipWindow::QtTipWindow(const IScreen& screen)
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label_->setTextFormat(Qt::PlainText); // a stored path is shown as it is
     // Left 45 twips, top 0, 8895 x 615 twips; the window, not the label, fits the text.
-    label_->setGeometry(QRect(QPoint(Logical(45, screen.TwipsPerPixelX()), 0),
-                              QSize(Logical(8895, screen.TwipsPerPixelX()),
-                                    Logical(615, screen.TwipsPerPixelY()))));
+    label_->setGeometry(QRect(
+        QPoint(Logical(45, screen.TwipsPerPixelX()), 0),
+        QSize(Logical(8895, screen.TwipsPerPixelX()), Logical(615, screen.TwipsPerPixelY()))));
 }
 
 // Twips count device pixels; the tip itself keeps the desktop's scale.

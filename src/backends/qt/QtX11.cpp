@@ -19,8 +19,8 @@ struct FreeReply {
 template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
 xcb_connection_t* Connection() {
-    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                              : nullptr;
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
 }
 
@@ -116,7 +116,8 @@ void SetWindowShape(WId window, const Region& region) {
     rects.reserve(region.size());
     for (const RegionRect& r : region)
         rects.push_back({static_cast<std::int16_t>(r.X), static_cast<std::int16_t>(r.Y),
-                         static_cast<std::uint16_t>(r.Width), static_cast<std::uint16_t>(r.Height)});
+                         static_cast<std::uint16_t>(r.Width),
+                         static_cast<std::uint16_t>(r.Height)});
     // The region's bands are sorted top to bottom, left to right, as YXBanded wants.
     xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_YX_BANDED,
                          static_cast<xcb_window_t>(window), 0, 0,
@@ -148,8 +149,8 @@ Picture GrabRoot(const QRect& rect) {
     if (!screen || !PlainRgb32(c, *screen))
         return nullptr;
     auto image = std::make_shared<Image>(rect.width(), rect.height(), 0xff000000u);
-    const QRect part = rect.intersected(QRect(0, 0, screen->width_in_pixels,
-                                              screen->height_in_pixels));
+    const QRect part =
+        rect.intersected(QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels));
     if (part.isEmpty())
         return image;
     Reply<xcb_get_image_reply_t> reply(xcb_get_image_reply(

@@ -13,7 +13,8 @@ double TwipsPerPixel(int dotsPerInch) {
 
 // The system palette as a logical palette, for displays of 256 palette colours.
 HPALETTE SystemPalette(HDC screen) {
-    if (!(GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) || GetDeviceCaps(screen, SIZEPALETTE) != 256)
+    if (!(GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) ||
+        GetDeviceCaps(screen, SIZEPALETTE) != 256)
         return nullptr;
     std::vector<char> block(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY));
     auto* palette = reinterpret_cast<LOGPALETTE*>(block.data());
@@ -69,14 +70,13 @@ Picture Win32Screen::Grab(int left, int top, int width, int height) {
     const int x0 = std::max(left, deskLeft), y0 = std::max(top, deskTop);
     const int x1 = std::min(left + width, deskRight), y1 = std::min(top + height, deskBottom);
     if (x0 < x1 && y0 < y1)
-        BitBlt(memory, x0 - left, y0 - top, x1 - x0, y1 - y0, screen, x0, y0,
-               SRCCOPY | CAPTUREBLT);
+        BitBlt(memory, x0 - left, y0 - top, x1 - x0, y1 - y0, screen, x0, y0, SRCCOPY | CAPTUREBLT);
     SelectObject(memory, previousBitmap);
 
     auto image = std::make_shared<Image>(width, height, 0);
     BITMAPINFO info = DibInfo(width, height);
-    const bool read = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height),
-                                image->Pixels.data(), &info, DIB_RGB_COLORS) == height;
+    const bool read = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), image->Pixels.data(),
+                                &info, DIB_RGB_COLORS) == height;
     for (std::uint32_t& pixel : image->Pixels)
         pixel |= 0xff000000u;
 

@@ -1,13 +1,15 @@
-#include "fakes/FakePlatform.h"
-#include "menus/frmAbout.h"
+#include "backends/qt/QtDialogs.h"
 #include "backends/qt/QtAboutBox.h"
 #include "backends/qt/QtOptionsDialog.h"
+#include "fakes/FakePlatform.h"
+#include "menus/frmAbout.h"
 #include "settings/frmOption.h"
 
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -134,4 +136,20 @@ TEST(QtAboutBox, LinksOpenAndOtherClicksClose) {
     EXPECT_EQ(shell.opened[0], "https://tarvik.example/tarvik/skins.htm");
     EXPECT_EQ(shell.opened[1].rfind("mailto:hello@tarvik.example?Subject=About Tarvik&Body=", 0),
               0u);
+}
+
+TEST(LiteralTexts, MessageBoxShowsAMarkupNameAsWrittenAndKeepsItsLineBreak) {
+    QtDialogs dialogs;
+    QTimer::singleShot(0, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        const QLabel* label = box->findChild<QLabel*>("qt_msgbox_label");
+        ASSERT_TRUE(label);
+        // The tags take room as characters, and the second line is a line of its own.
+        const QFontMetrics metrics = label->fontMetrics();
+        EXPECT_GE(label->sizeHint().width(), metrics.horizontalAdvance("<b>bold.inf</b> & more"));
+        EXPECT_GE(label->sizeHint().height(), 2 * metrics.lineSpacing());
+        box->accept();
+    });
+    dialogs.MessageBox("<b>bold.inf</b> & more\r\nSwitch to default skin");
 }
