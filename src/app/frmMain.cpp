@@ -37,14 +37,23 @@ SaveContext frmMain::SaveAccess() {
                        captureFolder_};
 }
 
+void frmMain::DismissTip() {
+    if (tooltip_.Loaded())
+        tooltip_.Hide();
+}
+
 void frmMain::SaveAs() {
+    DismissTip();
     SaveContext context = SaveAccess();
     ::SaveAs(context);
+    DismissTip();
 }
 
 void frmMain::QuickSave() {
+    DismissTip();
     SaveContext context = SaveAccess();
     ::QuickSave(context);
+    DismissTip();
 }
 
 void frmMain::Capture() {
@@ -120,6 +129,7 @@ void frmMain::SwitchSkin(std::int16_t n) {
     RefreshSkinList(Catalogue, SkinsFolder());
     if (n < 0 || n > Catalogue.Count)
         return;
+    DismissTip();
     ports_.Window.Hide();
     LoadSkin(n);
     ApplyWindowShape();
@@ -247,6 +257,10 @@ void frmMain::Form_DblClick(float X, float Y) {
     SaveAs();
 }
 
+void frmMain::Form_MouseLeave() {
+    DismissTip();
+}
+
 void frmMain::ToggleCaptureMode() {
     SkinRect& shot = Layout.ShotRect;
     const int up = CaptureMode ? 14 : -14;
@@ -316,6 +330,7 @@ std::string MenuCaption(const std::string& name) {
 } // namespace
 
 void frmMain::ShowContextMenu() {
+    DismissTip();
     cPopupMenu menu(ports_.Menus);
     RefreshSkinList(Catalogue, SkinsFolder());
     std::string& current = Catalogue.Names[Catalogue.Current];
@@ -326,6 +341,7 @@ void frmMain::ShowContextMenu() {
     const std::int32_t chosen = menu.Popup({"&Quick Save", "&Save As", "-", MenuValue(skins),
                                             "Settings", "-", "E&xit", "-", "&Help", "&About"});
     current.erase(0, 1);
+    DismissTip();
 
     if (chosen >= 100) {
         ports_.Window.Hide();
@@ -361,6 +377,7 @@ void frmMain::ShowContextMenu() {
 void frmMain::ShowOptions() {
     if (options_)
         return;
+    DismissTip();
     frmOption dialog([this](bool toMain) { ExchangeSettingData(toMain); }, ports_.Dialogs);
     std::unique_ptr<IOptionsView> view = ports_.Windows.CreateOptionsView(dialog);
     options_ = &dialog;
@@ -368,6 +385,7 @@ void frmMain::ShowOptions() {
     if (!dialog.Closed)
         view->RunModal();
     options_ = nullptr;
+    DismissTip();
 }
 
 void frmMain::ExchangeSettingData(bool optionDialogToMain) {
@@ -392,8 +410,10 @@ void frmMain::ExchangeSettingData(bool optionDialogToMain) {
 }
 
 void frmMain::ShowAbout() {
+    DismissTip();
     frmAbout about(ports_.Shell);
     about.Form_Load();
     std::unique_ptr<IAboutView> view = ports_.Windows.CreateAboutView(about);
     about.Show(*view);
+    DismissTip();
 }

@@ -68,6 +68,8 @@ class frmMain {
     void Form_MouseUp(std::int16_t button, std::int16_t shift, float X, float Y);
     // The second press of a double click, after its Form_MouseDown.
     void Form_DblClick(float X, float Y);
+    // The pointer left the window (off its edge or into the hole).
+    void Form_MouseLeave();
     void Form_KeyDown(std::int16_t keyCode, std::int16_t shift);
 
     bool HitTest(std::int16_t X, std::int16_t Y, const SkinRect& rect) const;
@@ -119,6 +121,8 @@ class frmMain {
     // The hot spot under a point, in testing order: 1 close, 2 Quick Save, 3 Save As,
     // 4 capture mode; 0 for none.
     int HotSpotAt(std::int16_t X, std::int16_t Y) const;
+    // Hides the tip, if there is one, around anything that opens a modal window.
+    void DismissTip();
 
     MainWindowPorts ports_;
     Picture builtinSkin_;

@@ -132,6 +132,29 @@ TEST_F(PointerTest, HoverShowsTheHandAndTheTipsNextToThePointer) {
     EXPECT_TRUE(windows.tip == nullptr || windows.tipsMade == 1);
 }
 
+TEST_F(PointerTest, TheTipGoesWhenAModalWindowOpensStaysGoneAfterItAndGoesWithThePointer) {
+    Move(0, 30, 255); // over Quick Save: its tip
+    ASSERT_TRUE(windows.tip->visible);
+    // Right click there, then Save As from the menu. A move that reaches the window while
+    // a modal window is open shows the tip again.
+    std::vector<bool> tipWhileOpen;
+    const auto look = [&] {
+        tipWhileOpen.push_back(windows.tip->visible);
+        Move(0, 30, 255);
+    };
+    menus.onShow = look;
+    dialogs.onShow = look;
+    menus.choice = 2;
+    Up(Mouse::Right, 30, 255);
+    EXPECT_EQ(tipWhileOpen, (std::vector<bool>{false, false}));
+    EXPECT_FALSE(windows.tip->visible);
+
+    // Out of the window, into the hole or off its edge, the tip goes too.
+    Move(0, 30, 255);
+    main.Form_MouseLeave();
+    EXPECT_FALSE(windows.tip->visible);
+}
+
 TEST_F(PointerTest, CaptureModeToggleMakesTheHoleTallerAndBack) {
     Up(Mouse::Left, 100, 50);
     EXPECT_EQ(main.Layout.ShotRect, (SkinRect{33, 74, 161, 233}));

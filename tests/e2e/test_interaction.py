@@ -84,7 +84,7 @@ class Interaction(unittest.TestCase):
                   "key", "KP_Up", "key", "KP_Right")
         wait_for(lambda: self.position() == (x + 2, y - 2), 5, "the number pad's moves")
 
-    def test_hovering_quick_save_shows_the_tip_beside_the_pointer(self):
+    def test_the_tip_shows_beside_the_pointer_and_goes_with_it_and_before_any_modal_window(self):
         d = self.desktop
         _, x, y, _, _ = self.start(path=self.pictures)
         d.xdotool("mousemove", "--sync", x + 40, y + 258)
@@ -111,6 +111,27 @@ class Interaction(unittest.TestCase):
         # Away from the hot spots the tip goes.
         d.xdotool("mousemove", "--sync", x + 20, y + 330)
         wait_for(lambda: not d.windows("Tarvik tip"), 5, "the tip to hide")
+        # Straight from a hot spot into the hole the pointer leaves the window: the tip goes.
+        d.xdotool("mousemove", "--sync", x + 45, y + 261)
+        wait_for(lambda: d.windows("Tarvik tip"), 5, "the tip")
+        d.xdotool("mousemove", "--sync", x + 90, y + 150)
+        wait_for(lambda: not d.windows("Tarvik tip"), 5, "the tip to go with the pointer")
+
+        # A right click on a hot spot: no tip beside the menu, nor while Save As chosen from
+        # it is open, nor after it closes. (Coming back in, the second move shows the tip.)
+        d.xdotool("mousemove", "--sync", x + 45, y + 261, "mousemove", "--sync", x + 46, y + 261)
+        wait_for(lambda: d.windows("Tarvik tip"), 5, "the tip")
+        d.xdotool("click", 3)
+        wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)], 5,
+                 "the context menu")
+        self.assertEqual(d.windows("Tarvik tip"), [])
+        d.xdotool("key", "Down", "key", "Down", "key", "Return")
+        wait_for(lambda: d.windows("Save As"), 10, "the Save As dialog")
+        self.assertEqual(d.windows("Tarvik tip"), [])
+        d.xdotool("key", "Escape")
+        wait_for(lambda: not d.windows("Save As"), 5, "the dialog to close")
+        time.sleep(0.3)
+        self.assertEqual(d.windows("Tarvik tip"), [])
 
     def test_page_keys_and_digits_switch_skins_and_the_number_pads_digits_do_not(self):
         d = self.desktop

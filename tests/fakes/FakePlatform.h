@@ -120,6 +120,8 @@ class FakeDialogs : public IDialogs {
     // Answers with the next prepared result; Cancel when none is left.
     SaveDialogResult ShowSaveDialog(const SaveDialogRequest& request) override {
         requests.push_back(request);
+        if (onShow)
+            onShow();
         if (answers.empty())
             return SaveDialogResult{false, request.ProposedName, 0};
         SaveDialogResult r = answers.front();
@@ -129,6 +131,7 @@ class FakeDialogs : public IDialogs {
     std::vector<std::string> messages;
     std::vector<SaveDialogRequest> requests;
     std::vector<SaveDialogResult> answers;
+    std::function<void()> onShow; // runs while the save dialog is open
 };
 
 class FakeShell : public IShell {

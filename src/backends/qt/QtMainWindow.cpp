@@ -181,6 +181,11 @@ void QtMainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
         logic_->Form_DblClick(TwipsX(*event), TwipsY(*event));
 }
 
+void QtMainWindow::leaveEvent(QEvent*) {
+    if (logic_)
+        logic_->Form_MouseLeave();
+}
+
 void QtMainWindow::keyPressEvent(QKeyEvent* event) {
     const std::int16_t code = VirtualKeyCode(*event);
     if (logic_ && code != 0)

@@ -68,8 +68,8 @@ Win32MainWindow::Win32MainWindow(const IScreen& screen) : screen_(screen) {
     RegisterClassExA(&type);
     // A popup has no frame; the system menu lets the task bar close it.
     window_ = CreateWindowExA(WS_EX_APPWINDOW, ClassName, "Tarvik",
-                              WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 1, 1, nullptr,
-                              nullptr, ModuleInstance(), this);
+                              WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 1, 1, nullptr, nullptr,
+                              ModuleInstance(), this);
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -172,7 +172,8 @@ void Win32MainWindow::Paint() {
 
 LRESULT CALLBACK Win32MainWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
+        auto* self =
+            static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -226,9 +227,17 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         if (logic_)
             logic_->Form_MouseUp(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
         return 0;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
+        // Ask to hear when the pointer leaves, off the edge or into the hole.
+        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
+        TrackMouseEvent(&track);
         if (logic_)
             logic_->Form_MouseMove(HeldButtons(w), ShiftState(), TwipsX(l), TwipsY(l));
+        return 0;
+    }
+    case WM_MOUSELEAVE:
+        if (logic_)
+            logic_->Form_MouseLeave();
         return 0;
     case WM_KEYDOWN:
         // Virtual-key codes are the codes the logic acts on.
