@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRegion>
+#include <QTransform>
 
 #include <cmath>
 #include <vector>
@@ -95,7 +96,11 @@ void QtMainWindow::SetRegion(const Region& region) {
         QtX11::SetWindowShape(winId(), region);
         return;
     }
+    // Elsewhere Qt takes the mask in its own scaled pixels.
+    const double ratio = devicePixelRatioF();
     QRegion mask = ToQRegion(region);
+    if (ratio != 1)
+        mask = QTransform::fromScale(1 / ratio, 1 / ratio).map(mask);
     if (mask.isEmpty())
         mask = QRegion(-1, -1, 1, 1); // an empty mask would mean "no mask": keep it empty
     setMask(mask);
