@@ -42,8 +42,9 @@ QtMainWindow::QtMainWindow(const IScreen& screen)
 }
 
 QRect QtMainWindow::DeviceGeometry() const {
-    if (const auto native = QtX11::WindowGeometry(winId()))
-        return *native;
+    if (QtX11::Active())
+        if (const auto native = QtX11::WindowGeometry(winId()))
+            return *native;
     const double ratio = devicePixelRatioF();
     return QRect(static_cast<int>(std::lround(x() * ratio)),
                  static_cast<int>(std::lround(y() * ratio)),
