@@ -333,14 +333,15 @@ void frmMain::ShowContextMenu() {
     DismissTip();
     cPopupMenu menu(ports_.Menus);
     RefreshSkinList(Catalogue, SkinsFolder());
-    std::string& current = Catalogue.Names[Catalogue.Current];
-    current = "*" + current;
+    // The check mark goes on the menu's copy of the names only: whatever ends the program
+    // while the menu is open, the catalogue (and so the store) keeps the plain name.
     std::vector<MenuValue> skins{"Skins"};
-    for (const std::string& name : Catalogue.Names)
-        skins.emplace_back(MenuCaption(name));
+    for (int k = 0; k <= MaxSkinFiles; ++k) {
+        const std::string caption = MenuCaption(Catalogue.Names[k]);
+        skins.emplace_back(k == Catalogue.Current ? "*" + caption : caption);
+    }
     const std::int32_t chosen = menu.Popup({"&Quick Save", "&Save As", "-", MenuValue(skins),
                                             "Settings", "-", "E&xit", "-", "&Help", "&About"});
-    current.erase(0, 1);
     DismissTip();
 
     if (chosen >= 100) {

@@ -4,7 +4,8 @@ import subprocess
 import time
 import unittest
 
-from harness import BIN, SCREEN, SOURCE_DIR, Desktop, expected_shape, terminate, wait_for
+from harness import (BIN, SCREEN, SOURCE_DIR, Desktop, expected_shape, stored_settings,
+                     terminate, wait_for)
 
 BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
 VALUE_ORDER = ['"SkinCount"', '"SkinFile"', '"JPEG Quality"', '"Auto-save Path"',
@@ -80,6 +81,17 @@ class StartUp(unittest.TestCase):
         for value in VALUE_ORDER:
             self.assertIn(value + "=", text)
         self.assertIn('"Auto-name Prefix"="tarvik_output"', text)
+
+    def test_sigterm_while_the_context_menu_is_open_stores_the_plain_skin_name(self):
+        d = self.desktop
+        d.write_settings(stored_settings(skin="Retro.inf"))
+        tarvik = d.start_tarvik()
+        _, x, y, _, _ = d.wait_window(156, 360)
+        d.click(x + 10, y + 250, button=3)
+        wait_for(lambda: [w for w in d.windows(None) if w[3:] not in ((156, 360), (1, 1))],
+                 5, "the context menu")
+        self.assertEqual(terminate(tarvik), 0)
+        self.assertIn('"SkinFile"="Retro.inf"', d.settings_text())
 
     def test_corrupt_store_gives_the_defaults_and_the_close_writes_a_clean_store(self):
         d = self.desktop
