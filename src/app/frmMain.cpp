@@ -214,10 +214,12 @@ void frmMain::Form_MouseMove(std::int16_t button, std::int16_t, float X, float Y
     }
     if (button != Mouse::Left || !Dragging)
         return;
-    if (X == LastX && Y == LastY)
-        return;
+    // The position is within the window, which follows the pointer: the pressed point is
+    // back under the pointer when there is nothing to move.
     const std::int16_t dy = ToInt16Saturated(static_cast<double>(y) - DragStartY);
     const std::int16_t dx = ToInt16Saturated(static_cast<double>(x) - DragStartX);
+    if (dx == 0 && dy == 0)
+        return;
     MoveByDiff(dx, dy);
     LastX = x;
     LastY = y;

@@ -42,14 +42,19 @@ TEST_F(PointerTest, HotSpotsIncludeAllFourEdgesAndAbsentOnesAreNeverHit) {
 }
 
 TEST_F(PointerTest, DragMovesTheWindowByThePointersMovementAndRunsNoCommand) {
+    // Positions are within the window, which moves under the pointer: the pressed point
+    // stays under it for every move.
     Down(Mouse::Left, 20, 330);
-    Move(Mouse::Left, 25, 333);
-    EXPECT_EQ(window.left, 1500 + 5 * 15);
-    EXPECT_EQ(window.top, 750 + 3 * 15);
-    Move(Mouse::Left, 25, 333); // the same point again: nothing
-    Move(Mouse::Left, 120, 383);
-    EXPECT_EQ(window.left, 1500 + 5 * 15 + 100 * 15);
-    Up(Mouse::Left, 120, 383);
+    for (int i = 1; i <= 20; ++i) {
+        Move(Mouse::Left, 20 + 5 * i - (window.left - 1500) / T,
+             330 + 3 * i - (window.top - 750) / T);
+        if (i == 2)
+            Move(Mouse::Left, 20, 330); // back at the pressed point: nothing to move
+    }
+    EXPECT_EQ(window.left, 1500 + 100 * 15);
+    EXPECT_EQ(window.top, 750 + 60 * 15);
+    EXPECT_EQ(std::count(window.calls.begin(), window.calls.end(), "Move"), 20);
+    Up(Mouse::Left, 25, 333);
     EXPECT_FALSE(main.Dragging);
     EXPECT_EQ(dialogs.requests.size(), 0u);
     EXPECT_FALSE(Closed());

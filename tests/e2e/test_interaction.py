@@ -67,13 +67,14 @@ class Interaction(unittest.TestCase):
         d = self.desktop
         _, x, y, _, _ = self.start(path=self.pictures)
         d.xdotool("mousemove", "--sync", x + 20, y + 330, "mousedown", 1)
-        for step in range(1, 11):
-            d.xdotool("mousemove", "--sync", x + 20 + 10 * step, y + 330 + 5 * step)
+        for step in range(1, 21):
+            d.xdotool("mousemove", "--sync", x + 20 + 5 * step, y + 330 + 3 * step)
+            time.sleep(0.05)
         d.xdotool("mouseup", 1)
-        wait_for(lambda: self.position() == (x + 100, y + 50), 5, "the window to follow")
+        wait_for(lambda: self.position() == (x + 100, y + 60), 5, "the window to follow")
         self.assertEqual(os.listdir(self.pictures), [])  # no command ran
 
-        x, y = x + 100, y + 50
+        x, y = x + 100, y + 60
         for _ in range(3):
             d.xdotool("key", "Right")
         wait_for(lambda: self.position() == (x + 3, y), 5, "three pixels to the right")
