@@ -1,7 +1,9 @@
 #include "skin/SkinCatalogue.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -15,20 +17,31 @@ bool EndsWithInf(const std::string& name) {
            (ext[3] | 0x20) == 'f';
 }
 
-// Lists up to 30 plain, non-hidden "*.inf" files into Names[1..], in listing order.
+// Lists the first 30 plain, non-hidden "*.inf" files in sorted order into Names[1..],
+// whatever order the folder lists them in.
 std::int16_t ListSkinFiles(SkinCatalogue& catalogue, const std::string& skinsFolder) {
-    std::int16_t count = 0;
+    std::vector<std::string> first; // a max-heap of the smallest names seen
     std::error_code ec;
     fs::directory_iterator it(fs::path(skinsFolder), ec);
-    for (; !ec && it != fs::directory_iterator() && count < MaxSkinFiles; it.increment(ec)) {
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::error_code typeError;
         if (!it->is_regular_file(typeError))
             continue;
-        const std::string name = it->path().filename().string();
+        std::string name = it->path().filename().string();
         if (name.empty() || name.front() == '.' || !EndsWithInf(name))
             continue;
-        catalogue.Names[++count] = name;
+        if (first.size() == MaxSkinFiles && !(name < first.front()))
+            continue;
+        first.push_back(std::move(name));
+        std::push_heap(first.begin(), first.end());
+        if (first.size() > MaxSkinFiles) {
+            std::pop_heap(first.begin(), first.end());
+            first.pop_back();
+        }
     }
+    std::int16_t count = 0;
+    for (std::string& name : first)
+        catalogue.Names[++count] = std::move(name);
     return count;
 }
 

@@ -38,13 +38,20 @@ TEST(SkinCatalogue, MissingFolderListsOnlyDefaultAndAtMostThirtyFilesAreKept) {
     EXPECT_EQ(c.Count, 0);
     EXPECT_EQ(c.Names[0], "Default");
 
+    // The first thirty in sorted order, whatever order the folder lists them in: made so
+    // that neither the order of making nor its reverse gives them.
     TempFolder t;
-    for (int i = 0; i < 45; ++i)
-        t.Write("skins/s" + std::to_string(100 + i) + ".inf", "x");
+    for (int first : {100, 130, 115})
+        for (int i = first; i < first + 15; ++i)
+            t.Write("skins/s" + std::to_string(i) + ".inf", "x");
     BuildSkinList(c, Folder(t));
     EXPECT_EQ(c.Count, MaxSkinFiles);
-    for (int i = 2; i <= MaxSkinFiles; ++i)
-        EXPECT_LT(c.Names[i - 1], c.Names[i]);
+    for (int i = 1; i <= MaxSkinFiles; ++i)
+        EXPECT_EQ(c.Names[i], std::string("s") + std::to_string(99 + i) + ".inf");
+    t.Write("skins/s099.inf", "x");
+    RefreshSkinList(c, Folder(t));
+    EXPECT_EQ(c.Names[1], "s099.inf");
+    EXPECT_EQ(c.Names[MaxSkinFiles], "s128.inf");
 }
 
 TEST(SkinCatalogue, RescanFollowsTheCurrentNameAndClearsDroppedEntries) {
