@@ -29,9 +29,38 @@ install_packages() {
         fi
     fi
     echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
-        "${missing[@]}"
+    apt_get_waiting "${sudo[@]}" apt-get update -q
+    apt_get_waiting "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+        --no-install-recommends "${missing[@]}"
+}
+
+# Runs an apt-get command line, waiting up to 5 minutes for the package manager's locks
+# while another one holds them (an automatic update, for example) and saying so meanwhile.
+# apt-get waits for the dpkg lock itself; its update gives up at once, so it is retried.
+apt_get_waiting() {
+    local args=() arg
+    for arg in "$@"; do
+        args+=("$arg")
+        [ "$arg" = apt-get ] && args+=(-o DPkg::Lock::Timeout=300)
+    done
+    local errors deadline=$((SECONDS + 300)) next_note=$SECONDS status
+    errors=$(mktemp)
+    while :; do
+        status=0
+        "${args[@]}" 2>"$errors" || status=$?
+        if [ "$status" -eq 0 ] || [ "$SECONDS" -ge "$deadline" ] ||
+            ! grep -qiE "could not get lock|unable to (acquire|lock)" "$errors"; then
+            cat "$errors" >&2
+            rm -f "$errors"
+            return "$status"
+        fi
+        if [ "$SECONDS" -ge "$next_note" ]; then
+            echo "Waiting for another package manager to finish ($((deadline - SECONDS)) s at most):" \
+                "$(grep -iE -m1 "lock" "$errors")"
+            next_note=$((SECONDS + 30))
+        fi
+        sleep 2
+    done
 }
 
 # Runs Wine quietly in the prefix given, making no desktop menu entries and fetching no
