@@ -58,5 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (loaded && !(layout.ModeRect == AbsentRect))
         std::abort();
+    // A skin that loads captures pictures within the picture limits.
+    const long long w = layout.ShotRect.Right - layout.ShotRect.Left;
+    const long long h = layout.ShotRect.Bottom - layout.ShotRect.Top;
+    if (loaded &&
+        (w > MaxPictureSide || h > MaxPictureSide || (w > 0 && h > 0 && w * h > MaxPicturePixels)))
+        std::abort();
     return 0;
 }

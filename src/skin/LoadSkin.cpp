@@ -74,6 +74,18 @@ void LoadSkin(std::int16_t n, SkinContext& c) {
         if (!ReadRect(file, "saveas =", c.Layout.SaveAsRect))
             return false;
 
+        // A capture of the shot area is a picture, held to a picture's limits.
+        const int width = c.Layout.ShotRect.Right - c.Layout.ShotRect.Left;
+        const int height = c.Layout.ShotRect.Bottom - c.Layout.ShotRect.Top;
+        if (width > MaxPictureSide || height > MaxPictureSide ||
+            (width > 0 && height > 0 &&
+             static_cast<long long>(width) * height > MaxPicturePixels)) {
+            message = "Error Loading Image " + imagePath + "\r\nShot area of " +
+                      std::to_string(width) + " x " + std::to_string(height) +
+                      " pixels is too large";
+            return false;
+        }
+
         c.Layout.SkinImage = c.Picture1;
         c.Layout.ModeRect = AbsentRect;
         return true;

@@ -201,6 +201,30 @@ TEST_F(LoadSkinTest, PictureTooLargeForTheWindowIsRefused) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+TEST_F(LoadSkinTest, ShotAreaLargerThanAPictureCanBeIsRefused) {
+    const auto withShot = [](const std::string& shot) {
+        std::string content = BlueInf;
+        content.replace(content.find("(20, 40, 128, 160)"), 18, shot);
+        return content;
+    };
+    for (const char* shot : {"(0, 200, 20000, 20000)", "(0, 0, 16385, 1)", "(0, 0, 8193, 8192)"}) {
+        dialogs.messages.clear();
+        Load(withShot(shot));
+        ASSERT_EQ(dialogs.messages.size(), 1u) << shot;
+        EXPECT_EQ(dialogs.messages[0].rfind("Error Loading Image " + Skins() + "blue.bmp\r\n", 0),
+                  0u)
+            << dialogs.messages[0];
+        ExpectDefault();
+    }
+    EXPECT_EQ(dialogs.messages[0], "Error Loading Image " + Skins() +
+                                       "blue.bmp\r\nShot area of 8193 x 8192 pixels is too "
+                                       "large\r\nSwitch to default skin");
+    dialogs.messages.clear();
+    Load(withShot("(0, 0, 16384, 4096)")); // the largest picture there can be
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(catalogue.Current, 1);
+}
+
 TEST_F(LoadSkinTest, FailureAfterThePictureKeepsTheBuiltInPictureAndRectangles) {
     std::string content = BlueInf;
     content.replace(content.find("saveas ="), 8, "saveAs =");

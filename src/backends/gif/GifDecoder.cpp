@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include <gif_lib.h>
 
@@ -56,7 +57,12 @@ Picture DecodeGif(const unsigned char* data, std::size_t size) {
         return Rgb(c.Red, c.Green, c.Blue);
     };
 
-    auto image = std::make_shared<Image>(width, height, colour(gif->SBackGroundColor));
+    std::shared_ptr<Image> image;
+    try {
+        image = std::make_shared<Image>(width, height, colour(gif->SBackGroundColor));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     const GifImageDesc& d = frame.ImageDesc;
     for (int y = 0; y < d.Height; ++y) {
         const int iy = d.Top + y;

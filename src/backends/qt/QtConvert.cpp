@@ -1,5 +1,6 @@
 #include "backends/qt/QtConvert.h"
 
+#include <new>
 #include <vector>
 
 QImage WrapPicture(const Picture& picture) {
@@ -12,18 +13,25 @@ QImage WrapPicture(const Picture& picture) {
 Picture ToPicture(const QImage& source) {
     if (source.isNull())
         return nullptr;
+    // Qt gives a null image when memory runs out; so does this conversion.
     const QImage rgb = source.convertToFormat(QImage::Format_RGB32);
-    auto image = std::make_shared<Image>();
-    image->Width = rgb.width();
-    image->Height = rgb.height();
-    // One copy, row by row, with no fill before it.
-    image->Pixels.reserve(static_cast<std::size_t>(rgb.width()) *
-                          static_cast<std::size_t>(rgb.height()));
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
-        image->Pixels.insert(image->Pixels.end(), row, row + rgb.width());
+    if (rgb.isNull())
+        return nullptr;
+    try {
+        auto image = std::make_shared<Image>();
+        image->Width = rgb.width();
+        image->Height = rgb.height();
+        // One copy, row by row, with no fill before it.
+        image->Pixels.reserve(static_cast<std::size_t>(rgb.width()) *
+                              static_cast<std::size_t>(rgb.height()));
+        for (int y = 0; y < rgb.height(); ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
+            image->Pixels.insert(image->Pixels.end(), row, row + rgb.width());
+        }
+        return image;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
-    return image;
 }
 
 QRegion ToQRegion(const Region& region) {

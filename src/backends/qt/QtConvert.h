@@ -8,7 +8,7 @@
 
 // Wraps a picture's pixels without copying; the QImage must not outlive the picture.
 QImage WrapPicture(const Picture& picture);
-// Copies a QImage into a picture.
+// Copies a QImage into a picture; null when memory runs out.
 Picture ToPicture(const QImage& image);
 // The region as Qt's, built in one step from its bands.
 QRegion ToQRegion(const Region& region);

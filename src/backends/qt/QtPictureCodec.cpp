@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <cerrno>
 #include <cstring>
 
 Picture QtPictureCodec::LoadPicture(const std::string& path) {
@@ -45,9 +46,14 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
 }
 
 bool QtPictureCodec::SaveBmp(const Picture& picture, const std::string& path, std::string& error) {
-    const QImage image = WrapPicture(picture).convertToFormat(QImage::Format_RGB888);
-    if (image.isNull()) {
+    const QImage wrapped = WrapPicture(picture);
+    if (wrapped.isNull()) {
         error = "No picture loaded to save.";
+        return false;
+    }
+    const QImage image = wrapped.convertToFormat(QImage::Format_RGB888);
+    if (image.isNull()) { // out of memory
+        error = std::strerror(ENOMEM);
         return false;
     }
     QFile file(QString::fromStdString(path));

@@ -1,12 +1,14 @@
 #include "backends/win32/Win32PictureCodec.h"
 
-#include "io/AtomicFile.h"
 #include "backends/win32/Win32Common.h"
+#include "io/AtomicFile.h"
 
 #include <objbase.h>
 #include <wincodec.h>
 
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -32,8 +34,7 @@ template <typename T> class Com {
 
 bool Factory(Com<IWICImagingFactory>& factory) {
     return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IWICImagingFactory,
-                                      reinterpret_cast<void**>(&factory)));
+                                      IID_IWICImagingFactory, reinterpret_cast<void**>(&factory)));
 }
 
 // The colour table a GIF's first image is drawn with, read from the file: WIC may blank
@@ -90,7 +91,8 @@ bool ReadIndexed(IWICImagingFactory* factory, IWICBitmapDecoder* decoder,
             colours[i] = fileColours[i];
     const UINT stride = static_cast<UINT>(image.Width);
     std::vector<BYTE> indices(static_cast<std::size_t>(stride) * static_cast<UINT>(image.Height));
-    if (FAILED(frame->CopyPixels(nullptr, stride, static_cast<UINT>(indices.size()), indices.data())))
+    if (FAILED(
+            frame->CopyPixels(nullptr, stride, static_cast<UINT>(indices.size()), indices.data())))
         return false;
     for (std::size_t i = 0; i < indices.size(); ++i)
         image.Pixels[i] = 0xff000000u | (indices[i] < count ? colours[indices[i]] : 0u);
@@ -107,12 +109,16 @@ Picture Win32PictureCodec::LoadPicture(const std::string& path) {
         return nullptr;
     LARGE_INTEGER size{};
     std::vector<char> bytes;
-    if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
-        size.QuadPart > 0 && size.QuadPart <= MaxPictureFileSize) {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
+        size.QuadPart <= MaxPictureFileSize) {
+        try {
+            bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        } catch (const std::bad_alloc&) {
+        }
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-            read != bytes.size())
+        if (!bytes.empty() &&
+            (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+             read != bytes.size()))
             bytes.clear();
     }
     CloseHandle(file);
@@ -139,25 +145,30 @@ Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
         static_cast<long long>(width) * height > MaxPicturePixels)
         return nullptr;
 
-    auto image = std::make_shared<Image>(static_cast<int>(width), static_cast<int>(height), 0);
-    WICPixelFormatGUID format{};
-    frame->GetPixelFormat(&format);
-    if (IsEqualGUID(format, GUID_WICPixelFormat8bppIndexed)) {
-        const auto* bytes = static_cast<const unsigned char*>(data);
-        if (!ReadIndexed(factory.get(), decoder.get(), frame.get(), GifColourTable(bytes, size),
-                         *image))
+    // Running out of memory for the pixels is a picture that cannot be decoded.
+    try {
+        auto image = std::make_shared<Image>(static_cast<int>(width), static_cast<int>(height), 0);
+        WICPixelFormatGUID format{};
+        frame->GetPixelFormat(&format);
+        if (IsEqualGUID(format, GUID_WICPixelFormat8bppIndexed)) {
+            const auto* bytes = static_cast<const unsigned char*>(data);
+            if (!ReadIndexed(factory.get(), decoder.get(), frame.get(), GifColourTable(bytes, size),
+                             *image))
+                return nullptr;
+            return image;
+        }
+        Com<IWICBitmapSource> converted;
+        if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), &converted)) ||
+            FAILED(converted->CopyPixels(nullptr, width * 4,
+                                         static_cast<UINT>(image->Pixels.size() * 4),
+                                         reinterpret_cast<BYTE*>(image->Pixels.data()))))
             return nullptr;
+        for (std::uint32_t& pixel : image->Pixels)
+            pixel |= 0xff000000u;
         return image;
-    }
-    Com<IWICBitmapSource> converted;
-    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), &converted)) ||
-        FAILED(converted->CopyPixels(nullptr, width * 4,
-                                     static_cast<UINT>(image->Pixels.size() * 4),
-                                     reinterpret_cast<BYTE*>(image->Pixels.data()))))
+    } catch (const std::bad_alloc&) {
         return nullptr;
-    for (std::uint32_t& pixel : image->Pixels)
-        pixel |= 0xff000000u;
-    return image;
+    }
 }
 
 bool Win32PictureCodec::SaveBmp(const Picture& picture, const std::string& path,
@@ -172,7 +183,8 @@ bool Win32PictureCodec::SaveBmp(const Picture& picture, const std::string& path,
     Com<IWICBitmapEncoder> encoder;
     Com<IWICBitmapFrameEncode> frame;
     Com<IWICBitmap> source;
-    const auto width = static_cast<UINT>(picture->Width), height = static_cast<UINT>(picture->Height);
+    const auto width = static_cast<UINT>(picture->Width),
+               height = static_cast<UINT>(picture->Height);
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
     const bool encoded =
         Factory(factory) && SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &memory)) &&
@@ -196,7 +208,8 @@ bool Win32PictureCodec::SaveBmp(const Picture& picture, const std::string& path,
     STATSTG stat{};
     memory->Stat(&stat, STATFLAG_NONAME);
     const void* bytes = GlobalLock(block);
-    const bool written = bytes && WriteBytes(path, bytes, static_cast<std::size_t>(stat.cbSize.QuadPart), error);
+    const bool written =
+        bytes && WriteBytes(path, bytes, static_cast<std::size_t>(stat.cbSize.QuadPart), error);
     GlobalUnlock(block);
     return written;
 }

@@ -3,6 +3,8 @@
 #include "backends/win32/Win32Common.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -42,6 +44,13 @@ ScreenArea Win32Screen::PrimaryScreen() const {
 Picture Win32Screen::Grab(int left, int top, int width, int height) {
     if (width <= 0 || height <= 0)
         return nullptr;
+    // The picture first: running out of memory for it is a failed grab, with nothing to free.
+    std::shared_ptr<Image> image;
+    try {
+        image = std::make_shared<Image>(width, height, 0);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -73,7 +82,6 @@ Picture Win32Screen::Grab(int left, int top, int width, int height) {
         BitBlt(memory, x0 - left, y0 - top, x1 - x0, y1 - y0, screen, x0, y0, SRCCOPY | CAPTUREBLT);
     SelectObject(memory, previousBitmap);
 
-    auto image = std::make_shared<Image>(width, height, 0);
     BITMAPINFO info = DibInfo(width, height);
     const bool read = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), image->Pixels.data(),
                                 &info, DIB_RGB_COLORS) == height;

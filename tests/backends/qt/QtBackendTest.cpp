@@ -1,6 +1,7 @@
 #include "app/WindowShape.h"
 #include "fakes/FakePlatform.h"
 #include "backends/gif/GifDecoder.h"
+#include "backends/qt/QtConvert.h"
 #include "backends/qt/QtMainWindow.h"
 #include "backends/qt/QtPictureCodec.h"
 #include "skin/LoadSkin.h"
@@ -14,7 +15,10 @@
 #include <fstream>
 
 #include <gif_lib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -204,6 +208,26 @@ TEST(PictureCodec, BmpWrittenDecodesToExactlyTheSamePixels) {
     EXPECT_FALSE(codec.SaveBmp(picture, path, error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(codec.SaveBmp(picture, t.Path() + "/missing/x.bmp", error));
+}
+
+TEST(QtConvert, RunningOutOfMemoryGivesNoPictureRatherThanAnAbort) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+    const QImage grabbed(4096, 4096, QImage::Format_RGB32); // 64 MiB
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Room for 32 MiB more, where the copy needs 64.
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::getpagesize());
+        const rlimit limit{used + (32u << 20), used + (32u << 20)};
+        ::setrlimit(RLIMIT_AS, &limit);
+        ::_exit(ToPicture(grabbed) ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST(QtMainWindow, MaskIsTheRegionAndGeometryIsInTwips) {
