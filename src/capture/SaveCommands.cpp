@@ -23,6 +23,11 @@ void ReportNotSaved(SaveContext& c, const std::string& fileName, const std::stri
     c.Dialogs.MessageBox("Picture not saved to " + fileName + "\r\n" + reason);
 }
 
+// The reason for a failed JPEG write: the encoder's text and the system's reason.
+std::string JpegFailure(const std::string& errorText, const JpegWriteOptions& options) {
+    return options.Detail.empty() ? errorText : errorText + ": " + options.Detail;
+}
+
 void SaveBitmapFile(SaveContext& c, const std::string& fileName) {
     if (!c.Picture1)
         return ReportNotSaved(c, fileName, "No picture loaded to save.");
@@ -50,8 +55,7 @@ SaveResult SavePictureFile(SaveContext& c, const std::string& fileName, WriteMod
         return SaveResult::Saved;
     if (options.NameTaken)
         return SaveResult::NameTaken;
-    ReportNotSaved(c, fileName,
-                   options.Detail.empty() ? errorText : errorText + ": " + options.Detail);
+    ReportNotSaved(c, fileName, JpegFailure(errorText, options));
     return SaveResult::Failed;
 }
 
@@ -71,15 +75,29 @@ void SaveAutoNamed(SaveContext& c) {
             return;
         }
     }
+    // Encoded once, at the first free name, however many names turn out to be taken.
+    std::vector<std::uint8_t> jpeg;
     for (int n = 1; n <= MaxAutoNumber; ++n) {
         const std::string name =
             folder + PathSeparator + c.Settings.AutoNamePrefix + std::to_string(n) + ".jpg";
         std::error_code ec;
-        if (fs::is_regular_file(name, ec))
+        if (fs::exists(fs::symlink_status(name, ec)))
             continue;
+        std::int32_t errorCode = 0;
+        std::string errorText;
+        if (jpeg.empty()) {
+            cJPEG image;
+            image.CreateFromPicture(c.Picture1);
+            if (!EncodeJPG(image, c.Settings.JpegQuality, jpeg, errorCode, errorText))
+                return ReportNotSaved(c, name, errorText);
+        }
         // Another program may take the name between the test and the write.
-        if (SavePictureFile(c, name, WriteMode::KeepExisting) != SaveResult::NameTaken)
+        JpegWriteOptions options;
+        options.Replace = false;
+        if (WriteJPG(jpeg, name, errorCode, errorText, &options))
             return;
+        if (!options.NameTaken)
+            return ReportNotSaved(c, name, JpegFailure(errorText, options));
     }
     c.Dialogs.MessageBox("Too many pictures in captured folder, picture not saved");
 }

@@ -35,6 +35,7 @@ void QuickSave(SaveContext& context);
 // taken meanwhile under KeepExisting.
 SaveResult SavePictureFile(SaveContext& context, const std::string& fileName,
                            WriteMode mode = WriteMode::Replace);
-// Writes the current capture under prefix + n + ".jpg" for the first free n in 1..9999,
-// after making the auto-save folder (one level; the default folder with its parents).
+// Writes the current capture under prefix + n + ".jpg" for the first n in 1..9999 that
+// nothing is named, after making the auto-save folder (one level; the default folder with
+// its parents). The picture is encoded once, however many names are taken.
 void SaveAutoNamed(SaveContext& context);

@@ -1,9 +1,11 @@
 #include "imaging/ijl.h"
 
+#include "imaging/EncodeFaults.h"
 #include "io/AtomicFile.h"
 
 #include <cstdlib>
 #include <memory>
+#include <new>
 
 #include <turbojpeg.h>
 
@@ -38,29 +40,46 @@ int ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype) {
     JPEG_CORE_PROPERTIES& p = *jcprops;
     p.JPGNameTaken = false;
     p.ErrorDetail.clear();
-    if (iotype != IJL_JFILE_WRITEWHOLEIMAGE || !ValidSizes(p))
+    const bool toFile = iotype == IJL_JFILE_WRITEWHOLEIMAGE;
+    const bool encoded = toFile && p.JPGBytes;
+    if ((!toFile && iotype != IJL_JBUFF_WRITEWHOLEIMAGE) || (!encoded && !ValidSizes(p)))
         return IJL_INVALID_JPEG_PROPERTIES;
-    if (!p.JPGFile || !*p.JPGFile)
+    if (toFile && (!p.JPGFile || !*p.JPGFile))
         return IJL_INVALID_FILENAME;
 
-    // Screen text stays sharp without chroma subsampling; below 90 the smaller file wins.
-    const int subsampling = p.jquality >= 90 ? TJSAMP_444 : TJSAMP_420;
-    const int flags = p.DIBHeight < 0 ? TJFLAG_BOTTOMUP : 0;
-    const int pixelFormat = p.DIBColor == IJL_COLOR::BGR ? TJPF_BGR : TJPF_RGB;
-    const int pitch = p.DIBWidth * 3 + p.DIBPadBytes;
     JpegBuffer jpeg;
-    if (tjCompress2(static_cast<tjhandle>(p.Encoder), p.DIBBytes, p.DIBWidth, pitch, p.JPGHeight,
-                    pixelFormat, &jpeg.Data, &jpeg.Size, subsampling, p.jquality, flags) != 0) {
-        p.ErrorDetail = tjGetErrorStr2(static_cast<tjhandle>(p.Encoder));
-        return p.ErrorDetail.find("emory") != std::string::npos ? IJL_MEMORY_ERROR
-                                                                : IJL_INTERNAL_ERROR;
+    if (!encoded) {
+        // Screen text stays sharp without chroma subsampling; below 90 the smaller file wins.
+        const int subsampling = p.jquality >= 90 ? TJSAMP_444 : TJSAMP_420;
+        const int flags = p.DIBHeight < 0 ? TJFLAG_BOTTOMUP : 0;
+        const int pixelFormat = p.DIBColor == IJL_COLOR::BGR ? TJPF_BGR : TJPF_RGB;
+        const int pitch = p.DIBWidth * 3 + p.DIBPadBytes;
+        if (const int fault = EncodeFault())
+            return fault;
+        if (tjCompress2(static_cast<tjhandle>(p.Encoder), p.DIBBytes, p.DIBWidth, pitch,
+                        p.JPGHeight, pixelFormat, &jpeg.Data, &jpeg.Size, subsampling, p.jquality,
+                        flags) != 0) {
+            p.ErrorDetail = tjGetErrorStr2(static_cast<tjhandle>(p.Encoder));
+            return p.ErrorDetail.find("emory") != std::string::npos ? IJL_MEMORY_ERROR
+                                                                    : IJL_INTERNAL_ERROR;
+        }
+        if (!toFile) {
+            try {
+                p.JPGBuffer.assign(jpeg.Data, jpeg.Data + jpeg.Size);
+            } catch (const std::bad_alloc&) {
+                return IJL_MEMORY_ERROR;
+            }
+            return IJL_OK;
+        }
     }
+    const std::uint8_t* data = encoded ? p.JPGBytes : jpeg.Data;
+    const std::size_t size = encoded ? p.JPGSizeBytes : jpeg.Size;
 
     std::string error;
     const WriteOutcome outcome = WriteFileAtomically(
         p.JPGFile, p.JPGReplace ? WriteMode::Replace : WriteMode::KeepExisting,
         [&](const std::string& temp, std::string& err) {
-            return WriteBytes(temp, jpeg.Data, jpeg.Size, err);
+            return WriteBytes(temp, data, size, err);
         },
         error);
     if (outcome == WriteOutcome::Written)

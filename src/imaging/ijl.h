@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The JPEG encoder's call contract: a property record, initialised, filled by the
 // caller, written and freed. Status 0 is success; negative values are errors.
@@ -13,7 +15,9 @@ inline constexpr int IJL_ERR_FILECLOSE = -9;
 inline constexpr int IJL_FILE_ERROR = -23;
 inline constexpr int IJL_INTERNAL_ERROR = -24;
 
+// Mode 8 writes the file named by JPGFile; mode 9 encodes into JPGBuffer only.
 inline constexpr int IJL_JFILE_WRITEWHOLEIMAGE = 8;
+inline constexpr int IJL_JBUFF_WRITEWHOLEIMAGE = 9;
 
 enum class IJL_COLOR { BGR = 1, RGB = 2 };
 
@@ -32,6 +36,12 @@ struct JPEG_CORE_PROPERTIES {
     std::int32_t jquality = 75;
     // Replace an existing file (true) or leave it and fail (false).
     bool JPGReplace = true;
+    // An image encoded before (by mode 9): mode 8 writes these bytes as they are, with no
+    // DIB fields needed.
+    const std::uint8_t* JPGBytes = nullptr;
+    std::size_t JPGSizeBytes = 0;
+    // Set by mode 9: the encoded file.
+    std::vector<std::uint8_t> JPGBuffer;
 
     // Set by the encoder: the file existed and was left alone; the system's reason for
     // the last failure.

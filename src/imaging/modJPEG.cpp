@@ -41,17 +41,13 @@ std::string IjlErrorText(std::int32_t status) {
     return "Unknown Error";
 }
 
-bool SaveJPG(cJPEG& image, const std::string& fileName, std::int32_t quality,
-             std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options) {
-    errorCode = 0;
-    errorText.clear();
-    if (!image.PictureLoaded()) {
-        errorCode = -1;
-        errorText = "No picture loaded to save.";
-        return false;
-    }
-    quality = std::clamp<std::int32_t>(quality, 1, 100);
+namespace {
 
+// Runs the encoder once on a record that fill completes after ijlInit, and reports as
+// SaveJPG does.
+template <typename Fill>
+bool RunEncoder(int mode, const Fill& fill, std::int32_t& errorCode, std::string& errorText,
+                JpegWriteOptions* options, std::vector<std::uint8_t>* encoded = nullptr) {
     JPEG_CORE_PROPERTIES record;
     std::int32_t status = ijlInit(&record);
     if (status != IJL_OK) {
@@ -59,23 +55,16 @@ bool SaveJPG(cJPEG& image, const std::string& fileName, std::int32_t quality,
         errorText = "Failed to initialise the IJL library - " + IjlErrorText(status);
         return false;
     }
-    record.DIBWidth = image.Width();
-    record.DIBHeight = -image.Height();
-    record.DIBBytes = image.DIBSectionBitsPtr();
-    record.DIBPadBytes = image.BytesPerScanLine() - 3 * image.Width();
-    const std::string file = fileName; // lives until the write returns
-    record.JPGFile = file.c_str();
-    record.JPGWidth = image.Width();
-    record.JPGHeight = image.Height();
-    record.jquality = quality;
+    fill(record);
     if (options)
         record.JPGReplace = options->Replace;
-
-    status = ijlWrite(&record, IJL_JFILE_WRITEWHOLEIMAGE);
+    status = ijlWrite(&record, mode);
     const bool written = status == IJL_OK;
     if (!written) {
         errorCode = status;
         errorText = "ijlWrite Error - " + IjlErrorText(status);
+    } else if (encoded) {
+        encoded->swap(record.JPGBuffer);
     }
     if (options) {
         options->NameTaken = record.JPGNameTaken;
@@ -83,4 +72,67 @@ bool SaveJPG(cJPEG& image, const std::string& fileName, std::int32_t quality,
     }
     ijlFree(&record);
     return written;
+}
+
+// Starts a report: true when the image holds a picture to encode.
+bool PictureToEncode(const cJPEG& image, std::int32_t& errorCode, std::string& errorText) {
+    errorCode = 0;
+    errorText.clear();
+    if (image.PictureLoaded())
+        return true;
+    errorCode = -1;
+    errorText = "No picture loaded to save.";
+    return false;
+}
+
+// The record's fields that describe the image, at quality clamped to 1..100.
+void SetImageFields(JPEG_CORE_PROPERTIES& record, cJPEG& image, std::int32_t quality) {
+    record.DIBWidth = image.Width();
+    record.DIBHeight = -image.Height();
+    record.DIBBytes = image.DIBSectionBitsPtr();
+    record.DIBPadBytes = image.BytesPerScanLine() - 3 * image.Width();
+    record.JPGWidth = image.Width();
+    record.JPGHeight = image.Height();
+    record.jquality = std::clamp<std::int32_t>(quality, 1, 100);
+}
+
+} // namespace
+
+bool SaveJPG(cJPEG& image, const std::string& fileName, std::int32_t quality,
+             std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options) {
+    if (!PictureToEncode(image, errorCode, errorText))
+        return false;
+    const std::string file = fileName; // lives until the write returns
+    return RunEncoder(
+        IJL_JFILE_WRITEWHOLEIMAGE,
+        [&](JPEG_CORE_PROPERTIES& record) {
+            SetImageFields(record, image, quality);
+            record.JPGFile = file.c_str();
+        },
+        errorCode, errorText, options);
+}
+
+bool EncodeJPG(cJPEG& image, std::int32_t quality, std::vector<std::uint8_t>& jpeg,
+               std::int32_t& errorCode, std::string& errorText) {
+    if (!PictureToEncode(image, errorCode, errorText))
+        return false;
+    return RunEncoder(
+        IJL_JBUFF_WRITEWHOLEIMAGE,
+        [&](JPEG_CORE_PROPERTIES& record) { SetImageFields(record, image, quality); }, errorCode,
+        errorText, nullptr, &jpeg);
+}
+
+bool WriteJPG(const std::vector<std::uint8_t>& jpeg, const std::string& fileName,
+              std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options) {
+    errorCode = 0;
+    errorText.clear();
+    const std::string file = fileName;
+    return RunEncoder(
+        IJL_JFILE_WRITEWHOLEIMAGE,
+        [&](JPEG_CORE_PROPERTIES& record) {
+            record.JPGBytes = jpeg.data();
+            record.JPGSizeBytes = jpeg.size();
+            record.JPGFile = file.c_str();
+        },
+        errorCode, errorText, options);
 }

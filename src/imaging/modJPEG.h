@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // How SaveJPG treats an existing file, and what it found out beyond its error text.
 struct JpegWriteOptions {
@@ -16,6 +17,14 @@ struct JpegWriteOptions {
 // and text when nothing was written; an existing file is replaced only by a complete one.
 bool SaveJPG(cJPEG& image, const std::string& fileName, std::int32_t quality,
              std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options = nullptr);
+
+// Encodes the image once, for writing with WriteJPG under one name or several; false with
+// an error code and text as SaveJPG gives them.
+bool EncodeJPG(cJPEG& image, std::int32_t quality, std::vector<std::uint8_t>& jpeg,
+               std::int32_t& errorCode, std::string& errorText);
+// Writes a JPEG that EncodeJPG made, as SaveJPG writes its file.
+bool WriteJPG(const std::vector<std::uint8_t>& jpeg, const std::string& fileName,
+              std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options = nullptr);
 
 // The message for an encoder status code.
 std::string IjlErrorText(std::int32_t status);

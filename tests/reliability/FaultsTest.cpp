@@ -1,7 +1,10 @@
 #include "capture/SaveCommands.h"
 #include "fakes/FakePlatform.h"
+#include "imaging/EncodeFaults.h"
 #include "imaging/JpegDecode.h"
+#include "imaging/ijl.h"
 #include "io/WriteFaults.h"
+#include "platform/ProgramFolder.h"
 #ifndef _WIN32
 #include "backends/posix/FileSettingsStore.h"
 #endif
@@ -79,6 +82,37 @@ TEST_F(FaultsTest, FullDiskDuringQuickSaveTakesNoName) {
     EXPECT_EQ(dialogs.messages.size(), 1u);
     SaveAutoNamed(c); // the disk has room again: the first name is still free
     EXPECT_TRUE(DecodeJpegFile(settings.AutoSaveFolder + "/shot1.jpg"));
+}
+
+TEST_F(FaultsTest, QuickSaveEncodesOnceHoweverManyNamesAreTakenAndReportsAnEncoderFailure) {
+    for (int n = 1; n <= 50; ++n)
+        fs::create_directories(settings.AutoSaveFolder + "/shot" + std::to_string(n) + ".jpg");
+    struct Encoder {
+        explicit Encoder(int status) {
+            InjectedEncodeFault = [this, status] {
+                ++encodes;
+                return status;
+            };
+        }
+        ~Encoder() { InjectedEncodeFault = nullptr; }
+        int encodes = 0;
+    };
+    SaveContext c = Context();
+    {
+        Encoder encoder(0);
+        SaveAutoNamed(c);
+        EXPECT_EQ(encoder.encodes, 1);
+    }
+    EXPECT_TRUE(DecodeJpegFile(settings.AutoSaveFolder + "/shot51.jpg"));
+    EXPECT_TRUE(dialogs.messages.empty());
+    {
+        Encoder encoder(IJL_MEMORY_ERROR); // memory runs out in the encoder
+        SaveAutoNamed(c);
+    }
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{
+                                    "Picture not saved to " + settings.AutoSaveFolder +
+                                    PathSeparator + "shot52.jpg\r\nijlWrite Error - Memory Error"});
+    EXPECT_FALSE(fs::exists(settings.AutoSaveFolder + "/shot52.jpg"));
 }
 
 // The settings file of the other systems; Windows keeps the settings in the registry.
