@@ -13,7 +13,8 @@
 
 frmMain::frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder,
                  std::string captureFolder)
-    : ports_(ports), builtinSkin_(std::move(builtinSkin)), programFolder_(std::move(programFolder)),
+    : ports_(ports), dialogs_(ports.Dialogs), builtinSkin_(std::move(builtinSkin)),
+      programFolder_(std::move(programFolder)),
       captureFolder_(captureFolder.empty() ? programFolder_ + PathSeparator + "captured"
                                            : std::move(captureFolder)),
       tooltip_(ports.Windows) {}
@@ -26,14 +27,14 @@ SettingsContext frmMain::SettingsAccess() {
     return SettingsContext{Settings,
                            Catalogue,
                            ports_.Registry,
-                           ports_.Dialogs,
+                           dialogs_,
                            [this](std::int16_t n) { LoadSkin(n); },
                            captureFolder_};
 }
 
 SaveContext frmMain::SaveAccess() {
-    return SaveContext{Picture1,       Settings,     SaveAsCounter,
-                       ports_.Dialogs, ports_.Codec, [this] { Capture(); },
+    return SaveContext{Picture1,      Settings,     SaveAsCounter,
+                       dialogs_,      ports_.Codec, [this] { Capture(); },
                        captureFolder_};
 }
 
@@ -116,7 +117,7 @@ void frmMain::LoadSkin(std::int16_t n) {
                         Picture1,
                         Picture2,
                         ports_.Codec,
-                        ports_.Dialogs,
+                        dialogs_,
                         SkinsFolder(),
                         ports_.Screen.TwipsPerPixelX(),
                         ports_.Screen.TwipsPerPixelY()};
@@ -381,7 +382,7 @@ void frmMain::ShowOptions() {
     if (options_)
         return;
     DismissTip();
-    frmOption dialog([this](bool toMain) { ExchangeSettingData(toMain); }, ports_.Dialogs);
+    frmOption dialog([this](bool toMain) { ExchangeSettingData(toMain); }, dialogs_);
     std::unique_ptr<IOptionsView> view = ports_.Windows.CreateOptionsView(dialog);
     options_ = &dialog;
     dialog.Form_Load(view.get());

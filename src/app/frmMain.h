@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ShortTextDialogs.h"
 #include "app/frmTooltip.h"
 #include "capture/SaveCommands.h"
 #include "platform/IDialogs.h"
@@ -125,6 +126,7 @@ class frmMain {
     void DismissTip();
 
     MainWindowPorts ports_;
+    ShortTextDialogs dialogs_; // every message through it, shortened
     Picture builtinSkin_;
     std::string programFolder_;
     std::string captureFolder_;

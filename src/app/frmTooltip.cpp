@@ -1,5 +1,7 @@
 #include "app/frmTooltip.h"
 
+#include "app/DisplayText.h"
+
 ITipWindow& frmTooltip::Window() {
     if (!window_)
         window_ = factory_.CreateTipWindow();
@@ -9,9 +11,10 @@ ITipWindow& frmTooltip::Window() {
 void frmTooltip::ShowTip(const std::string& text, float X, float Y, double mainLeft,
                          double mainTop) {
     ITipWindow& window = Window();
-    window.SetText(text);
+    const std::string shown = ShortenForDisplay(text);
+    window.SetText(shown);
     double width = 0, height = 0;
-    window.MeasureText(text, width, height);
+    window.MeasureText(shown, width, height);
     const float left = static_cast<float>(mainLeft) + X + 200.0f;
     const float top = static_cast<float>(mainTop) + Y + 200.0f;
     window.SetGeometry(left, top, width + 100, height);

@@ -131,3 +131,37 @@ TEST_F(MainFixture, QuickSaveWritesTheCaptureIntoTheAutoSaveFolder) {
     EXPECT_TRUE(std::filesystem::is_regular_file(folder.Path() + "/captured/tarvik_output1.jpg"));
     EXPECT_EQ(dialogs.messages.size(), 1u); // only the first start's settings message
 }
+
+TEST_F(MainFixture, LongStoredTextsAreShortenedInMessagesAndTipsAndStoredWhole) {
+    const std::string skin = "first" + std::string(1'000'000, 'k') + "last.inf";
+    std::string path = "/start" + std::string(1'000'000, 'p');
+    for (int i = 0; i < 100; ++i)
+        path += "\r\nline";
+    registry.WriteRegDword(0, SettingsKey, "SkinCount", 3);
+    registry.WriteRegString(0, SettingsKey, "SkinFile", skin);
+    registry.WriteRegDword(0, SettingsKey, "JPEG Quality", 90);
+    registry.WriteRegString(0, SettingsKey, "Auto-save Path", path);
+    registry.WriteRegString(0, SettingsKey, "Auto-name Prefix", "shot");
+    registry.WriteRegDword(0, SettingsKey, "View Mode", 1);
+    frmMain main = Make();
+    main.Form_Load();
+    main.Form_MouseMove(0, 0, 30 * 15, 255 * 15); // over Quick Save: the tip names the path
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ASSERT_NE(windows.tip, nullptr);
+    for (const std::string& shown : {dialogs.messages[0], windows.tip->text}) {
+        std::size_t lines = 0;
+        for (std::size_t start = 0, end; start <= shown.size(); start = end + 1, ++lines) {
+            end = std::min(shown.find('\n', start), shown.size());
+            EXPECT_LE(end - start, 121u); // a CR besides
+        }
+        EXPECT_LE(lines, 24u);
+    }
+    EXPECT_EQ(dialogs.messages[0].rfind("Skin setting file firstkkk", 0), 0u);
+    EXPECT_NE(dialogs.messages[0].find("kk...kk"), std::string::npos);
+    EXPECT_NE(dialogs.messages[0].find("kklast.inf not found\n\rSwich to default skin"),
+              std::string::npos);
+    EXPECT_NE(windows.tip->text.find("\r\n/startppp"), std::string::npos);
+    EXPECT_NE(windows.tip->text.find("\r\nline"), std::string::npos);
+    main.Form_Unload();
+    EXPECT_EQ(registry.ReadRegString(0, SettingsKey, "Auto-save Path"), path);
+}
