@@ -1,8 +1,9 @@
 #include "backends/qt/QtPictureCodec.h"
 
-#include "io/WriteFaults.h"
 #include "backends/gif/GifDecoder.h"
 #include "backends/qt/QtConvert.h"
+#include "io/WriteFaults.h"
+#include "platform/PictureData.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -38,6 +39,9 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
         static_cast<long long>(size.width()) * size.height() > MaxPicturePixels)
+        return nullptr;
+    if (!PictureDataComplete(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                             static_cast<std::size_t>(bytes.size())))
         return nullptr;
     QImage image;
     if (!reader.read(&image))

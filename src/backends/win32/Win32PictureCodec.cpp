@@ -2,6 +2,7 @@
 
 #include "backends/win32/Win32Common.h"
 #include "io/AtomicFile.h"
+#include "platform/PictureData.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -126,7 +127,8 @@ Picture Win32PictureCodec::LoadPicture(const std::string& path) {
 }
 
 Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
-    if (!data || size == 0 || static_cast<long long>(size) > MaxPictureFileSize)
+    if (!data || size == 0 || static_cast<long long>(size) > MaxPictureFileSize ||
+        !PictureDataComplete(static_cast<const unsigned char*>(data), size))
         return nullptr;
     Com<IWICImagingFactory> factory;
     Com<IWICStream> stream;

@@ -1,5 +1,6 @@
 #include "app/WindowShape.h"
 #include "fakes/FakePlatform.h"
+#include "imaging/JpegDecode.h"
 #include "backends/gif/GifDecoder.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtMainWindow.h"
@@ -187,6 +188,28 @@ TEST(SkinPictures, AnythingButAnOrdinaryPictureGivesTheImageMessage) {
         EXPECT_EQ(dialogs.messages[0],
                   "Error Loading Image " + skins + image + "\r\nSwitch to default skin");
         EXPECT_EQ(layout.SkinImage, builtin);
+    }
+}
+
+TEST(PictureCodec, TruncatedPicturesAreRefused) {
+    TempFolder t;
+    QImage picture(120, 90, QImage::Format_RGB32);
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 120; ++x)
+            picture.setPixel(x, y, qRgb(x * 2, y * 2, (x * y) & 255));
+    QtPictureCodec codec;
+    for (const char* format : {"bmp", "jpg", "png"}) {
+        const std::string path = t.Path() + "/whole." + format;
+        ASSERT_TRUE(picture.save(QString::fromStdString(path), format)) << format;
+        ASSERT_TRUE(codec.LoadPicture(path)) << format;
+        const std::string bytes = ReadFile(path);
+        // Cut anywhere; a BMP or a JPEG also short of its last two bytes.
+        const bool last = format == std::string("bmp") || format == std::string("jpg");
+        for (const std::size_t size :
+             {bytes.size() / 3, bytes.size() / 2, bytes.size() - (last ? 2 : bytes.size() / 3)})
+            EXPECT_FALSE(codec.LoadPicture(t.Write(std::string("cut.") + format,
+                                                   bytes.substr(0, size))))
+                << format << " cut to " << size << " of " << bytes.size() << " bytes";
     }
 }
 

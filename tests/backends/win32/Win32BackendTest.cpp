@@ -121,6 +121,23 @@ TEST(Win32PictureCodec, WhatIsNoPictureFileGivesNoPicture) {
     EXPECT_FALSE(codec.LoadPicture(folder.Write("cut.gif", gif.substr(0, 40))));
 }
 
+TEST(Win32PictureCodec, TruncatedBmpOrJpegGivesNoPicture) {
+    TempFolder folder;
+    Win32PictureCodec codec;
+    std::string error;
+    ASSERT_TRUE(codec.SaveBmp(Gradient(64, 48), folder.Path() + "\\whole.bmp", error)) << error;
+    cJPEG image;
+    image.CreateFromPicture(Gradient(64, 48));
+    std::int32_t code = 0;
+    ASSERT_TRUE(SaveJPG(image, folder.Path() + "\\whole.jpg", 90, code, error)) << error;
+    for (const char* name : {"whole.bmp", "whole.jpg"}) {
+        const std::string bytes = ReadAll(folder.Path() + "\\" + name);
+        for (const std::size_t size : {bytes.size() / 3, bytes.size() / 2, bytes.size() - 2})
+            EXPECT_FALSE(codec.LoadPicture(folder.Write("cut", bytes.substr(0, size))))
+                << name << " cut to " << size << " of " << bytes.size() << " bytes";
+    }
+}
+
 TEST(Win32Version, TheProgramsVersionResourceGivesTheAboutBoxNumbers) {
     const std::string program = ProgramFolder() + "\\tarvik.exe";
     DWORD ignored = 0;
