@@ -38,9 +38,16 @@ bool Factory(Com<IWICImagingFactory>& factory) {
                                       IID_IWICImagingFactory, reinterpret_cast<void**>(&factory)));
 }
 
-// The colour table a GIF's first image is drawn with, read from the file: WIC may blank
-// the colour a GIF flags as transparent.
-std::vector<std::uint32_t> GifColourTable(const unsigned char* data, std::size_t size) {
+// A GIF's first frame as the file holds it: the colour table it is drawn with (WIC may
+// blank the colour a GIF flags as transparent), its size, and where its data ends.
+struct GifFrame {
+    std::vector<std::uint32_t> Colours;
+    int Width = 0;
+    int Height = 0;
+    std::size_t End = 0; // 0 when the file holds no whole first frame
+};
+
+GifFrame FirstGifFrame(const unsigned char* data, std::size_t size) {
     const auto table = [&](std::size_t at, int flags) {
         std::vector<std::uint32_t> colours(std::size_t{2} << (flags & 7));
         if (at + colours.size() * 3 > size)
@@ -49,28 +56,37 @@ std::vector<std::uint32_t> GifColourTable(const unsigned char* data, std::size_t
             colours[i] = Rgb(data[at], data[at + 1], data[at + 2]);
         return colours;
     };
-    if (size < 13 || std::memcmp(data, "GIF8", 4) != 0)
-        return {};
-    std::vector<std::uint32_t> global;
+    // Sub-blocks up to the empty one: the offset after it, or 0 when it is missing.
+    const auto skipBlocks = [&](std::size_t at) -> std::size_t {
+        while (at < size && data[at] != 0)
+            at += data[at] + 1u;
+        return at < size ? at + 1 : 0;
+    };
+    GifFrame frame;
     std::size_t at = 13;
     if (data[10] & 0x80) {
-        global = table(at, data[10]);
-        at += global.size() * 3;
+        frame.Colours = table(at, data[10]);
+        at += (std::size_t{2} << (data[10] & 7)) * 3;
     }
     while (at < size) {
         if (data[at] == 0x2c) { // the first image: its own table, if it has one
-            if (at + 10 <= size && (data[at + 9] & 0x80))
-                return table(at + 10, data[at + 9]);
-            return global;
+            if (at + 11 > size)
+                return frame;
+            frame.Width = data[at + 5] | data[at + 6] << 8;
+            frame.Height = data[at + 7] | data[at + 8] << 8;
+            const int flags = data[at + 9];
+            at += 10;
+            if (flags & 0x80) {
+                frame.Colours = table(at, flags);
+                at += (std::size_t{2} << (flags & 7)) * 3;
+            }
+            frame.End = skipBlocks(at + 1); // after the code size
+            return frame;
         }
-        if (data[at] != 0x21 || at + 2 > size)
+        if (data[at] != 0x21 || at + 2 > size || (at = skipBlocks(at + 2)) == 0) // an extension
             break;
-        at += 2; // an extension: its sub-blocks up to the empty one
-        while (at < size && data[at] != 0)
-            at += data[at] + 1u;
-        ++at;
     }
-    return global;
+    return frame;
 }
 
 // An indexed frame's pixels take their palette colours, also a colour flagged as
@@ -130,6 +146,25 @@ Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
     if (!data || size == 0 || static_cast<long long>(size) > MaxPictureFileSize ||
         !PictureDataComplete(static_cast<const unsigned char*>(data), size))
         return nullptr;
+    // A GIF's first frame is its picture. WIC may decode every frame as it opens a file, so
+    // it is given the first one alone, once its size is known to be within the limits.
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    GifFrame gif;
+    std::vector<unsigned char> firstFrame;
+    if (size >= 13 && std::memcmp(bytes, "GIF8", 4) == 0) {
+        gif = FirstGifFrame(bytes, size);
+        if (gif.End == 0 || gif.Width > MaxPictureSide || gif.Height > MaxPictureSide ||
+            static_cast<long long>(gif.Width) * gif.Height > MaxPicturePixels)
+            return nullptr;
+        try {
+            firstFrame.assign(bytes, bytes + gif.End);
+            firstFrame.push_back(0x3b); // the trailer
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        data = firstFrame.data();
+        size = firstFrame.size();
+    }
     Com<IWICImagingFactory> factory;
     Com<IWICStream> stream;
     Com<IWICBitmapDecoder> decoder;
@@ -153,9 +188,7 @@ Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
         WICPixelFormatGUID format{};
         frame->GetPixelFormat(&format);
         if (IsEqualGUID(format, GUID_WICPixelFormat8bppIndexed)) {
-            const auto* bytes = static_cast<const unsigned char*>(data);
-            if (!ReadIndexed(factory.get(), decoder.get(), frame.get(), GifColourTable(bytes, size),
-                             *image))
+            if (!ReadIndexed(factory.get(), decoder.get(), frame.get(), gif.Colours, *image))
                 return nullptr;
             return image;
         }

@@ -1,10 +1,10 @@
 #include "app/WindowShape.h"
-#include "fakes/FakePlatform.h"
-#include "imaging/JpegDecode.h"
 #include "backends/gif/GifDecoder.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtMainWindow.h"
 #include "backends/qt/QtPictureCodec.h"
+#include "fakes/FakePlatform.h"
+#include "imaging/JpegDecode.h"
 #include "skin/LoadSkin.h"
 
 #include <QApplication>
@@ -45,6 +45,34 @@ std::string FlaggedGif(const std::string& path) {
     return path;
 }
 
+// A GIF of the given screen size whose frames, of the given sizes, are red with a blue
+// first pixel; interlaced, blue above the middle row and red from it.
+std::string FramedGif(const std::string& path, int width, int height,
+                      const std::vector<std::pair<int, int>>& frames, bool interlaced = false) {
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+    GifColorType colours[2] = {{255, 0, 0}, {0, 0, 255}};
+    ColorMapObject* map = GifMakeMapObject(2, colours);
+    EGifPutScreenDesc(gif, width, height, 1, 0, map);
+    for (auto [w, h] : frames) {
+        EGifPutImageDesc(gif, 0, 0, w, h, interlaced, nullptr);
+        std::vector<int> rows; // in the order the file holds them
+        for (auto [first, step] :
+             interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                        : std::vector<std::pair<int, int>>{{0, 1}})
+            for (int y = first; y < h; y += step)
+                rows.push_back(y);
+        for (int y : rows) {
+            std::vector<GifPixelType> row(static_cast<std::size_t>(w), interlaced && y < h / 2);
+            row[0] = !interlaced || y < h / 2;
+            EGifPutLine(gif, row.data(), w);
+        }
+    }
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    return path;
+}
+
 Picture DecodedBuiltinSkin() {
     QFile f(":/tarvik/skin.gif");
     f.open(QIODevice::ReadOnly);
@@ -63,6 +91,24 @@ TEST(GifDecoding, FlaggedTransparentColourKeepsItsPaletteColour) {
     EXPECT_EQ(p->At(1, 1), Rgb(255, 0, 0));
     // So the outline keeps the black body and drops only the white.
     EXPECT_EQ(ComputeWindowShape(*p, AbsentRect), (Region{{1, 0, 2, 2}}));
+}
+
+TEST(GifDecoding, OnlyTheFirstFrameIsDecodedAndOnlyWithinThePictureLimits) {
+    TempFolder t;
+    QtPictureCodec codec;
+    // A small screen with a frame beyond the limits, which would be decoded in full.
+    EXPECT_FALSE(codec.LoadPicture(FramedGif(t.Path() + "/wide.gif", 1, 1, {{16385, 1}})));
+    EXPECT_FALSE(codec.LoadPicture(FramedGif(t.Path() + "/tall.gif", 1, 1, {{1, 16385}})));
+    // Later frames are never decoded, whatever their size.
+    const Picture p =
+        codec.LoadPicture(FramedGif(t.Path() + "/later.gif", 2, 1, {{2, 1}, {16385, 1}, {2, 1}}));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->Pixels, (std::vector<std::uint32_t>{Rgb(0, 0, 255), Rgb(255, 0, 0)}));
+    // An interlaced frame's rows come back in their places.
+    const Picture rows = codec.LoadPicture(FramedGif(t.Path() + "/rows.gif", 1, 8, {{1, 8}}, true));
+    ASSERT_TRUE(rows);
+    for (int y = 0; y < 8; ++y)
+        EXPECT_EQ(rows->At(0, y), y < 4 ? Rgb(0, 0, 255) : Rgb(255, 0, 0)) << y;
 }
 
 TEST(BuiltinSkin, IsTheDocumentedPictureWithItsDisplayUnderTheShotArea) {
@@ -207,8 +253,8 @@ TEST(PictureCodec, TruncatedPicturesAreRefused) {
         const bool last = format == std::string("bmp") || format == std::string("jpg");
         for (const std::size_t size :
              {bytes.size() / 3, bytes.size() / 2, bytes.size() - (last ? 2 : bytes.size() / 3)})
-            EXPECT_FALSE(codec.LoadPicture(t.Write(std::string("cut.") + format,
-                                                   bytes.substr(0, size))))
+            EXPECT_FALSE(
+                codec.LoadPicture(t.Write(std::string("cut.") + format, bytes.substr(0, size))))
                 << format << " cut to " << size << " of " << bytes.size() << " bytes";
     }
 }

@@ -109,6 +109,24 @@ TEST(Win32PictureCodec, GifFlaggedTransparentColourKeepsItsPaletteColour) {
     EXPECT_NE(skin->At(20, 330), Rgb(255, 255, 255));
 }
 
+TEST(Win32PictureCodec, OnlyTheFirstFrameOfAGifIsDecodedAndOnlyWithinThePictureLimits) {
+    TempFolder folder;
+    Win32PictureCodec codec;
+    // The built-in skin with a second frame of 16384 x 16384 pixels, its data cut short.
+    std::string gif = ReadAll(ProgramFolder() + "\\skin.gif");
+    ASSERT_EQ(gif.back(), ';');
+    gif.pop_back();
+    gif += std::string("\x2c\0\0\0\0\0\x40\0\x40\0\x08\x02\xff\xfe\0;", 16);
+    const Picture skin = codec.LoadPicture(folder.Write("two.gif", gif));
+    ASSERT_TRUE(skin);
+    EXPECT_EQ(skin->Width, 193);
+    // A 1 x 1 screen whose first frame is 16385 pixels wide.
+    const std::string wide("GIF89a\1\0\1\0\x80\0\0\xff\0\0\0\0\xff"
+                           "\x2c\0\0\0\0\x01\x40\1\0\0\2\2\x44\1\0;",
+                           35);
+    EXPECT_FALSE(codec.LoadPicture(folder.Write("wide.gif", wide)));
+}
+
 TEST(Win32PictureCodec, WhatIsNoPictureFileGivesNoPicture) {
     TempFolder folder;
     Win32PictureCodec codec;
