@@ -7,6 +7,7 @@
 #include <cctype>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -31,14 +32,14 @@ std::string JpegFailure(const std::string& errorText, const JpegWriteOptions& op
 void SaveBitmapFile(SaveContext& c, const std::string& fileName) {
     if (!c.Picture1)
         return ReportNotSaved(c, fileName, "No picture loaded to save.");
+    std::vector<unsigned char> bytes;
     std::string error;
-    const WriteOutcome outcome = WriteFileAtomically(
-        fileName, WriteMode::Replace,
-        [&](const std::string& temp, std::string& err) {
-            return c.Codec.SaveBmp(c.Picture1, temp, err);
-        },
-        error);
-    if (outcome != WriteOutcome::Written)
+    if (!c.Codec.EncodeBmp(c.Picture1, bytes, error))
+        return ReportNotSaved(c, fileName, error);
+    FileWriteOptions options;
+    options.Faults = c.Faults;
+    if (WriteFileAtomically(fileName, bytes.data(), bytes.size(), options, error) !=
+        WriteOutcome::Written)
         ReportNotSaved(c, fileName, error);
 }
 
@@ -51,6 +52,7 @@ SaveResult SavePictureFile(SaveContext& c, const std::string& fileName, WriteMod
     std::string errorText;
     JpegWriteOptions options;
     options.Replace = mode == WriteMode::Replace;
+    options.Faults = c.Faults;
     if (SaveJPG(image, fileName, c.Settings.JpegQuality, errorCode, errorText, &options))
         return SaveResult::Saved;
     if (options.NameTaken)
@@ -88,12 +90,13 @@ void SaveAutoNamed(SaveContext& c) {
         if (jpeg.empty()) {
             cJPEG image;
             image.CreateFromPicture(c.Picture1);
-            if (!EncodeJPG(image, c.Settings.JpegQuality, jpeg, errorCode, errorText))
+            if (!EncodeJPG(image, c.Settings.JpegQuality, jpeg, errorCode, errorText, c.Faults))
                 return ReportNotSaved(c, name, errorText);
         }
         // Another program may take the name between the test and the write.
         JpegWriteOptions options;
         options.Replace = false;
+        options.Faults = c.Faults;
         if (WriteJPG(jpeg, name, errorCode, errorText, &options))
             return;
         if (!options.NameTaken)

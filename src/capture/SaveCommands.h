@@ -23,6 +23,8 @@ struct SaveContext {
     std::function<void()> Capture;
     // Where the default auto-save path leads; made with all its parents when missing.
     std::string DefaultFolder;
+    // Handed to the file writers; null writes for real.
+    IWriteFaults* Faults = nullptr;
 };
 
 enum class SaveResult { Saved, NameTaken, Failed };

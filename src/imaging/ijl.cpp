@@ -1,7 +1,7 @@
 #include "imaging/ijl.h"
 
-#include "imaging/EncodeFaults.h"
 #include "io/AtomicFile.h"
+#include "io/IWriteFaults.h"
 
 #include <cstdlib>
 #include <memory>
@@ -54,7 +54,7 @@ int ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype) {
         const int flags = p.DIBHeight < 0 ? TJFLAG_BOTTOMUP : 0;
         const int pixelFormat = p.DIBColor == IJL_COLOR::BGR ? TJPF_BGR : TJPF_RGB;
         const int pitch = p.DIBWidth * 3 + p.DIBPadBytes;
-        if (const int fault = EncodeFault())
+        if (const int fault = p.JPGFaults ? p.JPGFaults->EncoderFault() : 0)
             return fault;
         if (tjCompress2(static_cast<tjhandle>(p.Encoder), p.DIBBytes, p.DIBWidth, pitch,
                         p.JPGHeight, pixelFormat, &jpeg.Data, &jpeg.Size, subsampling, p.jquality,
@@ -75,13 +75,13 @@ int ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype) {
     const std::uint8_t* data = encoded ? p.JPGBytes : jpeg.Data;
     const std::size_t size = encoded ? p.JPGSizeBytes : jpeg.Size;
 
+    // No flush to the disk: the rename already keeps a killed or failed write from showing
+    // under the final name, and a capture is cheap to take again after a power cut.
+    FileWriteOptions options;
+    options.Mode = p.JPGReplace ? WriteMode::Replace : WriteMode::KeepExisting;
+    options.Faults = p.JPGFaults;
     std::string error;
-    const WriteOutcome outcome = WriteFileAtomically(
-        p.JPGFile, p.JPGReplace ? WriteMode::Replace : WriteMode::KeepExisting,
-        [&](const std::string& temp, std::string& err) {
-            return WriteBytes(temp, data, size, err);
-        },
-        error);
+    const WriteOutcome outcome = WriteFileAtomically(p.JPGFile, data, size, options, error);
     if (outcome == WriteOutcome::Written)
         return IJL_OK;
     p.JPGNameTaken = outcome == WriteOutcome::NameTaken;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class IWriteFaults;
+
 // The JPEG encoder's call contract: a property record, initialised, filled by the
 // caller, written and freed. Status 0 is success; negative values are errors.
 inline constexpr int IJL_OK = 0;
@@ -42,6 +44,8 @@ struct JPEG_CORE_PROPERTIES {
     std::size_t JPGSizeBytes = 0;
     // Set by mode 9: the encoded file.
     std::vector<std::uint8_t> JPGBuffer;
+    // Asked before the encode and handed to the file writer; null encodes and writes for real.
+    IWriteFaults* JPGFaults = nullptr;
 
     // Set by the encoder: the file existed and was left alone; the system's reason for
     // the last failure.

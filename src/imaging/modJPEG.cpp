@@ -56,8 +56,10 @@ bool RunEncoder(int mode, const Fill& fill, std::int32_t& errorCode, std::string
         return false;
     }
     fill(record);
-    if (options)
+    if (options) {
         record.JPGReplace = options->Replace;
+        record.JPGFaults = options->Faults;
+    }
     status = ijlWrite(&record, mode);
     const bool written = status == IJL_OK;
     if (!written) {
@@ -113,13 +115,16 @@ bool SaveJPG(cJPEG& image, const std::string& fileName, std::int32_t quality,
 }
 
 bool EncodeJPG(cJPEG& image, std::int32_t quality, std::vector<std::uint8_t>& jpeg,
-               std::int32_t& errorCode, std::string& errorText) {
+               std::int32_t& errorCode, std::string& errorText, IWriteFaults* faults) {
     if (!PictureToEncode(image, errorCode, errorText))
         return false;
     return RunEncoder(
         IJL_JBUFF_WRITEWHOLEIMAGE,
-        [&](JPEG_CORE_PROPERTIES& record) { SetImageFields(record, image, quality); }, errorCode,
-        errorText, nullptr, &jpeg);
+        [&](JPEG_CORE_PROPERTIES& record) {
+            SetImageFields(record, image, quality);
+            record.JPGFaults = faults;
+        },
+        errorCode, errorText, nullptr, &jpeg);
 }
 
 bool WriteJPG(const std::vector<std::uint8_t>& jpeg, const std::string& fileName,

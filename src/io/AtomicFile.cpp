@@ -1,6 +1,6 @@
 #include "io/AtomicFile.h"
 
-#include "io/WriteFaults.h"
+#include "io/IWriteFaults.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,9 +10,9 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
-#include <sys/stat.h>
 #else
 #include <unistd.h>
 #endif
@@ -21,78 +21,117 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A hidden name beside the target that no picture name ends in.
-std::string TemporaryName(const fs::path& target) {
-    static std::mt19937_64 random{std::random_device{}()};
-    char suffix[20];
-    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-    std::string name = ".";
-    name += target.filename().string();
-    name += '.';
-    name += suffix;
-    name += ".part";
-    return (target.parent_path() / name).string();
+#ifdef _WIN32
+int OpenNew(const std::string& path, int) {
+    return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+int WriteSome(int fd, const char* data, std::size_t size) {
+    return ::_write(fd, data, static_cast<unsigned>(size > 1u << 30 ? 1u << 30 : size));
+}
+int Sync(int fd) {
+    return ::_commit(fd);
+}
+int Close(int fd) {
+    return ::_close(fd);
+}
+void SyncFolder(const fs::path&) {}
+#else
+int OpenNew(const std::string& path, int permissions) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                  static_cast<mode_t>(permissions));
+}
+ssize_t WriteSome(int fd, const char* data, std::size_t size) {
+    return ::write(fd, data, size);
+}
+int Sync(int fd) {
+    return ::fsync(fd);
+}
+int Close(int fd) {
+    return ::close(fd);
+}
+void SyncFolder(const fs::path& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+#endif
+
+// Writes everything, or gives the error number.
+int WriteAll(int fd, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const auto n = WriteSome(fd, bytes, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
 }
 
-// Opens a file for writing that must not exist yet: the caller chose a fresh name.
-std::FILE* CreateNew(const std::string& path) {
-#ifdef _WIN32
-    const int fd = ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                           _S_IREAD | _S_IWRITE);
-    std::FILE* file = fd >= 0 ? ::_fdopen(fd, "wb") : nullptr;
-    if (fd >= 0 && !file)
-        ::_close(fd);
-#else
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
-    if (fd >= 0 && !file)
-        ::close(fd);
-#endif
-    return file;
+// A new hidden file beside the target, under a name that no picture name ends in. The
+// descriptor, or -1 with errno set.
+int CreateTemporary(const fs::path& target, int permissions, std::string& temp) {
+    static std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[20];
+        std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
+        temp = (target.parent_path() / ("." + target.filename().string() + "." + suffix + ".part"))
+                   .string();
+        const int fd = OpenNew(temp, permissions);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Fills an open file with the bytes; the error number, or 0.
+int Fill(int fd, const std::string& target, const void* data, std::size_t size,
+         const FileWriteOptions& options) {
+    if (options.Faults)
+        if (const int fault = options.Faults->FaultFor(target))
+            return fault;
+    if (const int error = WriteAll(fd, data, size))
+        return error;
+    return options.Durable && Sync(fd) != 0 ? errno : 0;
 }
 
 } // namespace
 
-bool WriteBytes(const std::string& path, const void* data, std::size_t size, std::string& error) {
-    std::FILE* file = CreateNew(path);
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    // No fsync: the rename already keeps a killed or failed write from showing under the
-    // final name, and a capture is cheap to take again after a power cut.
-    bool ok = std::fwrite(data, 1, size, file) == size && std::fflush(file) == 0;
-    if (!ok)
-        error = std::strerror(errno);
-    if (const int fault = WriteFaultFor(path); ok && fault != 0) {
-        ok = false;
-        error = std::strerror(fault);
-    }
-    if (std::fclose(file) != 0 && ok) {
-        error = std::strerror(errno);
-        ok = false;
-    }
-    return ok;
-}
-
-WriteOutcome WriteFileAtomically(
-    const std::string& target, WriteMode mode,
-    const std::function<bool(const std::string& temp, std::string& error)>& writeTemp,
-    std::string& error) {
+WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
+                                 const FileWriteOptions& options, std::string& error) {
     const fs::path path(target);
     std::error_code ec;
-    if (mode == WriteMode::KeepExisting && fs::exists(fs::symlink_status(path, ec))) {
+    if (options.Mode == WriteMode::KeepExisting && fs::exists(fs::symlink_status(path, ec))) {
         error = std::strerror(EEXIST);
         return WriteOutcome::NameTaken;
     }
-    const std::string temp = TemporaryName(path);
-    if (!writeTemp(temp, error)) {
-        fs::remove(temp, ec);
+    const auto fail = [&](int number) {
+        error = std::strerror(number);
         return WriteOutcome::Failed;
+    };
+
+    std::string temp;
+    const int fd = CreateTemporary(path, options.Permissions, temp);
+    if (fd < 0) {
+        return fail(errno);
+    }
+    int written = Fill(fd, target, data, size, options);
+    if (Close(fd) != 0 && written == 0)
+        written = errno;
+    if (written != 0) {
+        fs::remove(temp, ec);
+        return fail(written);
     }
 
     WriteOutcome outcome = WriteOutcome::Written;
-    if (mode == WriteMode::Replace) {
+    if (options.Mode == WriteMode::Replace) {
         fs::rename(temp, path, ec);
         if (ec) {
             error = ec.message();
@@ -120,5 +159,7 @@ WriteOutcome WriteFileAtomically(
         }
     }
     fs::remove(temp, ec);
+    if (outcome == WriteOutcome::Written && options.Durable)
+        SyncFolder(path.parent_path());
     return outcome;
 }

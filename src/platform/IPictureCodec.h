@@ -3,6 +3,7 @@
 #include "platform/Picture.h"
 
 #include <string>
+#include <vector>
 
 // Largest picture file read, and largest picture decoded, per side and in all.
 inline constexpr long long MaxPictureFileSize = 64LL * 1024 * 1024;
@@ -15,6 +16,7 @@ class IPictureCodec {
     // Decodes a BMP, GIF, JPEG or PNG file. Null when the file is missing, not an ordinary
     // file, too large, or not a picture.
     virtual Picture LoadPicture(const std::string& path) = 0;
-    // Writes a BMP file; on failure false, with the reason in error.
-    virtual bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) = 0;
+    // Encodes a BMP file's bytes; on failure false, with the reason in error.
+    virtual bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
+                           std::string& error) = 0;
 };

@@ -100,13 +100,16 @@ class FakeCodec : public IPictureCodec {
                 return picture;
         return nullptr;
     }
-    // Writes a small stand-in file, or fails with failBmp as the reason.
-    bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) override {
+    // A small stand-in for the file's bytes, or fails with failBmp as the reason.
+    bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
+                   std::string& error) override {
         if (!failBmp.empty()) {
             error = failBmp;
             return false;
         }
-        std::ofstream(path, std::ios::binary) << "BM" << picture->Width << "x" << picture->Height;
+        const std::string text =
+            "BM" + std::to_string(picture->Width) + "x" + std::to_string(picture->Height);
+        bytes.assign(text.begin(), text.end());
         return true;
     }
     std::string failBmp;

@@ -1,9 +1,8 @@
 #include "capture/SaveCommands.h"
 #include "fakes/FakePlatform.h"
-#include "imaging/EncodeFaults.h"
 #include "imaging/JpegDecode.h"
 #include "imaging/ijl.h"
-#include "io/WriteFaults.h"
+#include "io/IWriteFaults.h"
 #include "platform/ProgramFolder.h"
 #ifndef _WIN32
 #include "backends/posix/FileSettingsStore.h"
@@ -18,15 +17,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every write fails as on a full disk while an instance lives.
-struct FullDisk {
-    FullDisk() {
-        InjectedWriteFault = [this](const std::string& path) {
-            attempts.push_back(path);
-            return ENOSPC;
-        };
+// Every write handed this fails as on a full disk while full is set.
+struct FullDisk : IWriteFaults {
+    int FaultFor(const std::string& path) override {
+        if (!full)
+            return 0;
+        attempts.push_back(path);
+        return ENOSPC;
     }
-    ~FullDisk() { InjectedWriteFault = nullptr; }
+    bool full = true;
     std::vector<std::string> attempts;
 };
 
@@ -39,7 +38,7 @@ class FaultsTest : public ::testing::Test {
         picture = std::make_shared<Image>(16, 16, Rgb(10, 200, 30));
     }
     SaveContext Context() {
-        return SaveContext{picture, settings, counter, dialogs, codec, [] {}, ""};
+        return SaveContext{picture, settings, counter, dialogs, codec, [] {}, "", &disk};
     }
     std::vector<std::string> Entries(const std::string& dir) {
         std::vector<std::string> names;
@@ -53,6 +52,7 @@ class FaultsTest : public ::testing::Test {
     FakeDialogs dialogs;
     FakeCodec codec;
     Picture picture;
+    FullDisk disk;
 };
 
 } // namespace
@@ -60,11 +60,8 @@ class FaultsTest : public ::testing::Test {
 TEST_F(FaultsTest, FullDiskDuringAJpegKeepsTheOldFileAndLeavesNoPart) {
     const std::string path = folder.Write("old.jpg", "the old picture");
     SaveContext c = Context();
-    {
-        FullDisk disk;
-        SavePictureFile(c, path);
-        EXPECT_EQ(disk.attempts.size(), 1u);
-    }
+    SavePictureFile(c, path);
+    EXPECT_EQ(disk.attempts.size(), 1u);
     EXPECT_EQ(ReadFile(path), "the old picture");
     EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"old.jpg"});
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -74,41 +71,38 @@ TEST_F(FaultsTest, FullDiskDuringAJpegKeepsTheOldFileAndLeavesNoPart) {
 
 TEST_F(FaultsTest, FullDiskDuringQuickSaveTakesNoName) {
     SaveContext c = Context();
-    {
-        FullDisk disk;
-        SaveAutoNamed(c);
-    }
+    SaveAutoNamed(c);
     EXPECT_TRUE(Entries(settings.AutoSaveFolder).empty());
     EXPECT_EQ(dialogs.messages.size(), 1u);
-    SaveAutoNamed(c); // the disk has room again: the first name is still free
+    disk.full = false; // the disk has room again: the first name is still free
+    SaveAutoNamed(c);
     EXPECT_TRUE(DecodeJpegFile(settings.AutoSaveFolder + "/shot1.jpg"));
 }
 
 TEST_F(FaultsTest, QuickSaveEncodesOnceHoweverManyNamesAreTakenAndReportsAnEncoderFailure) {
     for (int n = 1; n <= 50; ++n)
         fs::create_directories(settings.AutoSaveFolder + "/shot" + std::to_string(n) + ".jpg");
-    struct Encoder {
-        explicit Encoder(int status) {
-            InjectedEncodeFault = [this, status] {
-                ++encodes;
-                return status;
-            };
+    // Counts the encodes, and fails each with status.
+    struct Encoder : IWriteFaults {
+        explicit Encoder(int status) : status(status) {}
+        int FaultFor(const std::string&) override { return 0; }
+        int EncoderFault() override {
+            ++encodes;
+            return status;
         }
-        ~Encoder() { InjectedEncodeFault = nullptr; }
+        int status;
         int encodes = 0;
     };
     SaveContext c = Context();
-    {
-        Encoder encoder(0);
-        SaveAutoNamed(c);
-        EXPECT_EQ(encoder.encodes, 1);
-    }
+    Encoder encoder(0);
+    c.Faults = &encoder;
+    SaveAutoNamed(c);
+    EXPECT_EQ(encoder.encodes, 1);
     EXPECT_TRUE(DecodeJpegFile(settings.AutoSaveFolder + "/shot51.jpg"));
     EXPECT_TRUE(dialogs.messages.empty());
-    {
-        Encoder encoder(IJL_MEMORY_ERROR); // memory runs out in the encoder
-        SaveAutoNamed(c);
-    }
+    Encoder failing(IJL_MEMORY_ERROR); // memory runs out in the encoder
+    c.Faults = &failing;
+    SaveAutoNamed(c);
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{
                                     "Picture not saved to " + settings.AutoSaveFolder +
                                     PathSeparator + "shot52.jpg\r\nijlWrite Error - Memory Error"});
@@ -119,17 +113,17 @@ TEST_F(FaultsTest, QuickSaveEncodesOnceHoweverManyNamesAreTakenAndReportsAnEncod
 #ifndef _WIN32
 TEST_F(FaultsTest, FullDiskDuringTheStoreKeepsTheStoreAsItWas) {
     const std::string path = folder.Path() + "/config/settings.reg";
-    FileSettingsStore store(path);
+    FileSettingsStore store(path, &disk);
+    disk.full = false;
     store.WriteRegString(HKEY_CURRENT_USER_ROOT, "K", "SkinFile", "Aqua.inf");
     const std::string before = ReadFile(path);
-    {
-        FullDisk disk;
-        store.BeginBatch();
-        store.WriteRegString(HKEY_CURRENT_USER_ROOT, "K", "SkinFile", "Default");
-        store.WriteRegDword(HKEY_CURRENT_USER_ROOT, "K", "SkinCount", 3);
-        store.EndBatch();
-        store.WriteRegDword(HKEY_CURRENT_USER_ROOT, "K", "Other", 1);
-    }
+    disk.full = true;
+    store.BeginBatch();
+    store.WriteRegString(HKEY_CURRENT_USER_ROOT, "K", "SkinFile", "Default");
+    store.WriteRegDword(HKEY_CURRENT_USER_ROOT, "K", "SkinCount", 3);
+    store.EndBatch();
+    store.WriteRegDword(HKEY_CURRENT_USER_ROOT, "K", "Other", 1);
+    EXPECT_EQ(disk.attempts.size(), 2u);
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(store.ReadRegString(HKEY_CURRENT_USER_ROOT, "K", "SkinFile"), "Aqua.inf");
     for (const auto& e : fs::directory_iterator(folder.Path() + "/config"))

@@ -2,8 +2,8 @@
 //   tarvik_write_loop store PATH TAG COUNT      SaveSettings COUNT times, every value from TAG
 //   tarvik_write_loop quicksave FOLDER COUNT    COUNT Quick Saves into FOLDER
 //   tarvik_write_loop check-store PATH          prints the tag of a complete, consistent store
-#include "capture/SaveCommands.h"
 #include "backends/posix/FileSettingsStore.h"
+#include "capture/SaveCommands.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +24,9 @@ class PrintingDialogs : public IDialogs {
 class NoCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string&) override { return nullptr; }
-    bool SaveBmp(const Picture&, const std::string&, std::string&) override { return false; }
+    bool EncodeBmp(const Picture&, std::vector<unsigned char>&, std::string&) override {
+        return false;
+    }
 };
 
 int Store(const std::string& path, int tag, long count) {

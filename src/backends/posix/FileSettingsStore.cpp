@@ -1,6 +1,6 @@
 #include "backends/posix/FileSettingsStore.h"
 
-#include "io/WriteFaults.h"
+#include "io/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -151,7 +151,8 @@ bool ParseNumber(const std::string& text, std::int32_t& out) {
 
 } // namespace
 
-FileSettingsStore::FileSettingsStore(std::string path) : path_(std::move(path)) {}
+FileSettingsStore::FileSettingsStore(std::string path, IWriteFaults* faults)
+    : path_(std::move(path)), faults_(faults) {}
 
 FileSettingsStore::~FileSettingsStore() {
     if (lock_ >= 0)
@@ -341,34 +342,12 @@ bool FileSettingsStore::Save(const Contents& contents) const {
     std::error_code ec;
     if (target.has_parent_path())
         fs::create_directories(target.parent_path(), ec);
-
-    std::string temp = path_ + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        return false;
     const std::string text = Serialize(contents);
-    std::size_t done = 0;
-    bool ok = true;
-    while (ok && done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    ok = ok && ::fchmod(fd, 0600) == 0 && ::fsync(fd) == 0 && WriteFaultFor(path_) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), path_.c_str()) == 0) {
-        if (target.has_parent_path()) {
-            const int dir = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
-            if (dir >= 0) {
-                ::fsync(dir);
-                ::close(dir);
-            }
-        }
-        return true;
-    }
-    ::unlink(temp.c_str());
-    return false;
+    FileWriteOptions options;
+    options.Permissions = 0600;
+    options.Durable = true;
+    options.Faults = faults_;
+    std::string error;
+    return WriteFileAtomically(path_, text.data(), text.size(), options, error) ==
+           WriteOutcome::Written;
 }

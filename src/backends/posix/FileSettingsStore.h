@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class IWriteFaults;
+
 // The settings store as one readable text file:
 //
 //   [Software\Mobrin_Tarvik]
@@ -28,7 +30,8 @@ class FileSettingsStore : public modRegistry {
     };
     using Contents = std::vector<Key>;
 
-    explicit FileSettingsStore(std::string path);
+    // faults is handed to the file writer; null writes for real.
+    explicit FileSettingsStore(std::string path, IWriteFaults* faults = nullptr);
     ~FileSettingsStore() override;
     FileSettingsStore(const FileSettingsStore&) = delete;
     FileSettingsStore& operator=(const FileSettingsStore&) = delete;
@@ -65,6 +68,7 @@ class FileSettingsStore : public modRegistry {
     bool Save(const Contents& contents) const;
 
     std::string path_;
+    IWriteFaults* faults_ = nullptr;
     std::optional<Contents> batch_;
     int lock_ = -1;
 };

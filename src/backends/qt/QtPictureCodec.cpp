@@ -2,7 +2,6 @@
 
 #include "backends/gif/GifDecoder.h"
 #include "backends/qt/QtConvert.h"
-#include "io/WriteFaults.h"
 #include "platform/PictureData.h"
 
 #include <QBuffer>
@@ -13,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 Picture QtPictureCodec::LoadPicture(const std::string& path) {
     // Only ordinary files, so a FIFO or a device never blocks or floods the loader.
@@ -49,7 +49,8 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
     return ToPicture(image);
 }
 
-bool QtPictureCodec::SaveBmp(const Picture& picture, const std::string& path, std::string& error) {
+bool QtPictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
+                               std::string& error) {
     const QImage wrapped = WrapPicture(picture);
     if (wrapped.isNull()) {
         error = "No picture loaded to save.";
@@ -60,25 +61,18 @@ bool QtPictureCodec::SaveBmp(const Picture& picture, const std::string& path, st
         error = std::strerror(ENOMEM);
         return false;
     }
-    QFile file(QString::fromStdString(path));
-    // A new file only: the caller chose a fresh temporary name.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(image) || !file.flush()) {
-        error = writer.error() != QImageWriter::UnknownError ? writer.errorString().toStdString()
-                                                             : file.errorString().toStdString();
-        return false;
-    }
-    file.close();
-    if (const int fault = WriteFaultFor(path)) {
-        error = std::strerror(fault);
-        return false;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        error = file.errorString().toStdString();
+    try {
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "bmp");
+        if (!writer.write(image)) {
+            error = writer.errorString().toStdString();
+            return false;
+        }
+        bytes.assign(encoded.begin(), encoded.end());
+    } catch (const std::bad_alloc&) {
+        error = std::strerror(ENOMEM);
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 class QtPictureCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string& path) override;
-    bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) override;
+    bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
+                   std::string& error) override;
     static Picture Decode(const QByteArray& bytes);
 };

@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -206,13 +207,12 @@ Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
     }
 }
 
-bool Win32PictureCodec::SaveBmp(const Picture& picture, const std::string& path,
-                                std::string& error) {
+bool Win32PictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
+                                  std::string& error) {
     if (!picture || picture->Width <= 0 || picture->Height <= 0) {
         error = "No picture loaded to save.";
         return false;
     }
-    // Encoded in memory, then written as a new file: the caller chose a fresh name.
     Com<IWICImagingFactory> factory;
     Com<IStream> memory;
     Com<IWICBitmapEncoder> encoder;
@@ -242,9 +242,18 @@ bool Win32PictureCodec::SaveBmp(const Picture& picture, const std::string& path,
     }
     STATSTG stat{};
     memory->Stat(&stat, STATFLAG_NONAME);
-    const void* bytes = GlobalLock(block);
-    const bool written =
-        bytes && WriteBytes(path, bytes, static_cast<std::size_t>(stat.cbSize.QuadPart), error);
+    const auto* data = static_cast<const unsigned char*>(GlobalLock(block));
+    if (!data) {
+        error = "The picture could not be encoded as BMP.";
+        return false;
+    }
+    bool copied = true;
+    try {
+        bytes.assign(data, data + stat.cbSize.QuadPart);
+    } catch (const std::bad_alloc&) {
+        error = std::strerror(ENOMEM);
+        copied = false;
+    }
     GlobalUnlock(block);
-    return written;
+    return copied;
 }

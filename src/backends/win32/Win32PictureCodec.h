@@ -9,6 +9,7 @@
 class Win32PictureCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string& path) override;
-    bool SaveBmp(const Picture& picture, const std::string& path, std::string& error) override;
+    bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
+                   std::string& error) override;
     static Picture Decode(const void* data, std::size_t size);
 };
