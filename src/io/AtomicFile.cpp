@@ -3,7 +3,6 @@
 #include "io/IWriteFaults.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -74,15 +73,16 @@ int WriteAll(int fd, const void* data, std::size_t size) {
     return 0;
 }
 
-// A new hidden file beside the target, under a name that no picture name ends in. The
-// descriptor, or -1 with errno set.
-int CreateTemporary(const fs::path& target, int permissions, std::string& temp) {
+// A new hidden file beside the target. Its name is short, so it fits wherever the target's
+// name does. The descriptor, or -1 with errno set.
+int CreateTemporary(const fs::path& folder, int permissions, std::string& temp) {
     static std::mt19937_64 random{std::random_device{}()};
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[20];
-        std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-        temp = (target.parent_path() / ("." + target.filename().string() + "." + suffix + ".part"))
-                   .string();
+        std::string name = TemporaryPrefix;
+        for (int i = 0; i < 6; ++i)
+            name += letters[random() % (sizeof letters - 1)];
+        temp = folder.empty() ? name : (folder / name).string();
         const int fd = OpenNew(temp, permissions);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -118,7 +118,7 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
     };
 
     std::string temp;
-    const int fd = CreateTemporary(path, options.Permissions, temp);
+    const int fd = CreateTemporary(path.parent_path(), options.Permissions, temp);
     if (fd < 0) {
         return fail(errno);
     }

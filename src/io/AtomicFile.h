@@ -8,6 +8,9 @@ class IWriteFaults;
 enum class WriteMode { Replace, KeepExisting };
 enum class WriteOutcome { Written, NameTaken, Failed };
 
+// Prefix of the temporary files the writer makes; nothing else begins with it.
+inline constexpr const char* TemporaryPrefix = ".tarvik-";
+
 struct FileWriteOptions {
     WriteMode Mode = WriteMode::Replace;
     // Mode bits of a new file, before the umask.
@@ -17,9 +20,9 @@ struct FileWriteOptions {
     IWriteFaults* Faults = nullptr;
 };
 
-// Writes bytes under a hidden temporary name in the target's folder, then gives the file the
-// target's name: a failed or interrupted write never leaves a partial file under that name,
-// and with KeepExisting an existing file (or one made meanwhile) is never replaced. Failed
-// with the reason in error.
+// Writes bytes under a short hidden temporary name in the target's folder, then gives the
+// file the target's name: a failed or interrupted write never leaves a partial file under
+// that name, and with KeepExisting an existing file (or one made meanwhile) is never
+// replaced. Failed with the reason in error.
 WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
                                  const FileWriteOptions& options, std::string& error);

@@ -127,6 +127,22 @@ TEST_F(SaveCommandsTest, TheDefaultFolderIsMadeWithItsParents) {
     EXPECT_TRUE(fs::is_regular_file(settings.AutoSaveFolder + "/tarvik_output1.jpg"));
 }
 
+TEST_F(SaveCommandsTest, NamesAsLongAsTheFileSystemTakesAreSaved) {
+    // 255 bytes is the longest name that common file systems take.
+    settings.AutoNamePrefix = std::string(245, 'a');
+    const std::string jpg = std::string(251, 'j') + ".jpg";
+    const std::string bmp = std::string(251, 'b') + ".bmp";
+    dialogs.answers = {Answer(jpg), Answer(bmp)};
+    SaveContext c = Context();
+    QuickSave(c);
+    SaveAs(c);
+    SaveAs(c);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{});
+    EXPECT_EQ(Files(folder.Path()), (std::vector<std::string>{bmp, "captured", jpg}));
+    EXPECT_EQ(Files(settings.AutoSaveFolder),
+              std::vector<std::string>{settings.AutoNamePrefix + "1.jpg"});
+}
+
 TEST_F(SaveCommandsTest, FailedJpegWriteIsReportedWithFileAndReason) {
     SaveContext c = Context();
     SavePictureFile(c, folder.Path() + "/x/y.jpg");
