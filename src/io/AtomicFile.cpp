@@ -24,8 +24,21 @@ namespace {
 int OpenNew(const std::string& path, int) {
     return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
+int OpenExisting(const std::string& path) {
+    return ::_open(path.c_str(), _O_WRONLY | _O_BINARY);
+}
+bool IsOrdinary(int fd) {
+    struct _stat64 st {};
+    return ::_fstat64(fd, &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
+}
 int WriteSome(int fd, const char* data, std::size_t size) {
     return ::_write(fd, data, static_cast<unsigned>(size > 1u << 30 ? 1u << 30 : size));
+}
+int Truncate(int fd, std::size_t size) {
+    return ::_chsize_s(fd, static_cast<long long>(size)) == 0 ? 0 : -1;
+}
+int Reserve(int, std::size_t) {
+    return 0;
 }
 int Sync(int fd) {
     return ::_commit(fd);
@@ -39,8 +52,26 @@ int OpenNew(const std::string& path, int permissions) {
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                   static_cast<mode_t>(permissions));
 }
+// Non-blocking, so that a FIFO under the name fails at once instead of waiting for a reader.
+int OpenExisting(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+}
+bool IsOrdinary(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
 ssize_t WriteSome(int fd, const char* data, std::size_t size) {
     return ::write(fd, data, size);
+}
+int Truncate(int fd, std::size_t size) {
+    return ::ftruncate(fd, static_cast<off_t>(size));
+}
+// Claims the blocks before the old content is touched, leaving size and content as they are;
+// 0 where the file system cannot do that.
+int Reserve(int fd, std::size_t size) {
+    if (size == 0 || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0)
+        return 0;
+    return errno == ENOSPC || errno == EDQUOT || errno == EFBIG ? errno : 0;
 }
 int Sync(int fd) {
     return ::fsync(fd);
@@ -102,6 +133,30 @@ int Fill(int fd, const std::string& target, const void* data, std::size_t size,
     return options.Durable && Sync(fd) != 0 ? errno : 0;
 }
 
+// Rewrites an existing, writable ordinary file with the bytes; the error number, or 0.
+int RewriteInPlace(const std::string& target, const void* data, std::size_t size,
+                   const FileWriteOptions& options) {
+    const int fd = OpenExisting(target);
+    if (fd < 0)
+        return errno;
+    int error = IsOrdinary(fd) ? Reserve(fd, size) : EACCES;
+    if (error == 0 && options.Faults)
+        error = options.Faults->FaultFor(target);
+    if (error == 0)
+        error = WriteAll(fd, data, size);
+    if (error == 0 && Truncate(fd, size) != 0)
+        error = errno;
+    if (error == 0 && options.Durable && Sync(fd) != 0)
+        error = errno;
+    if (Close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+bool RefusedByFolder(int error) {
+    return error == EACCES || error == EPERM;
+}
+
 } // namespace
 
 WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
@@ -120,7 +175,14 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
     std::string temp;
     const int fd = CreateTemporary(path.parent_path(), options.Permissions, temp);
     if (fd < 0) {
-        return fail(errno);
+        const int refused = errno;
+        // A folder the user may not write in, around a file the user may write.
+        if (options.Mode == WriteMode::Replace && RefusedByFolder(refused)) {
+            const int inPlace = RewriteInPlace(target, data, size, options);
+            return inPlace == 0 ? WriteOutcome::Written
+                                : fail(inPlace == ENOENT ? refused : inPlace);
+        }
+        return fail(refused);
     }
     int written = Fill(fd, target, data, size, options);
     if (Close(fd) != 0 && written == 0)
@@ -133,6 +195,9 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
     WriteOutcome outcome = WriteOutcome::Written;
     if (options.Mode == WriteMode::Replace) {
         fs::rename(temp, path, ec);
+        // A sticky folder keeps others' files from being replaced, not from being rewritten.
+        if (ec && RefusedByFolder(ec.value()) && RewriteInPlace(target, data, size, options) == 0)
+            ec.clear();
         if (ec) {
             error = ec.message();
             outcome = WriteOutcome::Failed;

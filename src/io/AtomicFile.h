@@ -8,9 +8,6 @@ class IWriteFaults;
 enum class WriteMode { Replace, KeepExisting };
 enum class WriteOutcome { Written, NameTaken, Failed };
 
-// Prefix of the temporary files the writer makes; nothing else begins with it.
-inline constexpr const char* TemporaryPrefix = ".tarvik-";
-
 struct FileWriteOptions {
     WriteMode Mode = WriteMode::Replace;
     // Mode bits of a new file, before the umask.
@@ -20,9 +17,13 @@ struct FileWriteOptions {
     IWriteFaults* Faults = nullptr;
 };
 
+// Prefix of the temporary files the writer makes; nothing else begins with it.
+inline constexpr const char* TemporaryPrefix = ".tarvik-";
+
 // Writes bytes under a short hidden temporary name in the target's folder, then gives the
 // file the target's name: a failed or interrupted write never leaves a partial file under
 // that name, and with KeepExisting an existing file (or one made meanwhile) is never
-// replaced. Failed with the reason in error.
+// replaced. Where the folder refuses new files but the existing target is writable, Replace
+// rewrites the target in place instead. Failed with the reason in error.
 WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
                                  const FileWriteOptions& options, std::string& error);

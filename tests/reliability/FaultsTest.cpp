@@ -12,6 +12,14 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
+
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -130,6 +138,67 @@ TEST_F(FaultsTest, FullDiskDuringTheStoreKeepsTheStoreAsItWas) {
         EXPECT_TRUE(e.path().filename() == "settings.reg" ||
                     e.path().filename() == "settings.reg.lock")
             << e.path();
+}
+
+// Runs work in a child process as the user nobody when the tests run as root (as whoever
+// runs them otherwise); its exit status.
+int AsUnprivilegedUser(const std::function<int()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+             ::setresuid(65534, 65534, 65534) != 0))
+            ::_exit(99);
+        ::_exit(work());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(FaultsTest, AWritableFileInAFolderTheUserCannotWriteIsRewrittenInPlace) {
+    const std::string old(5000, 'x'); // longer than the picture: the rest must go
+    const std::string free = folder.Write("free/shot.jpg", old);
+    const std::string open = folder.Write("locked/open.jpg", old);
+    const std::string shut = folder.Write("locked/shut.jpg", old);
+    ::chmod(folder.Path().c_str(), 0755);
+    ::chmod((folder.Path() + "/free").c_str(), 0777);
+    ::chmod((folder.Path() + "/locked").c_str(), 0755);
+    ::chmod(free.c_str(), 0666);
+    ::chmod(open.c_str(), 0666);
+    ::chmod(shut.c_str(), 0644);
+    if (::geteuid() != 0)
+        ::chmod(shut.c_str(), 0444);
+    const auto inode = [](const std::string& path) {
+        struct stat info {};
+        ::stat(path.c_str(), &info);
+        return info.st_ino;
+    };
+    const auto freeBefore = inode(free), openBefore = inode(open);
+
+    const int status = AsUnprivilegedUser([&] {
+        SaveContext c = Context();
+        c.Faults = nullptr;
+        SavePictureFile(c, free);
+        SavePictureFile(c, open);
+        SavePictureFile(c, shut);
+        for (const std::string& m : dialogs.messages)
+            std::fprintf(stderr, "%s\n", m.c_str());
+        return dialogs.messages ==
+                       std::vector<std::string>{
+                           "Picture not saved to " + shut +
+                           "\r\nijlWrite Error - File Error: Permission denied"}
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(status, 0);
+    // Where the folder allows it the file is replaced whole; elsewhere rewritten.
+    EXPECT_NE(inode(free), freeBefore);
+    EXPECT_EQ(inode(open), openBefore);
+    ASSERT_TRUE(DecodeJpegFile(free));
+    EXPECT_TRUE(ReadFile(open) == ReadFile(free));
+    EXPECT_TRUE(ReadFile(shut) == old);
+    EXPECT_EQ(Entries(folder.Path() + "/locked").size(), 2u);
 }
 
 TEST(FileSettingsStoreBatch, WritesReachTheFileTogetherAtTheEnd) {
