@@ -5,8 +5,6 @@
 #include "platform/PictureData.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 
@@ -14,15 +12,39 @@
 #include <cstring>
 #include <new>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 Picture QtPictureCodec::LoadPicture(const std::string& path) {
-    // Only ordinary files, so a FIFO or a device never blocks or floods the loader.
-    const QFileInfo info(QString::fromStdString(path));
-    if (!info.isFile() || info.size() > MaxPictureFileSize)
+    // The path's bytes go to the system as they are: a QString would decode them as UTF-8
+    // and lose names in other encodings. Only ordinary files are read, so a FIFO or a device
+    // never blocks or floods the loader.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
         return nullptr;
-    QFile file(info.filePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return nullptr;
-    return Decode(file.read(MaxPictureFileSize + 1));
+    struct stat st {};
+    QByteArray bytes;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+        st.st_size <= MaxPictureFileSize) {
+        try {
+            bytes.resize(static_cast<qsizetype>(st.st_size));
+        } catch (const std::bad_alloc&) {
+        }
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n =
+                ::read(fd, bytes.data() + done, static_cast<std::size_t>(bytes.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        bytes.truncate(done);
+    }
+    ::close(fd);
+    return Decode(bytes);
 }
 
 Picture QtPictureCodec::Decode(const QByteArray& bytes) {

@@ -1,10 +1,13 @@
 #include "backends/qt/QtShell.h"
 
 #include <QDesktopServices>
-#include <QUrl>
+
+QUrl QtShell::UrlFor(const std::string& target) {
+    if (target.empty() || target[0] != '/')
+        return QUrl(QString::fromStdString(target));
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(target).toPercentEncoding("/"));
+}
 
 void QtShell::Open(const std::string& target) {
-    const QString text = QString::fromStdString(target);
-    const QUrl url = text.startsWith('/') ? QUrl::fromLocalFile(text) : QUrl(text);
-    QDesktopServices::openUrl(url);
+    QDesktopServices::openUrl(UrlFor(target));
 }

@@ -3,6 +3,8 @@
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtMainWindow.h"
 #include "backends/qt/QtPictureCodec.h"
+#include "backends/qt/QtShell.h"
+#include "capture/SaveCommands.h"
 #include "fakes/FakePlatform.h"
 #include "imaging/JpegDecode.h"
 #include "skin/LoadSkin.h"
@@ -296,6 +298,51 @@ TEST(QtConvert, RunningOutOfMemoryGivesNoPictureRatherThanAnAbort) {
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+TEST(FileNames, AreTheirBytesWhateverTheirEncoding) {
+    TempFolder t;
+    // A folder and a name in Latin-1 (not UTF-8), and a UTF-8 name with blanks.
+    const std::string folder = t.Path() + "/caf\xE9";
+    const std::string skins = folder + "/skins/";
+    QtPictureCodec codec;
+    std::vector<unsigned char> bmp;
+    std::string error;
+    ASSERT_TRUE(codec.EncodeBmp(std::make_shared<Image>(40, 30, Rgb(1, 2, 3)), bmp, error));
+    for (const std::string name : {"bild-\xE4", "K\xC3\xA4ytt\xC3\xA4j\xC3\xA4n kuva"}) {
+        t.Write("caf\xE9/skins/" + name + ".bmp", std::string(bmp.begin(), bmp.end()));
+        t.Write("caf\xE9/skins/" + name + ".inf",
+                "image = " + name +
+                    ".bmp\r\nshot = (1,1,8,8)\r\nclose = (1,1,2,2)\r\n"
+                    "save = (1,1,2,2)\r\nsaveas = (1,1,2,2)\r\n");
+    }
+    FakeDialogs dialogs;
+    SkinLayout layout;
+    SkinCatalogue catalogue;
+    Picture picture1;
+    const Picture builtin = DecodedBuiltinSkin();
+    BuildSkinList(catalogue, skins);
+    ASSERT_EQ(catalogue.Count, 2);
+    SkinContext skin{layout, catalogue, picture1, builtin, codec, dialogs, skins};
+    for (std::int16_t n = 1; n <= 2; ++n) {
+        LoadSkin(n, skin);
+        EXPECT_EQ(dialogs.messages, std::vector<std::string>{});
+        ASSERT_TRUE(layout.SkinImage != builtin) << catalogue.Names[n];
+        EXPECT_EQ(layout.SkinImage->Width, 40);
+    }
+
+    AppSettings settings;
+    settings.JpegQuality = 90;
+    std::int16_t counter = 1;
+    dialogs.answers = {{true, folder + "/bild-\xE4.bmp", 1}, {true, folder + "/bild-\xE4.jpg", 0}};
+    SaveContext save{picture1, settings, counter, dialogs, codec, [] {}, ""};
+    SaveAs(save);
+    SaveAs(save);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{});
+    EXPECT_TRUE(codec.LoadPicture(folder + "/bild-\xE4.bmp"));
+    EXPECT_TRUE(codec.LoadPicture(folder + "/bild-\xE4.jpg"));
+    EXPECT_EQ(QtShell::UrlFor("/opt/caf\xE9 x/readme.htm").toEncoded(),
+              "file:///opt/caf%E9%20x/readme.htm");
 }
 
 TEST(QtMainWindow, MaskIsTheRegionAndGeometryIsInTwips) {
