@@ -1,5 +1,5 @@
-// The settings file reader: any bytes parse or are refused, and whatever parses writes back
-// into a text that reads as the same values.
+// The settings file reader: any bytes parse (what cannot be read is skipped), and whatever
+// was read writes back into a text that reads as the same values.
 #include "backends/posix/FileSettingsStore.h"
 
 #include <cstdint>
@@ -28,10 +28,7 @@ bool Same(const FileSettingsStore::Contents& a, const FileSettingsStore::Content
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto contents =
         FileSettingsStore::Parse(std::string(reinterpret_cast<const char*>(data), size));
-    if (!contents)
-        return 0;
-    const auto again = FileSettingsStore::Parse(FileSettingsStore::Serialize(*contents));
-    if (!again || !Same(*contents, *again))
+    if (!Same(contents, FileSettingsStore::Parse(FileSettingsStore::Serialize(contents))))
         std::abort();
     return 0;
 }

@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <system_error>
+#include <unordered_map>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -149,6 +151,41 @@ bool ParseNumber(const std::string& text, std::int32_t& out) {
     return true;
 }
 
+constexpr std::string_view Bom = "\xEF\xBB\xBF";
+
+std::string_view Trim(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    return text;
+}
+
+// Reads one value line, "name"="text" or "name"=dword:number, blanks allowed around "=".
+bool ParseValue(std::string_view line, FileSettingsStore::Value& value) {
+    const std::string text(line);
+    std::size_t pos = 0;
+    if (!Unquote(text, pos, value.Name))
+        return false;
+    const std::string_view rest = Trim(line.substr(pos));
+    if (rest.empty() || rest[0] != '=')
+        return false;
+    const std::string_view data = Trim(rest.substr(1));
+    if (data.substr(0, 6) == "dword:") {
+        value.IsNumber = true;
+        return ParseNumber(std::string(Trim(data.substr(6))), value.Number);
+    }
+    const std::string quoted(data);
+    pos = 0;
+    return Unquote(quoted, pos, value.Text) && pos == quoted.size();
+}
+
 } // namespace
 
 FileSettingsStore::FileSettingsStore(std::string path, IWriteFaults* faults)
@@ -170,51 +207,51 @@ std::string FileSettingsStore::DefaultPath() {
     return base + "/tarvik/settings.reg";
 }
 
-std::optional<FileSettingsStore::Contents> FileSettingsStore::Parse(const std::string& text) {
+FileSettingsStore::Contents FileSettingsStore::Parse(const std::string& text) {
     Contents contents;
-    std::size_t start = 0;
+    // Where each key and value already stands, by its name in lower case.
+    std::unordered_map<std::string, std::size_t> keyIndex;
+    std::vector<std::unordered_map<std::string, std::size_t>> valueIndex;
+    Key* key = nullptr; // values below a damaged key line belong to no key
+    std::size_t start = text.rfind(Bom, 0) == 0 ? Bom.size() : 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = text.substr(start, end - start);
+        const std::string_view line = Trim(std::string_view(text).substr(start, end - start));
         start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#' || line[first] == ';')
+        if (line.empty() || line[0] == '#' || line[0] == ';')
             continue;
-        if (line[first] == '[') {
-            const std::size_t last = line.find_last_not_of(" \t");
-            if (line[last] != ']' || last == first + 1)
-                return std::nullopt;
-            contents.push_back({line.substr(first + 1, last - first - 1), {}});
+        if (line[0] == '[') {
+            key = nullptr;
+            if (line.back() != ']' || line.size() < 3)
+                continue;
+            std::string path(line.substr(1, line.size() - 2));
+            const auto [at, added] = keyIndex.try_emplace(Lower(path), contents.size());
+            if (added) {
+                contents.push_back({std::move(path), {}});
+                valueIndex.emplace_back();
+            }
+            key = &contents[at->second];
             continue;
         }
-        if (contents.empty())
-            return std::nullopt;
         Value value;
-        std::size_t pos = first;
-        if (!Unquote(line, pos, value.Name) || pos >= line.size() || line[pos] != '=')
-            return std::nullopt;
-        ++pos;
-        if (line.compare(pos, 6, "dword:") == 0) {
-            value.IsNumber = true;
-            if (!ParseNumber(line.substr(pos + 6), value.Number))
-                return std::nullopt;
-        } else if (!Unquote(line, pos, value.Text) || pos != line.size()) {
-            return std::nullopt;
-        }
+        if (!key || !ParseValue(line, value))
+            continue;
+        auto& index = valueIndex[static_cast<std::size_t>(key - contents.data())];
         // A later line for the same name replaces the earlier one.
-        auto& values = contents.back().Values;
-        std::erase_if(values, [&](const Value& v) { return SameName(v.Name, value.Name); });
-        values.push_back(std::move(value));
+        const auto [at, added] = index.try_emplace(Lower(value.Name), key->Values.size());
+        if (added)
+            key->Values.push_back(std::move(value));
+        else
+            key->Values[at->second] = std::move(value);
     }
     return contents;
 }
 
 std::string FileSettingsStore::Serialize(const Contents& contents) {
-    std::string out = "# Tarvik settings, rewritten whenever the program closes.\n";
+    std::string out = "# Tarvik settings, rewritten whenever the program closes.\n"
+                      "# Numbers (dword:) are decimal.\n";
     for (const Key& key : contents) {
         out += "\n[" + key.Path + "]\n";
         for (const Value& v : key.Values) {
@@ -267,7 +304,7 @@ FileSettingsStore::Contents FileSettingsStore::Load() const {
     text << file.rdbuf();
     if (file.bad())
         return {};
-    return Parse(text.str()).value_or(Contents{});
+    return Parse(text.str());
 }
 
 const FileSettingsStore::Value* FileSettingsStore::Find(const Contents& contents,

@@ -15,7 +15,7 @@ class IWriteFaults;
 //   "JPEG Quality"=dword:100
 //
 // Key paths and value names compare without regard to ASCII case. Every write replaces
-// the file atomically; a missing, unreadable or malformed file reads as empty.
+// the file atomically; a missing or unreadable file reads as empty.
 class FileSettingsStore : public modRegistry {
   public:
     struct Value {
@@ -39,7 +39,9 @@ class FileSettingsStore : public modRegistry {
     // $XDG_CONFIG_HOME (else ~/.config) + "/tarvik/settings.reg".
     static std::string DefaultPath();
 
-    static std::optional<Contents> Parse(const std::string& text);
+    // Reads the file line by line: a line that cannot be read is skipped, and so are the
+    // values below a key line that cannot be read.
+    static Contents Parse(const std::string& text);
     static std::string Serialize(const Contents& contents);
 
     std::string ReadRegString(std::uint32_t root, const std::string& keyPath,

@@ -91,18 +91,40 @@ TEST_F(FileSettingsStoreTest, WritesLeaveNoTemporaryFilesAndAReadableFile) {
     EXPECT_EQ(fs::status(StorePath()).permissions() & fs::perms::others_read, fs::perms::none);
 }
 
-TEST_F(FileSettingsStoreTest, CorruptFileReadsAsEmptyAndTheNextWriteIsClean) {
-    for (const std::string& junk :
-         {std::string("\x00\x01garbage\xff", 11), std::string("\"SkinCount\"=dword:3\n"),
-          std::string("[K]\n\"A\"=dword:99999999999\n"), std::string("[K]\n\"A\"=\"open\n"),
-          std::string("[K]\n\"A\"=\"x\\q\"\n"), std::string("[]\n")}) {
-        folder.Write("config/tarvik/settings.reg", junk);
-        EXPECT_EQ(store.ReadRegDword(HKCU, "K", "A"), 0);
-        EXPECT_EQ(store.ReadRegString(HKCU, "K", "A"), "");
-    }
+TEST_F(FileSettingsStoreTest, EachLineIsReadOnItsOwnAndBadOnesAreSkipped) {
+    folder.Write("config/tarvik/settings.reg",
+                 "\xEF\xBB\xBF[Software\\Mobrin_Tarvik]\n"
+                 "\"SkinCount\"=dword:3 \n"
+                 "\"JPEG Quality\" =\tdword:50\t\n"
+                 "\"Auto-save Path\"= \"/shots\"  \r\n"
+                 "\"View Mode\"=dword:99999999999\n"
+                 "\"SkinFile\"=\"open\n"
+                 "\"Auto-name Prefix\"=\"x\\q\"\n" +
+                     std::string("\x00\x01garbage\xff\n", 11) +
+                     "[]\n\"Lost\"=dword:1\n"
+                     "[software\\mobrin_tarvik]\n\"Later\"=\"kept\"\n");
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "SkinCount"), 3);
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "JPEG Quality"), 50);
+    EXPECT_EQ(store.ReadRegString(HKCU, Key, "Auto-save Path"), "/shots");
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "View Mode"), 0);
+    EXPECT_EQ(store.ReadRegString(HKCU, Key, "SkinFile"), "");
+    EXPECT_EQ(store.ReadRegString(HKCU, Key, "Auto-name Prefix"), "");
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "Lost"), 0);
+    EXPECT_EQ(store.ReadRegString(HKCU, Key, "Later"), "kept");
+
+    // Written back clean, with what was read.
     store.WriteRegString(HKCU, Key, "SkinFile", "Default");
-    EXPECT_TRUE(FileSettingsStore::Parse(ReadAll(StorePath())).has_value());
-    EXPECT_EQ(store.ReadRegString(HKCU, Key, "SkinFile"), "Default");
+    const std::string text = ReadAll(StorePath());
+    EXPECT_EQ(text.rfind("# Tarvik settings", 0), 0u);
+    EXPECT_NE(text.find("decimal"), std::string::npos);
+    FileSettingsStore reader(StorePath());
+    EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "JPEG Quality"), 50);
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Later"), "kept");
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "SkinFile"), "Default");
+
+    // Nothing readable: no values, so the start-up takes the first-start path.
+    folder.Write("config/tarvik/settings.reg", std::string("\x00\x01garbage\xff", 10));
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "SkinCount"), 0);
 }
 
 TEST_F(FileSettingsStoreTest, HandEditedFileWithCommentsAndCrLfIsRead) {
