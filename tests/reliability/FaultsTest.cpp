@@ -65,16 +65,22 @@ class FaultsTest : public ::testing::Test {
 
 } // namespace
 
-TEST_F(FaultsTest, FullDiskDuringAJpegKeepsTheOldFileAndLeavesNoPart) {
-    const std::string path = folder.Write("old.jpg", "the old picture");
+TEST_F(FaultsTest, FullDiskDuringAJpegOrABmpKeepsTheOldFileAndSaysWhy) {
+    const std::string jpg = folder.Write("old.jpg", "the old picture");
+    const std::string bmp = folder.Write("old.bmp", "the old bitmap");
+    dialogs.answers = {{true, bmp, 1}};
     SaveContext c = Context();
-    SavePictureFile(c, path);
-    EXPECT_EQ(disk.attempts.size(), 1u);
-    EXPECT_EQ(ReadFile(path), "the old picture");
-    EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"old.jpg"});
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0], "Picture not saved to " + path +
-                                       "\r\nijlWrite Error - File Error: No space left on device");
+    SavePictureFile(c, jpg);
+    SaveAs(c);
+    EXPECT_EQ(disk.attempts.size(), 2u);
+    EXPECT_EQ(ReadFile(jpg), "the old picture");
+    EXPECT_EQ(ReadFile(bmp), "the old bitmap");
+    EXPECT_EQ(Entries(folder.Path()).size(), 2u);
+    EXPECT_EQ(
+        dialogs.messages,
+        (std::vector<std::string>{"Picture not saved to " + jpg +
+                                      "\r\nijlWrite Error - File Error: No space left on device",
+                                  "Picture not saved to " + bmp + "\r\nNo space left on device"}));
 }
 
 TEST_F(FaultsTest, FullDiskDuringQuickSaveTakesNoName) {
