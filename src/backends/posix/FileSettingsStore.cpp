@@ -186,6 +186,19 @@ bool ParseValue(std::string_view line, FileSettingsStore::Value& value) {
     return Unquote(quoted, pos, value.Text) && pos == quoted.size();
 }
 
+// The lock file beside the store: never reached through a link, and used only when it is
+// an ordinary file of our own. -1 when there is none to use: the store is written without.
+int OpenLock(const std::string& path) {
+    const int fd =
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 FileSettingsStore::FileSettingsStore(std::string path, IWriteFaults* faults)
@@ -270,7 +283,7 @@ void FileSettingsStore::BeginBatch() {
     const fs::path target(path_);
     if (target.has_parent_path())
         fs::create_directories(target.parent_path(), ec);
-    lock_ = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    lock_ = OpenLock(path_ + ".lock");
     if (lock_ >= 0)
         ::flock(lock_, LOCK_EX);
     batch_ = Load();

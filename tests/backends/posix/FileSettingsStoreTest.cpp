@@ -155,3 +155,22 @@ TEST_F(FileSettingsStoreTest, UnusableStorePlacesNeverCrash) {
         EXPECT_EQ(store.ReadRegDword(HKCU, Key, "SkinCount"), 0);
     }
 }
+
+TEST_F(FileSettingsStoreTest, TheLockFileIsNeverFollowedNorBorrowed) {
+    const std::string elsewhere = folder.Path() + "/elsewhere";
+    fs::create_directories(fs::path(StorePath()).parent_path());
+    fs::create_symlink(elsewhere, StorePath() + ".lock");
+    store.BeginBatch();
+    store.WriteRegDword(HKCU, Key, "SkinCount", 1);
+    store.EndBatch();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(elsewhere)));
+
+    // Someone else's lock file is not ours to use; the store is written all the same.
+    fs::remove(StorePath() + ".lock");
+    folder.Write("config/tarvik/settings.reg.lock", "");
+    ASSERT_EQ(::chown((StorePath() + ".lock").c_str(), 65534, 65534), ::geteuid() == 0 ? 0 : -1);
+    store.BeginBatch();
+    store.WriteRegDword(HKCU, Key, "SkinCount", 2);
+    store.EndBatch();
+    EXPECT_EQ(FileSettingsStore(StorePath()).ReadRegDword(HKCU, Key, "SkinCount"), 2);
+}
