@@ -3,6 +3,7 @@
 #include "io/AtomicFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <sstream>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include <fcntl.h>
@@ -201,8 +203,9 @@ int OpenLock(const std::string& path) {
 
 } // namespace
 
-FileSettingsStore::FileSettingsStore(std::string path, IWriteFaults* faults)
-    : path_(std::move(path)), faults_(faults) {}
+FileSettingsStore::FileSettingsStore(std::string path, IWriteFaults* faults,
+                                     std::chrono::milliseconds lockWait)
+    : path_(std::move(path)), faults_(faults), lockWait_(lockWait) {}
 
 FileSettingsStore::~FileSettingsStore() {
     if (lock_ >= 0)
@@ -284,8 +287,18 @@ void FileSettingsStore::BeginBatch() {
     if (target.has_parent_path())
         fs::create_directories(target.parent_path(), ec);
     lock_ = OpenLock(path_ + ".lock");
-    if (lock_ >= 0)
-        ::flock(lock_, LOCK_EX);
+    // Another instance closing holds the lock for a moment; one that holds it longer is
+    // not waited for: the atomic rename keeps the file whole without it.
+    const auto deadline = std::chrono::steady_clock::now() + lockWait_;
+    while (lock_ >= 0 && ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            ::close(lock_);
+            lock_ = -1;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
     batch_ = Load();
 }
 

@@ -2,6 +2,7 @@
 
 #include "settings/modRegistry.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,8 +31,12 @@ class FileSettingsStore : public modRegistry {
     };
     using Contents = std::vector<Key>;
 
+    // Longest wait for another instance's lock on the store.
+    static constexpr std::chrono::milliseconds LockWait{2000};
+
     // faults is handed to the file writer; null writes for real.
-    explicit FileSettingsStore(std::string path, IWriteFaults* faults = nullptr);
+    explicit FileSettingsStore(std::string path, IWriteFaults* faults = nullptr,
+                               std::chrono::milliseconds lockWait = LockWait);
     ~FileSettingsStore() override;
     FileSettingsStore(const FileSettingsStore&) = delete;
     FileSettingsStore& operator=(const FileSettingsStore&) = delete;
@@ -71,6 +76,7 @@ class FileSettingsStore : public modRegistry {
 
     std::string path_;
     IWriteFaults* faults_ = nullptr;
+    std::chrono::milliseconds lockWait_;
     std::optional<Contents> batch_;
     int lock_ = -1;
 };

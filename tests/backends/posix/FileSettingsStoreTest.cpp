@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -173,4 +175,16 @@ TEST_F(FileSettingsStoreTest, TheLockFileIsNeverFollowedNorBorrowed) {
     store.WriteRegDword(HKCU, Key, "SkinCount", 2);
     store.EndBatch();
     EXPECT_EQ(FileSettingsStore(StorePath()).ReadRegDword(HKCU, Key, "SkinCount"), 2);
+}
+
+TEST_F(FileSettingsStoreTest, ALockHeldElsewhereDelaysTheCloseButNeverStopsIt) {
+    folder.Write("config/tarvik/settings.reg.lock", "");
+    const int other = ::open((StorePath() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    FileSettingsStore closing(StorePath(), nullptr, std::chrono::milliseconds(50));
+    closing.BeginBatch();
+    closing.WriteRegDword(HKCU, Key, "SkinCount", 4);
+    closing.EndBatch();
+    ::close(other);
+    EXPECT_EQ(FileSettingsStore(StorePath()).ReadRegDword(HKCU, Key, "SkinCount"), 4);
 }
