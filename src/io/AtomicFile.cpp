@@ -153,6 +153,22 @@ int RewriteInPlace(const std::string& target, const void* data, std::size_t size
     return error;
 }
 
+// Where a name leads through links: a link that is replaced stays a link, and the file it
+// leads to is written, in that file's folder. A loop of links is replaced as it is.
+fs::path LinkTarget(const fs::path& name) {
+    fs::path path = name;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(path, ec)))
+            return path;
+        const fs::path next = fs::read_symlink(path, ec);
+        if (ec)
+            return path;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return name;
+}
+
 bool RefusedByFolder(int error) {
     return error == EACCES || error == EPERM;
 }
@@ -161,7 +177,8 @@ bool RefusedByFolder(int error) {
 
 WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
                                  const FileWriteOptions& options, std::string& error) {
-    const fs::path path(target);
+    const fs::path path =
+        options.Mode == WriteMode::Replace ? LinkTarget(target) : fs::path(target);
     std::error_code ec;
     if (options.Mode == WriteMode::KeepExisting && fs::exists(fs::symlink_status(path, ec))) {
         error = std::strerror(EEXIST);
@@ -178,7 +195,7 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
         const int refused = errno;
         // A folder the user may not write in, around a file the user may write.
         if (options.Mode == WriteMode::Replace && RefusedByFolder(refused)) {
-            const int inPlace = RewriteInPlace(target, data, size, options);
+            const int inPlace = RewriteInPlace(path.string(), data, size, options);
             return inPlace == 0 ? WriteOutcome::Written
                                 : fail(inPlace == ENOENT ? refused : inPlace);
         }
@@ -196,7 +213,8 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
     if (options.Mode == WriteMode::Replace) {
         fs::rename(temp, path, ec);
         // A sticky folder keeps others' files from being replaced, not from being rewritten.
-        if (ec && RefusedByFolder(ec.value()) && RewriteInPlace(target, data, size, options) == 0)
+        if (ec && RefusedByFolder(ec.value()) &&
+            RewriteInPlace(path.string(), data, size, options) == 0)
             ec.clear();
         if (ec) {
             error = ec.message();

@@ -23,7 +23,8 @@ inline constexpr const char* TemporaryPrefix = ".tarvik-";
 // Writes bytes under a short hidden temporary name in the target's folder, then gives the
 // file the target's name: a failed or interrupted write never leaves a partial file under
 // that name, and with KeepExisting an existing file (or one made meanwhile) is never
-// replaced. Where the folder refuses new files but the existing target is writable, Replace
-// rewrites the target in place instead. Failed with the reason in error.
+// replaced. Replace writes through a link to the file it leads to, and where the folder
+// refuses new files but the existing target is writable, rewrites the target in place.
+// Failed with the reason in error.
 WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
                                  const FileWriteOptions& options, std::string& error);

@@ -188,3 +188,14 @@ TEST_F(FileSettingsStoreTest, ALockHeldElsewhereDelaysTheCloseButNeverStopsIt) {
     ::close(other);
     EXPECT_EQ(FileSettingsStore(StorePath()).ReadRegDword(HKCU, Key, "SkinCount"), 4);
 }
+
+TEST_F(FileSettingsStoreTest, AStoreKeptAsALinkIsWrittenThroughIt) {
+    const std::string kept = folder.Write("dotfiles/tarvik.reg", "");
+    fs::create_directories(fs::path(StorePath()).parent_path());
+    fs::create_symlink("../../dotfiles/tarvik.reg", StorePath());
+    store.WriteRegString(HKCU, Key, "SkinFile", "Aqua.inf");
+    store.WriteRegDword(HKCU, Key, "SkinCount", 2);
+    EXPECT_TRUE(fs::is_symlink(StorePath()));
+    EXPECT_EQ(FileSettingsStore(kept).ReadRegString(HKCU, Key, "SkinFile"), "Aqua.inf");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path() + "/dotfiles"), {}), 1);
+}
