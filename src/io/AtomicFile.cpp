@@ -2,10 +2,15 @@
 
 #include "io/IWriteFaults.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <set>
+#include <string_view>
 #include <system_error>
 
 #include <fcntl.h>
@@ -169,6 +174,58 @@ fs::path LinkTarget(const fs::path& name) {
     return name;
 }
 
+bool IsAlphanumeric(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Our temporary names: .tarvik-XXXXXX, and .NAME.<16 hex digits>.part of earlier versions.
+bool IsOurTemporaryName(std::string_view name) {
+    const std::string_view prefix = TemporaryPrefix;
+    if (name.size() == prefix.size() + 6 && name.substr(0, prefix.size()) == prefix)
+        return std::all_of(name.begin() + prefix.size(), name.end(), IsAlphanumeric);
+    const std::string_view part = ".part";
+    if (name.size() < 1 + 1 + 1 + 16 + part.size() || name[0] != '.' ||
+        name.substr(name.size() - part.size()) != part)
+        return false;
+    const std::string_view hex = name.substr(name.size() - part.size() - 16, 16);
+    return name[name.size() - part.size() - 17] == '.' &&
+           std::all_of(hex.begin(), hex.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+bool OwnedByUs(const fs::path& path) {
+#ifdef _WIN32
+    (void)path;
+    return true;
+#else
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid();
+#endif
+}
+
+// Temporary files of writers killed mid-write pile up: once a run, the first write into a
+// folder removes ours that are older than an hour (younger ones may be another writer's).
+void RemoveStaleTemporaries(const fs::path& folder) {
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!swept.insert(folder.string()).second)
+            return;
+    }
+    const auto before = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code fileError;
+        const fs::path& path = it->path();
+        if (IsOurTemporaryName(path.filename().string()) &&
+            fs::is_regular_file(fs::symlink_status(path, fileError)) &&
+            fs::last_write_time(path, fileError) < before && !fileError && OwnedByUs(path))
+            fs::remove(path, fileError);
+    }
+}
+
 bool RefusedByFolder(int error) {
     return error == EACCES || error == EPERM;
 }
@@ -244,5 +301,7 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
     fs::remove(temp, ec);
     if (outcome == WriteOutcome::Written && options.Durable)
         SyncFolder(path.parent_path());
+    if (outcome == WriteOutcome::Written)
+        RemoveStaleTemporaries(path.parent_path());
     return outcome;
 }
