@@ -16,7 +16,8 @@ class FatFileSystem(unittest.TestCase):
         image = os.path.join(self.work, "fat.img")
         self.mount = os.path.join(self.work, "mnt")
         os.mkdir(self.mount)
-        subprocess.run(["mkfs.vfat", "-C", image, "4096"], check=True, stdout=subprocess.DEVNULL)
+        mkfs = shutil.which("mkfs.vfat", path=os.environ.get("PATH", "") + ":/usr/sbin:/sbin")
+        subprocess.run([mkfs, "-C", image, "4096"], check=True, stdout=subprocess.DEVNULL)
         if not os.path.exists("/dev/fuse"):
             self.skipTest("this machine cannot mount through FUSE (no /dev/fuse)")
         subprocess.run(["fusefat", "-o", "rw+", image, self.mount], check=True,
