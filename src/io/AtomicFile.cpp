@@ -158,22 +158,6 @@ int RewriteInPlace(const std::string& target, const void* data, std::size_t size
     return error;
 }
 
-// Where a name leads through links: a link that is replaced stays a link, and the file it
-// leads to is written, in that file's folder. A loop of links is replaced as it is.
-fs::path LinkTarget(const fs::path& name) {
-    fs::path path = name;
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(path, ec)))
-            return path;
-        const fs::path next = fs::read_symlink(path, ec);
-        if (ec)
-            return path;
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-    return name;
-}
-
 bool IsAlphanumeric(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
@@ -232,10 +216,23 @@ bool RefusedByFolder(int error) {
 
 } // namespace
 
+std::string LinkTarget(const std::string& name) {
+    fs::path path = name;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(path, ec)))
+            return path.string();
+        const fs::path next = fs::read_symlink(path, ec);
+        if (ec)
+            return path.string();
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return name;
+}
+
 WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
                                  const FileWriteOptions& options, std::string& error) {
-    const fs::path path =
-        options.Mode == WriteMode::Replace ? LinkTarget(target) : fs::path(target);
+    const fs::path path(options.Mode == WriteMode::Replace ? LinkTarget(target) : target);
     std::error_code ec;
     if (options.Mode == WriteMode::KeepExisting && fs::exists(fs::symlink_status(path, ec))) {
         error = std::strerror(EEXIST);

@@ -28,3 +28,7 @@ inline constexpr const char* TemporaryPrefix = ".tarvik-";
 // Failed with the reason in error.
 WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
                                  const FileWriteOptions& options, std::string& error);
+
+// Where a name leads through links: a link that is replaced stays a link, and the file it
+// leads to is written, in that file's folder. A loop of links leads to the name itself.
+std::string LinkTarget(const std::string& name);

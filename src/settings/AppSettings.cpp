@@ -1,5 +1,7 @@
 #include "settings/AppSettings.h"
 
+#include <functional>
+
 std::string ResolveAutoSaveFolder(const std::string& autoSavePath,
                                   const std::string& captureFolder) {
     return autoSavePath == DefaultAutoSavePath ? captureFolder : autoSavePath;
@@ -7,8 +9,10 @@ std::string ResolveAutoSaveFolder(const std::string& autoSavePath,
 
 namespace {
 
-void LoadDefaults(SettingsContext& c) {
-    c.Dialogs.MessageBox("Error loading settings.\n\rSwich to default settings");
+using ShowMessage = std::function<void(const std::string&)>;
+
+void LoadDefaults(SettingsContext& c, const ShowMessage& show) {
+    show("Error loading settings.\n\rSwich to default settings");
     AppSettings& s = c.Settings;
     s.AutoNamePrefix = DefaultAutoNamePrefix;
     s.AutoSavePath = DefaultAutoSavePath;
@@ -18,18 +22,16 @@ void LoadDefaults(SettingsContext& c) {
     c.LoadSkin(0);
 }
 
-} // namespace
-
-void LoadSettings(SettingsContext& c) {
+void LoadValues(SettingsContext& c, const ShowMessage& show) {
     modRegistry& reg = c.Registry;
     const auto root = HKEY_CURRENT_USER_ROOT;
     AppSettings& s = c.Settings;
 
     if (reg.ReadRegDword(root, SettingsKey, "SkinCount") == 0)
-        return LoadDefaults(c);
+        return LoadDefaults(c, show);
     const std::int32_t quality = reg.ReadRegDword(root, SettingsKey, "JPEG Quality");
     if (quality < -32768 || quality > 32767)
-        return LoadDefaults(c);
+        return LoadDefaults(c, show);
     s.JpegQuality = static_cast<std::int16_t>(quality);
     s.AutoSavePath = reg.ReadRegString(root, SettingsKey, "Auto-save Path");
     s.AutoSaveFolder = ResolveAutoSaveFolder(s.AutoSavePath, c.CaptureFolder);
@@ -42,8 +44,24 @@ void LoadSettings(SettingsContext& c) {
     for (std::int16_t n = 1; n <= c.Catalogue.Count; ++n)
         if (c.Catalogue.Names[n] == skin)
             return c.LoadSkin(n);
-    c.Dialogs.MessageBox("Skin setting file " + skin + " not found\n\rSwich to default skin");
+    show("Skin setting file " + skin + " not found\n\rSwich to default skin");
     c.LoadSkin(0);
+}
+
+} // namespace
+
+void LoadSettings(SettingsContext& c) {
+    // The first message also says what kept the store from being read whole; when there is
+    // no other message, that is said on its own.
+    bool told = false;
+    const ShowMessage show = [&](const std::string& text) {
+        const std::string problem = told ? "" : c.Registry.Problem();
+        told = told || !problem.empty();
+        c.Dialogs.MessageBox(problem.empty() ? text : text + "\n\r" + problem);
+    };
+    LoadValues(c, show);
+    if (!told && !c.Registry.Problem().empty())
+        c.Dialogs.MessageBox(c.Registry.Problem());
 }
 
 void SaveSettings(SettingsContext& c) {

@@ -24,4 +24,8 @@ class modRegistry {
     // can do that; a store that cannot writes each value as it comes.
     virtual void BeginBatch() {}
     virtual void EndBatch() {}
+
+    // What kept the store from being read whole, and what becomes of it, for the start-up
+    // message; empty when it was read whole, is missing, or cannot tell.
+    virtual std::string Problem() const { return {}; }
 };

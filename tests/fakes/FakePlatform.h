@@ -172,8 +172,11 @@ class MemoryRegistry : public modRegistry {
         writes.push_back(n);
     }
 
+    std::string Problem() const override { return problem; }
+
     std::map<Key, Entry> values;
     std::vector<std::string> writes;
+    std::string problem;
 };
 
 // A menu as text, one line per entry: "3 Caption", "* 402 Caption", "-", "> Caption".

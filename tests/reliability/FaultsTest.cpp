@@ -207,6 +207,26 @@ TEST_F(FaultsTest, AWritableFileInAFolderTheUserCannotWriteIsRewrittenInPlace) {
     EXPECT_EQ(Entries(folder.Path() + "/locked").size(), 2u);
 }
 
+TEST_F(FaultsTest, AnUnreadableStoreIsKeptAsideAndTheReasonGiven) {
+    const std::string dir = folder.Path() + "/config";
+    const std::string path = folder.Write("config/settings.reg", "[K]\n\"A\"=dword:1\n");
+    ::chmod(folder.Path().c_str(), 0755);
+    ASSERT_EQ(::chown(dir.c_str(), 65534, 65534), ::geteuid() == 0 ? 0 : -1);
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), ::geteuid() == 0 ? 0 : -1);
+    ::chmod(path.c_str(), 0);
+    const int status = AsUnprivilegedUser([&] {
+        FileSettingsStore store(path);
+        store.BeginBatch();
+        store.WriteRegDword(HKEY_CURRENT_USER_ROOT, "K", "B", 2);
+        store.EndBatch();
+        std::fprintf(stderr, "%s\n", store.Problem().c_str());
+        return store.Problem().find(": Permission denied.") != std::string::npos ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadFile(path + ".bak"), "[K]\n\"A\"=dword:1\n");
+    EXPECT_EQ(FileSettingsStore(path).ReadRegDword(HKEY_CURRENT_USER_ROOT, "K", "B"), 2);
+}
+
 TEST(FileSettingsStoreBatch, WritesReachTheFileTogetherAtTheEnd) {
     TempFolder folder;
     const std::string path = folder.Path() + "/settings.reg";

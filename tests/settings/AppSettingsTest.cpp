@@ -81,6 +81,22 @@ TEST_F(LoadSettingsTest, EmptyStoreOrZeroSkinCountTakesTheDefaults) {
     fresh.ExpectDefaults();
 }
 
+TEST_F(LoadSettingsTest, WhatKeptTheStoreFromBeingReadIsSaidOnce) {
+    registry.problem =
+        "The settings file s could not be read whole: why.\n\rIt will be kept as s.bak.";
+    Load();
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{registry.problem});
+
+    Scenario unreadable;
+    unreadable.registry.values.clear();
+    unreadable.registry.problem = registry.problem;
+    unreadable.String("SkinFile", "Gone.inf");
+    unreadable.Load();
+    EXPECT_EQ(unreadable.dialogs.messages,
+              std::vector<std::string>{"Error loading settings.\n\rSwich to default settings\n\r" +
+                                       registry.problem});
+}
+
 TEST_F(LoadSettingsTest, QualityOutside16BitsTakesAllDefaultsButOddQualitiesLoad) {
     Dword("JPEG Quality", 32768);
     Load();

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -223,7 +224,8 @@ std::string FileSettingsStore::DefaultPath() {
     return base + "/tarvik/settings.reg";
 }
 
-FileSettingsStore::Contents FileSettingsStore::Parse(const std::string& text) {
+FileSettingsStore::Contents FileSettingsStore::Parse(const std::string& text,
+                                                     std::size_t* skipped) {
     Contents contents;
     // Where each key and value already stands, by its name in lower case.
     std::unordered_map<std::string, std::size_t> keyIndex;
@@ -240,8 +242,11 @@ FileSettingsStore::Contents FileSettingsStore::Parse(const std::string& text) {
             continue;
         if (line[0] == '[') {
             key = nullptr;
-            if (line.back() != ']' || line.size() < 3)
+            if (line.back() != ']' || line.size() < 3) {
+                if (skipped)
+                    ++*skipped;
                 continue;
+            }
             std::string path(line.substr(1, line.size() - 2));
             const auto [at, added] = keyIndex.try_emplace(Lower(path), contents.size());
             if (added) {
@@ -252,8 +257,11 @@ FileSettingsStore::Contents FileSettingsStore::Parse(const std::string& text) {
             continue;
         }
         Value value;
-        if (!key || !ParseValue(line, value))
+        if (!key || !ParseValue(line, value)) {
+            if (skipped)
+                ++*skipped;
             continue;
+        }
         auto& index = valueIndex[static_cast<std::size_t>(key - contents.data())];
         // A later line for the same name replaces the earlier one.
         const auto [at, added] = index.try_emplace(Lower(value.Name), key->Values.size());
@@ -317,20 +325,51 @@ void FileSettingsStore::EndBatch() {
 FileSettingsStore::Contents FileSettingsStore::Load() const {
     if (batch_)
         return *batch_;
-    std::error_code ec;
-    if (!fs::is_regular_file(path_, ec))
+    // Not blocking: a FIFO in the store's place reads as nothing.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        NoteDamage(errno == ENOENT || errno == ENOTDIR ? "" : std::strerror(errno));
         return {};
-    const auto size = fs::file_size(path_, ec);
-    if (ec || size > MaxFileSize)
+    }
+    std::string text, problem;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        problem = std::strerror(errno);
+    } else if (S_ISREG(st.st_mode) && st.st_size > static_cast<off_t>(MaxFileSize)) {
+        problem = "it is larger than 1 MiB";
+    } else if (S_ISREG(st.st_mode)) {
+        text.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                problem = std::strerror(errno);
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        text.resize(done);
+    }
+    ::close(fd);
+    if (!problem.empty()) {
+        NoteDamage(problem);
         return {};
-    std::ifstream file(path_, std::ios::binary);
-    if (!file)
-        return {};
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
-        return {};
-    return Parse(text.str());
+    }
+    std::size_t skipped = 0;
+    Contents contents = Parse(text, &skipped);
+    NoteDamage(skipped == 0   ? ""
+               : skipped == 1 ? "1 line could not be read"
+                              : std::to_string(skipped) + " lines could not be read");
+    return contents;
+}
+
+void FileSettingsStore::NoteDamage(const std::string& reason) const {
+    backupDue_ = !reason.empty();
+    if (backupDue_ && problem_.empty())
+        problem_ = "The settings file " + path_ + " could not be read whole: " + reason +
+                   ".\n\rIt will be kept as " + path_ + ".bak.";
 }
 
 const FileSettingsStore::Value* FileSettingsStore::Find(const Contents& contents,
@@ -405,6 +444,14 @@ bool FileSettingsStore::Save(const Contents& contents) const {
     std::error_code ec;
     if (target.has_parent_path())
         fs::create_directories(target.parent_path(), ec);
+    // A damaged store is never destroyed: it goes aside (one generation), or stays.
+    if (backupDue_) {
+        const std::string damaged = LinkTarget(path_);
+        fs::rename(damaged, damaged + ".bak", ec);
+        if (ec)
+            return false;
+        backupDue_ = false;
+    }
     const std::string text = Serialize(contents);
     FileWriteOptions options;
     options.Permissions = 0600;

@@ -46,7 +46,8 @@ class FileSettingsStore : public modRegistry {
 
     // Reads the file line by line: a line that cannot be read is skipped, and so are the
     // values below a key line that cannot be read.
-    static Contents Parse(const std::string& text);
+    // skipped, when given, counts the lines skipped.
+    static Contents Parse(const std::string& text, std::size_t* skipped = nullptr);
     static std::string Serialize(const Contents& contents);
 
     std::string ReadRegString(std::uint32_t root, const std::string& keyPath,
@@ -62,6 +63,10 @@ class FileSettingsStore : public modRegistry {
     void BeginBatch() override;
     void EndBatch() override;
 
+    // Set once a read found the file unreadable or damaged: the reason, and that the file
+    // is kept as settings.reg.bak when the store is next written.
+    std::string Problem() const override { return problem_; }
+
     const std::string& Path() const { return path_; }
 
     // Largest store file read; anything bigger reads as empty.
@@ -73,10 +78,13 @@ class FileSettingsStore : public modRegistry {
                       const std::string& valueName) const;
     void Store(std::uint32_t root, const std::string& keyPath, Value value);
     bool Save(const Contents& contents) const;
+    void NoteDamage(const std::string& reason) const;
 
     std::string path_;
     IWriteFaults* faults_ = nullptr;
     std::chrono::milliseconds lockWait_;
     std::optional<Contents> batch_;
+    mutable std::string problem_;
+    mutable bool backupDue_ = false; // the file on disk is damaged: keep it before replacing
     int lock_ = -1;
 };

@@ -199,3 +199,21 @@ TEST_F(FileSettingsStoreTest, AStoreKeptAsALinkIsWrittenThroughIt) {
     EXPECT_EQ(FileSettingsStore(kept).ReadRegString(HKCU, Key, "SkinFile"), "Aqua.inf");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path() + "/dotfiles"), {}), 1);
 }
+
+TEST_F(FileSettingsStoreTest, ADamagedStoreIsKeptBesideTheNewOne) {
+    const std::string damaged = "[Software\\Mobrin_Tarvik]\n\"SkinCount\"=dword:2\n\"Bad\"=x\n";
+    folder.Write("config/tarvik/settings.reg", damaged);
+    folder.Write("config/tarvik/settings.reg.bak", "an older generation");
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "SkinCount"), 2);
+    EXPECT_EQ(store.Problem(), "The settings file " + StorePath() +
+                                   " could not be read whole: 1 line could not be read.\n\r"
+                                   "It will be kept as " +
+                                   StorePath() + ".bak.");
+    store.WriteRegDword(HKCU, Key, "View Mode", 1);
+    store.WriteRegDword(HKCU, Key, "View Mode", 2);
+    EXPECT_EQ(ReadAll(StorePath() + ".bak"), damaged);
+    FileSettingsStore reader(StorePath());
+    EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "SkinCount"), 2);
+    EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "View Mode"), 2);
+    EXPECT_EQ(reader.Problem(), "");
+}
