@@ -307,7 +307,7 @@ void FileSettingsStore::BeginBatch() {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
-    batch_ = Load();
+    batch_ = Current();
 }
 
 void FileSettingsStore::EndBatch() {
@@ -322,9 +322,33 @@ void FileSettingsStore::EndBatch() {
     }
 }
 
-FileSettingsStore::Contents FileSettingsStore::Load() const {
+namespace {
+
+std::array<std::int64_t, 6> IdentityOf(const struct stat& st) {
+    return {static_cast<std::int64_t>(st.st_dev),
+            static_cast<std::int64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec),
+            static_cast<std::int64_t>(st.st_mtim.tv_nsec),
+            static_cast<std::int64_t>(st.st_ctim.tv_nsec)};
+}
+
+constexpr std::array<std::int64_t, 6> Missing{-1, -1, -1, -1, -1, -1};
+
+} // namespace
+
+const FileSettingsStore::Contents& FileSettingsStore::Current() const {
     if (batch_)
         return *batch_;
+    struct stat st {};
+    const Identity now = ::stat(path_.c_str(), &st) == 0 ? IdentityOf(st) : Missing;
+    if (!cache_ || now != cacheIdentity_)
+        cache_ = Read(cacheIdentity_);
+    return *cache_;
+}
+
+FileSettingsStore::Contents FileSettingsStore::Read(Identity& identity) const {
+    identity = Missing;
     // Not blocking: a FIFO in the store's place reads as nothing.
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
@@ -353,6 +377,8 @@ FileSettingsStore::Contents FileSettingsStore::Load() const {
         text.resize(done);
     }
     ::close(fd);
+    if (problem.empty())
+        identity = IdentityOf(st);
     if (!problem.empty()) {
         NoteDamage(problem);
         return {};
@@ -388,8 +414,7 @@ const FileSettingsStore::Value* FileSettingsStore::Find(const Contents& contents
 
 std::string FileSettingsStore::ReadRegString(std::uint32_t root, const std::string& keyPath,
                                              const std::string& valueName) {
-    const Contents contents = Load();
-    const Value* v = Find(contents, root, keyPath, valueName);
+    const Value* v = Find(Current(), root, keyPath, valueName);
     if (!v || v->IsNumber)
         return {};
     return v->Text.substr(0, v->Text.find('\0'));
@@ -397,8 +422,7 @@ std::string FileSettingsStore::ReadRegString(std::uint32_t root, const std::stri
 
 std::int32_t FileSettingsStore::ReadRegDword(std::uint32_t root, const std::string& keyPath,
                                              const std::string& valueName) {
-    const Contents contents = Load();
-    const Value* v = Find(contents, root, keyPath, valueName);
+    const Value* v = Find(Current(), root, keyPath, valueName);
     return v && v->IsNumber ? v->Number : 0;
 }
 
@@ -416,7 +440,11 @@ void FileSettingsStore::Store(std::uint32_t root, const std::string& keyPath, Va
     if (root != HKEY_CURRENT_USER_ROOT || keyPath.empty() ||
         keyPath.find_first_of("\r\n") != std::string::npos)
         return;
-    Contents contents = Load();
+    written_.emplace(Lower(keyPath), Lower(value.Name));
+    Contents copy;
+    if (!batch_)
+        copy = Current();
+    Contents& contents = batch_ ? *batch_ : copy;
     Key* key = nullptr;
     for (Key& k : contents)
         if (SameName(k.Path, keyPath))
@@ -433,9 +461,7 @@ void FileSettingsStore::Store(std::uint32_t root, const std::string& keyPath, Va
         }
     if (!replaced)
         key->Values.push_back(std::move(value));
-    if (batch_)
-        batch_ = std::move(contents);
-    else
+    if (!batch_)
         Save(contents);
 }
 
@@ -444,6 +470,22 @@ bool FileSettingsStore::Save(const Contents& contents) const {
     std::error_code ec;
     if (target.has_parent_path())
         fs::create_directories(target.parent_path(), ec);
+    std::string text = Serialize(contents);
+    if (text.size() > MaxFileSize) {
+        Contents ours;
+        for (const Key& key : contents) {
+            Key kept{key.Path, {}};
+            for (const Value& v : key.Values)
+                if (written_.count({Lower(key.Path), Lower(v.Name)}))
+                    kept.Values.push_back(v);
+            if (!kept.Values.empty())
+                ours.push_back(std::move(kept));
+        }
+        text = Serialize(ours);
+        if (text.size() > MaxFileSize)
+            return false;
+        backupDue_ = true;
+    }
     // A damaged store is never destroyed: it goes aside (one generation), or stays.
     if (backupDue_) {
         const std::string damaged = LinkTarget(path_);
@@ -452,7 +494,6 @@ bool FileSettingsStore::Save(const Contents& contents) const {
             return false;
         backupDue_ = false;
     }
-    const std::string text = Serialize(contents);
     FileWriteOptions options;
     options.Permissions = 0600;
     options.Durable = true;

@@ -2,8 +2,10 @@
 
 #include "settings/modRegistry.h"
 
+#include <array>
 #include <chrono>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,11 +71,16 @@ class FileSettingsStore : public modRegistry {
 
     const std::string& Path() const { return path_; }
 
-    // Largest store file read; anything bigger reads as empty.
+    // Largest store file read; anything bigger reads as empty. A store that would grow past
+    // it keeps only the values written through it (the file before goes to .bak).
     static constexpr std::size_t MaxFileSize = 1024 * 1024;
 
   private:
-    Contents Load() const;
+    // The file's identity: device, inode, size and change times; all -1 when it is missing.
+    using Identity = std::array<std::int64_t, 6>;
+    // The contents in force: the batch's, or the file's, read again only when it changed.
+    const Contents& Current() const;
+    Contents Read(Identity& identity) const;
     const Value* Find(const Contents& contents, std::uint32_t root, const std::string& keyPath,
                       const std::string& valueName) const;
     void Store(std::uint32_t root, const std::string& keyPath, Value value);
@@ -84,6 +91,10 @@ class FileSettingsStore : public modRegistry {
     IWriteFaults* faults_ = nullptr;
     std::chrono::milliseconds lockWait_;
     std::optional<Contents> batch_;
+    mutable std::optional<Contents> cache_;
+    mutable Identity cacheIdentity_{};
+    // The values this store wrote, by lower-case key and name: what an oversized file is cut to.
+    std::set<std::pair<std::string, std::string>> written_;
     mutable std::string problem_;
     mutable bool backupDue_ = false; // the file on disk is damaged: keep it before replacing
     int lock_ = -1;

@@ -217,3 +217,20 @@ TEST_F(FileSettingsStoreTest, ADamagedStoreIsKeptBesideTheNewOne) {
     EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "View Mode"), 2);
     EXPECT_EQ(reader.Problem(), "");
 }
+
+TEST_F(FileSettingsStoreTest, AStoreNearTheSizeLimitIsReadAtOnceAndNeverWrittenPastIt) {
+    std::string big = "[Software\\Mobrin_Tarvik]\n\"SkinCount\"=dword:2\n";
+    for (int i = 0; big.size() < FileSettingsStore::MaxFileSize - 32; ++i)
+        big += "\"v" + std::to_string(i) + "\"=dword:" + std::to_string(i) + "\n";
+    folder.Write("config/tarvik/settings.reg", big);
+    EXPECT_EQ(store.ReadRegDword(HKCU, Key, "v50000"), 50000);
+    store.BeginBatch();
+    store.WriteRegString(HKCU, Key, "Auto-name Prefix", std::string(100, 'p'));
+    store.WriteRegDword(HKCU, Key, "SkinCount", 3);
+    store.EndBatch();
+    EXPECT_LE(fs::file_size(StorePath()), FileSettingsStore::MaxFileSize);
+    EXPECT_TRUE(ReadAll(StorePath() + ".bak") == big);
+    FileSettingsStore reader(StorePath());
+    EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "SkinCount"), 3);
+    EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Auto-name Prefix"), std::string(100, 'p'));
+}
