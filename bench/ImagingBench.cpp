@@ -1,10 +1,10 @@
 // The image path of a save, each step beside its floor in the same run.
 #include "../tests/imaging/ResampleReference.h"
 #include "RatioReporter.h"
+#include "backends/qt/QtConvert.h"
 #include "capture/SaveCommands.h"
 #include "imaging/cJPEG.h"
 #include "imaging/modJPEG.h"
-#include "backends/qt/QtConvert.h"
 
 #include <QImage>
 
@@ -141,7 +141,9 @@ class NoDialogs : public IDialogs {
 class NoCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string&) override { return nullptr; }
-    bool SaveBmp(const Picture&, const std::string&, std::string&) override { return false; }
+    bool EncodeBmp(const Picture&, std::vector<unsigned char>&, std::string&) override {
+        return false;
+    }
 };
 
 void SaveAutoNamedCrowded(benchmark::State& state) {

@@ -18,7 +18,9 @@ class OnePicture : public IPictureCodec {
         return path.size() >= 8 && path.compare(path.size() - 8, 8, "blue.bmp") == 0 ? picture
                                                                                      : nullptr;
     }
-    bool SaveBmp(const Picture&, const std::string&, std::string&) override { return false; }
+    bool EncodeBmp(const Picture&, std::vector<unsigned char>&, std::string&) override {
+        return false;
+    }
     Picture picture = std::make_shared<Image>(200, 240);
 };
 
