@@ -234,7 +234,8 @@ TEST_F(SaveCommandsTest, AnUnreadableScreenIsSaidAndWritesNoFile) {
 TEST_F(SaveCommandsTest, OurOwnStaleTemporaryFilesAreClearedAndNothingElse) {
     const std::string dir = settings.AutoSaveFolder + "/";
     const auto hoursOld = [](const std::string& path, int hours) {
-        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(hours));
+        std::error_code ec; // Wine cannot date a folder
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(hours), ec);
     };
     for (const std::string name : {".tarvik-Ab12Cd", ".shot3.jpg.0123456789abcdef.part"})
         hoursOld(folder.Write("captured/" + name, "left by a killed save"), 2);
