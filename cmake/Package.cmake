@@ -42,7 +42,7 @@ install(FILES packaging/debian/lintian-overrides DESTINATION share/lintian/overr
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarvik)
 set(CPACK_PACKAGE_VENDOR "The Tarvik developers")
-set(CPACK_PACKAGE_CONTACT "The Tarvik developers <hello@tarvik.example>")
+set(CPACK_PACKAGE_CONTACT "The Tarvik developers <${TARVIK_MAIL_ADDRESS}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "capture a phone-display-sized piece of the screen")
 set(CPACK_PACKAGE_DESCRIPTION [[
 Tarvik shows a skinned window in the shape of a mobile phone whose display
@@ -55,7 +55,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://tarvik.example)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TARVIK_WEB_SITE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt finds its X11 and Wayland platform plugins at run time: no library links to them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")

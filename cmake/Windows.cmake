@@ -13,11 +13,12 @@ add_library(tarvik_win32 STATIC
     src/backends/win32/Win32OptionsDialog.cpp
     src/backends/win32/Win32AboutBox.cpp
     src/backends/win32/Win32WindowFactory.cpp
+    src/backends/win32/Win32Version.cpp
 )
 target_compile_definitions(tarvik_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
     WINVER=0x0601)
 target_link_libraries(tarvik_win32 PUBLIC tarvik_core tarvik_os windowscodecs ole32 oleaut32
-    uuid comctl32 comdlg32 shell32 shlwapi gdi32 user32)
+    uuid comctl32 comdlg32 shell32 shlwapi gdi32 user32 version)
 
 # Resources: the built-in skin and logo, the icon, the hand pointer, the version.
 configure_file(resources/win/tarvik.rc.in ${CMAKE_BINARY_DIR}/tarvik.rc @ONLY)

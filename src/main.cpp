@@ -160,13 +160,10 @@ int main(int argc, char* argv[]) {
     }
 
     const std::string programFolder = ProgramFolder();
+    // The window reports to main from here until main is destroyed, before the window.
     frmMain main(
         MainWindowPorts{*window, *screen, codec, dialogs, shell, store, menus, *windowFactory},
-        builtinSkin, programFolder, DefaultCaptureFolder(programFolder));
-    if (wayland)
-        waylandWindow->SetLogic(&main);
-    else
-        x11Window->SetLogic(&main);
+        builtinSkin, programFolder, DefaultCaptureFolder(programFolder), BuildVersion);
 
     // A signal closes the window. One that comes while a start-up message is open
     // answers the message and closes once start-up is complete, so the settings written

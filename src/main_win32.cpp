@@ -1,5 +1,4 @@
 #include "app/frmMain.h"
-#include "platform/ProgramFolder.h"
 #include "backends/win32/RegistryStore.h"
 #include "backends/win32/Win32Common.h"
 #include "backends/win32/Win32Dialogs.h"
@@ -8,7 +7,9 @@
 #include "backends/win32/Win32PictureCodec.h"
 #include "backends/win32/Win32Screen.h"
 #include "backends/win32/Win32Shell.h"
+#include "backends/win32/Win32Version.h"
 #include "backends/win32/Win32WindowFactory.h"
+#include "platform/ProgramFolder.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -42,9 +43,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Win32WindowFactory windows(screen, window.Handle());
 
         const std::string programFolder = ProgramFolder();
+        // The window reports to main from here until main is destroyed, before the window.
         frmMain main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows},
-                     builtinSkin, programFolder, DefaultCaptureFolder(programFolder));
-        window.SetLogic(&main);
+                     builtinSkin, programFolder, DefaultCaptureFolder(programFolder),
+                     ProgramVersion());
         main.Form_Load();
 
         MSG message{};
@@ -54,7 +56,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         }
         if (message.message == WM_QUIT)
             status = static_cast<int>(message.wParam);
-        window.SetLogic(nullptr);
     }
     CoUninitialize();
     return status;

@@ -48,7 +48,7 @@ std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv
         if (arg == "-h" || arg == "--help")
             return CommandLineExit{0, std::string(Usage)};
         if (arg == "-V" || arg == "--version") {
-            const VersionNumbers v = ProgramVersion();
+            const VersionNumbers v = BuildVersion;
             return CommandLineExit{0, "tarvik " + std::to_string(v.Major) + "." +
                                           std::to_string(v.Minor) + "." +
                                           std::to_string(v.Revision) + "\n"};

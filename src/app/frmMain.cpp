@@ -10,14 +10,21 @@
 #include "skin/LoadSkin.h"
 
 #include <cmath>
+#include <utility>
 
 frmMain::frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder,
-                 std::string captureFolder)
+                 std::string captureFolder, VersionNumbers version)
     : ports_(ports), dialogs_(ports.Dialogs), builtinSkin_(std::move(builtinSkin)),
       programFolder_(std::move(programFolder)),
-      captureFolder_(captureFolder.empty() ? programFolder_ + PathSeparator + "captured"
+      captureFolder_(captureFolder.empty() ? programFolder_ + PathSeparator + CaptureFolderName
                                            : std::move(captureFolder)),
-      tooltip_(ports.Windows) {}
+      version_(version), tooltip_(ports.Windows) {
+    ports_.Window.SetListener(this);
+}
+
+frmMain::~frmMain() {
+    ports_.Window.SetListener(nullptr);
+}
 
 std::string frmMain::SkinsFolder() const {
     return programFolder_ + PathSeparator + "skins" + PathSeparator;
@@ -153,17 +160,21 @@ bool frmMain::HitTest(std::int16_t X, std::int16_t Y, const SkinRect& rect) cons
     return rect.Holds(px, py);
 }
 
-int frmMain::HotSpotAt(std::int16_t X, std::int16_t Y) const {
-    const SkinRect* spots[] = {&Layout.CloseRect, &Layout.SaveRect, &Layout.SaveAsRect,
-                               &Layout.ModeRect};
-    for (int i = 0; i < 4; ++i)
-        if (HitTest(X, Y, *spots[i]))
-            return i + 1;
-    return 0;
+HotSpot frmMain::HotSpotAt(std::int16_t X, std::int16_t Y) const {
+    const std::pair<const SkinRect&, HotSpot> spots[] = {
+        {Layout.CloseRect, HotSpot::Close},
+        {Layout.SaveRect, HotSpot::QuickSave},
+        {Layout.SaveAsRect, HotSpot::SaveAs},
+        {Layout.ModeRect, HotSpot::CaptureMode},
+    };
+    for (const auto& [rect, spot] : spots)
+        if (HitTest(X, Y, rect))
+            return spot;
+    return HotSpot::None;
 }
 
 bool frmMain::OnAnyButton(std::int16_t X, std::int16_t Y) const {
-    return HotSpotAt(X, Y) != 0;
+    return HotSpotAt(X, Y) != HotSpot::None;
 }
 
 void frmMain::MoveByDiff(std::int16_t dx, std::int16_t dy) {
@@ -187,8 +198,8 @@ void frmMain::Form_MouseDown(std::int16_t button, std::int16_t, float X, float Y
 void frmMain::Form_MouseMove(std::int16_t button, std::int16_t, float X, float Y) {
     const std::int16_t x = ToInt16Saturated(X), y = ToInt16Saturated(Y);
     if (button == 0) {
-        const int spot = HotSpotAt(x, y);
-        if (spot == 0) {
+        const HotSpot spot = HotSpotAt(x, y);
+        if (spot == HotSpot::None) {
             ports_.Window.SetPointer(PointerShape::Default);
             tooltip_.Hide();
             return;
@@ -196,14 +207,14 @@ void frmMain::Form_MouseMove(std::int16_t button, std::int16_t, float X, float Y
         ports_.Window.SetPointer(PointerShape::Hand);
         std::string tip;
         switch (spot) {
-        case 1:
+        case HotSpot::Close:
             tip = CloseTip;
             break;
-        case 2:
+        case HotSpot::QuickSave:
             tip = "Alternative: right click\r\nAuto-name and save to default folder:\r\n" +
                   Settings.AutoSavePath;
             break;
-        case 3:
+        case HotSpot::SaveAs:
             tip = SaveAsTip;
             break;
         default:
@@ -235,19 +246,19 @@ void frmMain::Form_MouseUp(std::int16_t button, std::int16_t, float X, float Y) 
         return;
     Dragging = false;
     switch (HotSpotAt(ToInt16Saturated(X), ToInt16Saturated(Y))) {
-    case 1:
+    case HotSpot::Close:
         Close();
         break;
-    case 2:
+    case HotSpot::QuickSave:
         QuickSave();
         break;
-    case 3:
+    case HotSpot::SaveAs:
         SaveAs();
         break;
-    case 4:
+    case HotSpot::CaptureMode:
         ToggleCaptureMode();
         break;
-    default:
+    case HotSpot::None:
         break;
     }
 }
@@ -343,34 +354,36 @@ void frmMain::ShowContextMenu() {
         const std::string caption = MenuCaption(Catalogue.Names[k]);
         skins.emplace_back(k == Catalogue.Current ? "*" + caption : caption);
     }
+    // In ContextCommand's order.
     const std::int32_t chosen = menu.Popup({"&Quick Save", "&Save As", "-", MenuValue(skins),
                                             "Settings", "-", "E&xit", "-", "&Help", "&About"});
     DismissTip();
 
-    if (chosen >= 100) {
+    using Command = ContextCommand;
+    if (cPopupMenu::SubMenuOf(chosen) == static_cast<std::int32_t>(Command::Skins)) {
         ports_.Window.Hide();
-        LoadSkin(static_cast<std::int16_t>(chosen % 100 - 1));
+        LoadSkin(static_cast<std::int16_t>(cPopupMenu::ElementOf(chosen) - 1));
         ApplyWindowShape();
         ports_.Window.Show();
         return;
     }
-    switch (chosen) {
-    case 1:
+    switch (static_cast<Command>(chosen)) {
+    case Command::QuickSave:
         QuickSave();
         break;
-    case 2:
+    case Command::SaveAs:
         SaveAs();
         break;
-    case 5:
+    case Command::Settings:
         ShowOptions();
         break;
-    case 7:
+    case Command::Exit:
         Close();
         break;
-    case 9:
+    case Command::Help:
         OpenHelp();
         break;
-    case 10:
+    case Command::About:
         ShowAbout();
         break;
     default:
@@ -415,7 +428,7 @@ void frmMain::ExchangeSettingData(bool optionDialogToMain) {
 
 void frmMain::ShowAbout() {
     DismissTip();
-    frmAbout about(ports_.Shell);
+    frmAbout about(ports_.Shell, version_);
     about.Form_Load();
     std::unique_ptr<IAboutView> view = ports_.Windows.CreateAboutView(about);
     about.Show(*view);

@@ -5,11 +5,13 @@
 #include "capture/SaveCommands.h"
 #include "platform/IDialogs.h"
 #include "platform/IMainWindow.h"
+#include "platform/IMainWindowListener.h"
 #include "platform/IMenuService.h"
 #include "platform/IPictureCodec.h"
 #include "platform/IScreen.h"
 #include "platform/IShell.h"
 #include "platform/IWindowFactory.h"
+#include "platform/ProgramVersion.h"
 #include "settings/AppSettings.h"
 #include "settings/frmOption.h"
 #include "settings/modRegistry.h"
@@ -31,47 +33,48 @@ struct MainWindowPorts {
     IWindowFactory& Windows;
 };
 
-// Pointer buttons and the key codes the main window acts on.
-namespace Mouse {
-inline constexpr std::int16_t Left = 1;
-inline constexpr std::int16_t Right = 2;
-inline constexpr std::int16_t Middle = 4;
-} // namespace Mouse
+// The skin's hot spots, in the order they are tested.
+enum class HotSpot { None, Close, QuickSave, SaveAs, CaptureMode };
 
-namespace Key {
-inline constexpr std::int16_t PageUp = 33;
-inline constexpr std::int16_t PageDown = 34;
-inline constexpr std::int16_t Left = 37;
-inline constexpr std::int16_t Up = 38;
-inline constexpr std::int16_t Right = 39;
-inline constexpr std::int16_t Down = 40;
-inline constexpr std::int16_t Digit0 = 48;
-inline constexpr std::int16_t Digit9 = 57;
-inline constexpr std::int16_t F1 = 112;
-} // namespace Key
+// The context menu's items by the numbers the menu gives them (their places, counted
+// from 1); skin n is element n + 1 of the Skins sub-menu.
+enum class ContextCommand : std::int32_t {
+    QuickSave = 1,
+    SaveAs = 2,
+    Skins = 4,
+    Settings = 5,
+    Exit = 7,
+    Help = 9,
+    About = 10,
+};
 
 // The program's main window: all run-time state and the logic that reacts to the user.
-class frmMain {
+// It listens to its window from construction to destruction.
+class frmMain : public IMainWindowListener {
   public:
     // captureFolder is where the default auto-save path leads; empty: beside the program.
+    // version is what the about box shows.
     frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder,
-            std::string captureFolder = {});
+            std::string captureFolder = {}, VersionNumbers version = BuildVersion);
+    ~frmMain() override;
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
 
     // Start-up: everything up to the window shown centred on the screen.
     void Form_Load();
     // Orderly shutdown: the settings are written on every close.
-    void Form_Unload();
+    void Form_Unload() override;
 
     // Pointer events: the button that changed (press, release) or the buttons held
     // (move), the Shift/Ctrl/Alt state, and the position in twips within the window.
-    void Form_MouseDown(std::int16_t button, std::int16_t shift, float X, float Y);
-    void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y);
-    void Form_MouseUp(std::int16_t button, std::int16_t shift, float X, float Y);
+    void Form_MouseDown(std::int16_t button, std::int16_t shift, float X, float Y) override;
+    void Form_MouseMove(std::int16_t button, std::int16_t shift, float X, float Y) override;
+    void Form_MouseUp(std::int16_t button, std::int16_t shift, float X, float Y) override;
     // The second press of a double click, after its Form_MouseDown.
-    void Form_DblClick(float X, float Y);
+    void Form_DblClick(float X, float Y) override;
     // The pointer left the window (off its edge or into the hole).
-    void Form_MouseLeave();
-    void Form_KeyDown(std::int16_t keyCode, std::int16_t shift);
+    void Form_MouseLeave() override;
+    void Form_KeyDown(std::int16_t keyCode, std::int16_t shift) override;
 
     bool HitTest(std::int16_t X, std::int16_t Y, const SkinRect& rect) const;
     bool OnAnyButton(std::int16_t X, std::int16_t Y) const;
@@ -119,9 +122,8 @@ class frmMain {
   private:
     SettingsContext SettingsAccess();
     SaveContext SaveAccess();
-    // The hot spot under a point, in testing order: 1 close, 2 Quick Save, 3 Save As,
-    // 4 capture mode; 0 for none.
-    int HotSpotAt(std::int16_t X, std::int16_t Y) const;
+    // The first hot spot that holds the point.
+    HotSpot HotSpotAt(std::int16_t X, std::int16_t Y) const;
     // Hides the tip, if there is one, around anything that opens a modal window.
     void DismissTip();
 
@@ -130,6 +132,7 @@ class frmMain {
     Picture builtinSkin_;
     std::string programFolder_;
     std::string captureFolder_;
+    VersionNumbers version_;
     frmTooltip tooltip_;
     frmOption* options_ = nullptr;
     Region shape_; // kept so that its memory serves every re-shape

@@ -22,13 +22,13 @@ const MenuLevel* cPopupMenu::Build(const std::vector<MenuValue>& list, std::size
         using Kind = MenuLevel::Kind;
         if (value.Type == MenuValue::Kind::List) {
             ++depth_;
-            nextId_ *= 100;
+            nextId_ *= SubMenuFactor;
             const MenuLevel* sub = Build(value.Items, 1);
             const bool captioned =
                 !value.Items.empty() && value.Items[0].Type == MenuValue::Kind::Text;
             menu->Entries.push_back({Kind::SubMenu, captioned ? value.Items[0].Text : "", 0, sub});
             --depth_;
-            nextId_ /= 100;
+            nextId_ /= SubMenuFactor;
         } else if (value.Type == MenuValue::Kind::Text) {
             const std::string& text = value.Text;
             if (TrimBlanks(text) == "-")

@@ -26,6 +26,11 @@ struct MenuValue {
 // numbered p is p * 100 + j. 0 when the menu is dismissed.
 class cPopupMenu {
   public:
+    static constexpr std::int32_t SubMenuFactor = 100;
+    // The sub-menu number and the element of an item number.
+    static constexpr std::int32_t SubMenuOf(std::int32_t id) { return id / SubMenuFactor; }
+    static constexpr std::int32_t ElementOf(std::int32_t id) { return id % SubMenuFactor; }
+
     explicit cPopupMenu(IMenuService& service) : service_(service) {}
 
     std::int32_t Popup(const std::vector<MenuValue>& items);

@@ -1,19 +1,17 @@
 #include "menus/frmAbout.h"
 
-#include "platform/ProgramVersion.h"
-
 #include <string>
 
 void frmAbout::Form_Load() {
     Texts.Title = "Tarvik";
     Texts.Caption = "About " + Texts.Title;
-    const VersionNumbers version = ProgramVersion();
-    Texts.Version = "Version " + std::to_string(version.Major) + "." +
-                    std::to_string(version.Minor) + "." + std::to_string(version.Revision);
+    Texts.Version = "Version " + std::to_string(version_.Major) + "." +
+                    std::to_string(version_.Minor) + "." + std::to_string(version_.Revision);
     Texts.Description = "Captures part of your PC screen for use on your phone";
     Texts.Notice = "2026 The Tarvik developers";
-    Texts.Email = "hello@tarvik.example";
-    Texts.WebSite = "https://tarvik.example";
+    // Both set once, in CMakeLists.txt.
+    Texts.Email = TARVIK_MAIL_ADDRESS;
+    Texts.WebSite = TARVIK_WEB_SITE;
     Texts.SkinsLink = "Latest skins";
 }
 

@@ -3,12 +3,17 @@
 #include "platform/Picture.h"
 #include "platform/Region.h"
 
+class IMainWindowListener;
+
 enum class PointerShape { Default, Hand };
 
 // The main window as the logic sees it. Positions and sizes are in twips.
 class IMainWindow {
   public:
     virtual ~IMainWindow() = default;
+
+    // The window reports its events to the listener; null: to nobody.
+    virtual void SetListener(IMainWindowListener* listener) = 0;
 
     virtual double Left() const = 0;
     virtual double Top() const = 0;

@@ -2,15 +2,13 @@
 
 #include <string>
 
-class frmOption;
-
-// What the options dialog shows; the view reports the user's edits to frmOption.
+// What the options dialog shows; the view reports the user's edits to its listener.
 struct OptionControls {
-    int Slider1 = 100; // 0..100
-    std::string Label3 = "100%";
-    std::string Text1 = ".\\captured"; // the auto-save path, read-only
-    std::string Text2 = "tarvik_output";
-    bool Option1 = true;  // "Skin"
+    int Slider1 = 0; // 0..100
+    std::string Label3;
+    std::string Text1; // the auto-save path, read-only
+    std::string Text2;
+    bool Option1 = false; // "Skin"
     bool Option2 = false; // "Resizable"
     bool ApplyEnabled = false;
 };

@@ -1,18 +1,18 @@
 #pragma once
 
+#include "platform/IAboutListener.h"
 #include "platform/IAboutView.h"
+#include "platform/IOptionsListener.h"
 #include "platform/IOptionsView.h"
 #include "platform/ITipWindow.h"
 
 #include <memory>
 
-class frmAbout;
-
-// Makes the program's secondary windows.
+// Makes the program's secondary windows; each view reports to its listener.
 class IWindowFactory {
   public:
     virtual ~IWindowFactory() = default;
     virtual std::unique_ptr<ITipWindow> CreateTipWindow() = 0;
-    virtual std::unique_ptr<IOptionsView> CreateOptionsView(frmOption& logic) = 0;
-    virtual std::unique_ptr<IAboutView> CreateAboutView(frmAbout& logic) = 0;
+    virtual std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) = 0;
+    virtual std::unique_ptr<IAboutView> CreateAboutView(IAboutListener& listener) = 0;
 };

@@ -5,6 +5,9 @@
 // The folder of the running executable, without a trailing separator.
 std::string ProgramFolder();
 
+// The folder the default auto-save path ".\captured" names.
+inline constexpr const char* CaptureFolderName = "captured";
+
 // Where the default auto-save path ".\captured" leads: "captured" beside the program
 // where that folder can be made and written and the program is not installed (in
 // <prefix>/lib/tarvik, /usr or /opt), else "captured" in the user's pictures folder.

@@ -17,8 +17,8 @@ void LoadDefaults(SettingsContext& c, const ShowMessage& show) {
     s.AutoNamePrefix = DefaultAutoNamePrefix;
     s.AutoSavePath = DefaultAutoSavePath;
     s.AutoSaveFolder = ResolveAutoSaveFolder(s.AutoSavePath, c.CaptureFolder);
-    s.JpegQuality = 100;
-    s.ViewModeSkin = true;
+    s.JpegQuality = DefaultJpegQuality;
+    s.ViewModeSkin = DefaultViewModeSkin;
     c.LoadSkin(0);
 }
 

@@ -9,8 +9,13 @@
 #include <string>
 
 inline constexpr const char* SettingsKey = "Software\\Mobrin_Tarvik";
+
+// The settings' defaults, taken when the store cannot be used and offered by the options
+// dialog.
 inline constexpr const char* DefaultAutoSavePath = ".\\captured";
 inline constexpr const char* DefaultAutoNamePrefix = "tarvik_output";
+inline constexpr std::int16_t DefaultJpegQuality = 100;
+inline constexpr bool DefaultViewModeSkin = true;
 
 struct AppSettings {
     std::int16_t JpegQuality = 0;

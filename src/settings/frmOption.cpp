@@ -5,7 +5,14 @@
 #include <algorithm>
 
 frmOption::frmOption(std::function<void(bool)> exchange, IDialogs& dialogs)
-    : exchange_(std::move(exchange)), dialogs_(dialogs) {}
+    : exchange_(std::move(exchange)), dialogs_(dialogs) {
+    Controls.Slider1 = DefaultJpegQuality;
+    Controls.Label3 = std::to_string(DefaultJpegQuality) + "%";
+    Controls.Text1 = DefaultAutoSavePath;
+    Controls.Text2 = DefaultAutoNamePrefix;
+    Controls.Option1 = DefaultViewModeSkin;
+    Controls.Option2 = !DefaultViewModeSkin;
+}
 
 void frmOption::Form_Load(IOptionsView* view) {
     view_ = view;

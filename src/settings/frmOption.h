@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/IDialogs.h"
+#include "platform/IOptionsListener.h"
 #include "platform/IOptionsView.h"
 
 #include <functional>
@@ -8,7 +9,7 @@
 
 // The options dialog's logic. It edits copies in its controls; the owner's
 // ExchangeSettingData moves them to and from the settings.
-class frmOption {
+class frmOption : public IOptionsListener {
   public:
     // exchange(true) copies the controls to the settings, exchange(false) the other way.
     frmOption(std::function<void(bool optionDialogToMain)> exchange, IDialogs& dialogs);
@@ -17,16 +18,16 @@ class frmOption {
     void Form_Load(IOptionsView* view);
 
     // Events of the controls.
-    void btnOk_Click() { ApplyChanges(true); }
-    void btnApply_Click() { ApplyChanges(false); }
-    void btnCancel_Click() { Close(); }
-    void btnDefault_Click();
-    void Command1_Click();
-    void btnBrowse_Click();
-    void Slider1_Change(int position);
-    void Text2_Change(const std::string& text);
-    void Option1_Click();
-    void Option2_Click();
+    void btnOk_Click() override { ApplyChanges(true); }
+    void btnApply_Click() override { ApplyChanges(false); }
+    void btnCancel_Click() override { Close(); }
+    void btnDefault_Click() override;
+    void Command1_Click() override;
+    void btnBrowse_Click() override;
+    void Slider1_Change(int position) override;
+    void Text2_Change(const std::string& text) override;
+    void Option1_Click() override;
+    void Option2_Click() override;
 
     void ApplyChanges(bool closeAfter);
     void SetChanged(bool value);
@@ -36,7 +37,7 @@ class frmOption {
     void SetSlider(int position) { Slider1_Change(position); }
     void SetOptions(bool skin);
 
-    OptionControls Controls;
+    OptionControls Controls; // the defaults until the first exchange
     bool Changed = false;
     bool Closed = false;
 

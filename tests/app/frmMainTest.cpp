@@ -44,8 +44,11 @@ TEST_F(MainFixture, CloseWritesTheSixValuesInOrderAndTheNextStartUsesThem) {
         frmMain main = Make();
         main.Form_Load();
         main.SwitchSkin(1);
-        main.Form_Unload();
+        // The window reports to the logic while the logic lives, and to nobody after.
+        EXPECT_EQ(window.listener, &main);
+        window.listener->Form_Unload();
     }
+    EXPECT_EQ(window.listener, nullptr);
     EXPECT_EQ(registry.writes,
               (std::vector<std::string>{"SkinCount", "SkinFile", "JPEG Quality", "Auto-save Path",
                                         "Auto-name Prefix", "View Mode"}));

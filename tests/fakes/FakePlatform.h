@@ -23,6 +23,7 @@
 // Records what the logic asked of the main window.
 class FakeMainWindow : public IMainWindow {
   public:
+    void SetListener(IMainWindowListener* l) override { listener = l; }
     double Left() const override { return left; }
     double Top() const override { return top; }
     double Width() const override { return width; }
@@ -56,6 +57,7 @@ class FakeMainWindow : public IMainWindow {
     }
     void Close() override { calls.push_back("Close"); }
 
+    IMainWindowListener* listener = nullptr;
     double left = 0, top = 0, width = 0, height = 0;
     Picture picture;
     Region region;
@@ -291,15 +293,15 @@ class FakeWindowFactory : public IWindowFactory {
         this->tip = tip.get();
         return tip;
     }
-    std::unique_ptr<IOptionsView> CreateOptionsView(frmOption& logic) override {
-        options = &logic;
+    std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) override {
+        options = &listener;
         optionsView = FakeOptionsState{};
         auto view = std::make_unique<FakeOptionsView>(optionsView);
         view->script = optionsScript;
         return view;
     }
-    std::unique_ptr<IAboutView> CreateAboutView(frmAbout& logic) override {
-        about = &logic;
+    std::unique_ptr<IAboutView> CreateAboutView(IAboutListener& listener) override {
+        about = &listener;
         ++aboutShown;
         auto view = std::make_unique<FakeAboutView>();
         view->script = aboutScript;
@@ -307,10 +309,10 @@ class FakeWindowFactory : public IWindowFactory {
     }
     FakeTipWindow* tip = nullptr;
     int tipsMade = 0;
-    frmOption* options = nullptr;
+    IOptionsListener* options = nullptr;
     FakeOptionsState optionsView; // the last options view's state
     std::function<void()> optionsScript;
-    frmAbout* about = nullptr;
+    IAboutListener* about = nullptr;
     int aboutShown = 0;
     std::function<void()> aboutScript;
 };

@@ -6,13 +6,11 @@
 
 TEST(frmAbout, LoadSetsTheTitleVersionAndCaptionAfresh) {
     FakeShell shell;
-    frmAbout about(shell);
+    frmAbout about(shell, VersionNumbers{1, 2, 3});
     about.Form_Load();
     EXPECT_EQ(about.Texts.Caption, "About Tarvik");
     EXPECT_EQ(about.Texts.Title, "Tarvik");
-    EXPECT_EQ(about.Texts.Version, "Version " + std::to_string(TARVIK_VERSION_MAJOR) + "." +
-                                       std::to_string(TARVIK_VERSION_MINOR) + "." +
-                                       std::to_string(TARVIK_VERSION_PATCH));
+    EXPECT_EQ(about.Texts.Version, "Version 1.2.3");
     const AboutTexts first = about.Texts;
     about.Texts.Title = "changed";
     about.Form_Load();
@@ -22,7 +20,7 @@ TEST(frmAbout, LoadSetsTheTitleVersionAndCaptionAfresh) {
 
 TEST(frmAbout, LinksOpenTheirExactTextsAndKeepTheBoxOpen) {
     FakeShell shell;
-    frmAbout about(shell);
+    frmAbout about(shell, BuildVersion);
     about.Form_Load();
     about.Texts.WebSite = "http://example.net/~me";
     FakeAboutView view;

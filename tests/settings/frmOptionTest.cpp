@@ -10,7 +10,7 @@ class OptionsTest : public MainFixture {
         dialogs.messages.clear();
     }
     void Open(std::function<void(frmOption&)> actions) {
-        windows.optionsScript = [this, actions] { actions(*windows.options); };
+        windows.optionsScript = [this, actions] { actions(*main.OptionDialog()); };
         main.ShowOptions();
     }
     frmMain main;

@@ -58,12 +58,12 @@ bool Writable(const std::string& folder) {
 } // namespace
 
 std::string DefaultCaptureFolder(const std::string& programFolder) {
-    const std::string beside = programFolder + "/captured";
+    const std::string beside = programFolder + "/" + CaptureFolderName;
     std::error_code ec;
     const bool usable = fs::is_directory(beside, ec) ? Writable(beside) : Writable(programFolder);
     if (usable && !Installed(programFolder))
         return beside;
-    return PicturesFolder() + "/captured";
+    return PicturesFolder() + "/" + CaptureFolderName;
 }
 
 std::string ProgramFolder() {

@@ -1,6 +1,6 @@
 #include "backends/qt/QtAboutBox.h"
 
-#include "menus/frmAbout.h"
+#include "menus/AboutLayout.h"
 
 #include <algorithm>
 
@@ -14,37 +14,47 @@ void ClickLabel::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
-QtAboutBox::QtAboutBox(frmAbout& logic, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), logic_(logic) {
+namespace {
+
+namespace L = AboutLayout;
+
+QColor ToQColor(const RgbColour& c) {
+    return QColor(c.Red, c.Green, c.Blue);
+}
+
+} // namespace
+
+QtAboutBox::QtAboutBox(IAboutListener& listener, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), listener_(listener) {
     setObjectName("TarvikAbout");
-    setFixedSize(382, 162);
+    setFixedSize(L::Width, L::Height);
     QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(192, 192, 255));
+    p.setColor(QPalette::Window, ToQColor(L::Background));
     setPalette(p);
     setAutoFillBackground(true);
-    QFont font("MS Sans Serif");
-    font.setPointSizeF(8.25);
+    QFont font(L::FontFace);
+    font.setPointSizeF(L::FontPoints);
     setFont(font);
 
-    const auto place = [this](int x, int y, int w, int h, const char* name) {
+    const auto place = [this](const ControlPlace& at, const char* name) {
         auto* label = new ClickLabel(this);
         label->setObjectName(name);
-        label->setGeometry(x, y, w, h);
+        label->setGeometry(at.Left, at.Top, at.Width, at.Height);
         label->setTextFormat(Qt::PlainText);
-        connect(label, &ClickLabel::clicked, [this] { logic_.Form_Click(); });
+        connect(label, &ClickLabel::clicked, [this] { listener_.Form_Click(); });
         return label;
     };
-    Picture1 = place(16, 112, 34, 34, "Picture1");
+    Picture1 = place(L::Picture1, "Picture1");
     Picture1->setPixmap(QPixmap(":/tarvik/logo.png"));
-    picIcon = place(16, 16, 34, 34, "picIcon");
+    picIcon = place(L::picIcon, "picIcon");
     picIcon->setPixmap(QPixmap(":/tarvik/icon.png"));
-    Label4 = place(192, 136, 57, 17, "Label4");
-    Label3 = place(72, 88, 161, 17, "Label3");
-    Label2 = place(72, 136, 105, 17, "Label2");
-    Label1 = place(72, 112, 121, 17, "Label1");
-    lblDescription = place(72, 64, 305, 17, "lblDescription");
-    lblTitle = place(72, 16, 265, 17, "lblTitle");
-    lblVersion = place(72, 40, 265, 17, "lblVersion");
+    Label4 = place(L::Label4, "Label4");
+    Label3 = place(L::Label3, "Label3");
+    Label2 = place(L::Label2, "Label2");
+    Label1 = place(L::Label1, "Label1");
+    lblDescription = place(L::lblDescription, "lblDescription");
+    lblTitle = place(L::lblTitle, "lblTitle");
+    lblVersion = place(L::lblVersion, "lblVersion");
 
     QFont bold = font;
     bold.setBold(true);
@@ -56,14 +66,14 @@ QtAboutBox::QtAboutBox(frmAbout& logic, QWidget* owner)
     for (ClickLabel* link : {Label1, Label2, Label4}) {
         disconnect(link, &ClickLabel::clicked, nullptr, nullptr);
         QPalette lp = link->palette();
-        lp.setColor(QPalette::WindowText, QColor(0, 0, 255));
+        lp.setColor(QPalette::WindowText, ToQColor(L::LinkColour));
         link->setPalette(lp);
         link->setFont(underlined);
         link->setCursor(hand);
     }
-    connect(Label1, &ClickLabel::clicked, [this] { logic_.Label1_Click(); });
-    connect(Label2, &ClickLabel::clicked, [this] { logic_.Label2_Click(); });
-    connect(Label4, &ClickLabel::clicked, [this] { logic_.Label4_Click(); });
+    connect(Label1, &ClickLabel::clicked, [this] { listener_.Label1_Click(); });
+    connect(Label2, &ClickLabel::clicked, [this] { listener_.Label2_Click(); });
+    connect(Label4, &ClickLabel::clicked, [this] { listener_.Label4_Click(); });
 }
 
 void QtAboutBox::Show(const AboutTexts& t) {
@@ -79,7 +89,7 @@ void QtAboutBox::Show(const AboutTexts& t) {
     // skins link keeps clear of the web address.
     for (ClickLabel* label : {Label1, Label2, Label3, Label4, lblDescription, lblTitle, lblVersion})
         label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
-    Label4->move(std::max(192, Label2->geometry().right() + 12), Label4->y());
+    Label4->move(std::max(L::Label4.Left, Label2->geometry().right() + L::LinkGap), Label4->y());
     if (parentWidget()) // centred over the owner
         move(parentWidget()->geometry().center() - rect().center());
     exec();
@@ -90,6 +100,6 @@ void QtAboutBox::Close() {
 }
 
 void QtAboutBox::mousePressEvent(QMouseEvent* event) {
-    logic_.Form_Click();
+    listener_.Form_Click();
     event->accept();
 }

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "platform/IAboutListener.h"
 #include "platform/IAboutView.h"
 
 #include <QDialog>
 #include <QLabel>
-
-class frmAbout;
 
 // A label that reports clicks.
 class ClickLabel : public QLabel {
@@ -24,7 +23,7 @@ class ClickLabel : public QLabel {
 class QtAboutBox : public QDialog, public IAboutView {
     Q_OBJECT
   public:
-    QtAboutBox(frmAbout& logic, QWidget* owner);
+    QtAboutBox(IAboutListener& listener, QWidget* owner);
 
     void Show(const AboutTexts& texts) override;
     void Close() override;
@@ -43,5 +42,5 @@ class QtAboutBox : public QDialog, public IAboutView {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    frmAbout& logic_;
+    IAboutListener& listener_;
 };

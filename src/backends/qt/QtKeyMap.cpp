@@ -1,5 +1,7 @@
 #include "backends/qt/QtKeyMap.h"
 
+#include "platform/IMainWindowListener.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,30 +11,34 @@ namespace {
 std::int16_t ButtonCode(Qt::MouseButtons buttons) {
     std::int16_t code = 0;
     if (buttons & Qt::LeftButton)
-        code |= 1;
+        code |= Mouse::Left;
     if (buttons & Qt::RightButton)
-        code |= 2;
+        code |= Mouse::Right;
     if (buttons & Qt::MiddleButton)
-        code |= 4;
+        code |= Mouse::Middle;
     return code;
 }
 
 std::int16_t ModifierCode(Qt::KeyboardModifiers modifiers) {
     std::int16_t code = 0;
     if (modifiers & Qt::ShiftModifier)
-        code |= 1;
+        code |= Modifier::Shift;
     if (modifiers & Qt::ControlModifier)
-        code |= 2;
+        code |= Modifier::Ctrl;
     if (modifiers & Qt::AltModifier)
-        code |= 4;
+        code |= Modifier::Alt;
     return code;
 }
 
 // X11 key codes of the digit row, 1 to 9 then 0, on the usual keyboards.
+constexpr quint32 X11Digit1 = 10;
+constexpr quint32 X11Digit0 = 19;
+
 std::int16_t DigitFromScanCode(quint32 scanCode) {
-    if (QGuiApplication::platformName() != "xcb" || scanCode < 10 || scanCode > 19)
+    if (QGuiApplication::platformName() != "xcb" || scanCode < X11Digit1 || scanCode > X11Digit0)
         return 0;
-    return static_cast<std::int16_t>(scanCode == 19 ? '0' : '1' + (scanCode - 10));
+    return static_cast<std::int16_t>(
+        scanCode == X11Digit0 ? Key::Digit0 : Key::Digit0 + 1 + (scanCode - X11Digit1));
 }
 
 } // namespace
@@ -41,26 +47,26 @@ std::int16_t VirtualKeyCode(const QKeyEvent& event) {
     // The number pad's arrows and page keys (NumLock off) act as the others do.
     switch (event.key()) {
     case Qt::Key_F1:
-        return 112;
+        return Key::F1;
     case Qt::Key_PageUp:
-        return 33;
+        return Key::PageUp;
     case Qt::Key_PageDown:
-        return 34;
+        return Key::PageDown;
     case Qt::Key_Left:
-        return 37;
+        return Key::Left;
     case Qt::Key_Up:
-        return 38;
+        return Key::Up;
     case Qt::Key_Right:
-        return 39;
+        return Key::Right;
     case Qt::Key_Down:
-        return 40;
+        return Key::Down;
     default:
         break;
     }
     if (event.modifiers() & Qt::KeypadModifier)
         return 0; // the number pad's digits do nothing
     if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9)
-        return static_cast<std::int16_t>('0' + (event.key() - Qt::Key_0));
+        return static_cast<std::int16_t>(Key::Digit0 + (event.key() - Qt::Key_0));
     return DigitFromScanCode(event.nativeScanCode());
 }
 

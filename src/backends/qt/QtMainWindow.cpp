@@ -1,10 +1,10 @@
 #include "backends/qt/QtMainWindow.h"
 
-#include "app/frmMain.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtKeyMap.h"
 #include "backends/qt/QtScreen.h"
 #include "backends/qt/QtX11.h"
+#include "platform/IMainWindowListener.h"
 #include "platform/IScreen.h"
 #include "platform/Twips.h"
 
@@ -142,9 +142,9 @@ void QtMainWindow::paintEvent(QPaintEvent*) {
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
-    if (logic_ && !unloaded_) {
+    if (listener_ && !unloaded_) {
         unloaded_ = true;
-        logic_->Form_Unload();
+        listener_->Form_Unload();
     }
     event->accept();
 }
@@ -161,39 +161,39 @@ float QtMainWindow::TwipsY(const QMouseEvent& event) const {
 }
 
 void QtMainWindow::mousePressEvent(QMouseEvent* event) {
-    if (logic_)
-        logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
-                               TwipsY(*event));
+    if (listener_)
+        listener_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
+                                  TwipsY(*event));
 }
 
 void QtMainWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (logic_)
-        logic_->Form_MouseMove(HeldButtons(*event), ShiftState(*event), TwipsX(*event),
-                               TwipsY(*event));
+    if (listener_)
+        listener_->Form_MouseMove(HeldButtons(*event), ShiftState(*event), TwipsX(*event),
+                                  TwipsY(*event));
 }
 
 void QtMainWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (logic_)
-        logic_->Form_MouseUp(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
-                             TwipsY(*event));
+    if (listener_)
+        listener_->Form_MouseUp(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
+                                TwipsY(*event));
 }
 
 void QtMainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!logic_)
+    if (!listener_)
         return;
-    logic_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
-                           TwipsY(*event));
+    listener_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
+                              TwipsY(*event));
     if (event->button() == Qt::LeftButton)
-        logic_->Form_DblClick(TwipsX(*event), TwipsY(*event));
+        listener_->Form_DblClick(TwipsX(*event), TwipsY(*event));
 }
 
 void QtMainWindow::leaveEvent(QEvent*) {
-    if (logic_)
-        logic_->Form_MouseLeave();
+    if (listener_)
+        listener_->Form_MouseLeave();
 }
 
 void QtMainWindow::keyPressEvent(QKeyEvent* event) {
     const std::int16_t code = VirtualKeyCode(*event);
-    if (logic_ && code != 0)
-        logic_->Form_KeyDown(code, ShiftState(*event));
+    if (listener_ && code != 0)
+        listener_->Form_KeyDown(code, ShiftState(*event));
 }

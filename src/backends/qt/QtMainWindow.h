@@ -5,18 +5,16 @@
 #include <QImage>
 #include <QWidget>
 
-class frmMain;
 class IScreen;
 
 // The main window's view: a frameless window painted with the skin picture and cut to
-// the skin's region. Events go to the frmMain logic in twips.
+// the skin's region. Events go to the listener, positions in twips.
 class QtMainWindow : public QWidget, public IMainWindow {
     Q_OBJECT
   public:
     explicit QtMainWindow(const IScreen& screen);
 
-    void SetLogic(frmMain* logic) { logic_ = logic; }
-
+    void SetListener(IMainWindowListener* listener) override { listener_ = listener; }
     double Left() const override;
     double Top() const override;
     double Width() const override;
@@ -47,7 +45,7 @@ class QtMainWindow : public QWidget, public IMainWindow {
     float TwipsY(const QMouseEvent& event) const;
 
     const IScreen& screen_;
-    frmMain* logic_ = nullptr;
+    IMainWindowListener* listener_ = nullptr;
     Picture picture_;
     QImage face_;
     bool unloaded_ = false;

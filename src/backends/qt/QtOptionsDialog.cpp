@@ -1,6 +1,6 @@
 #include "backends/qt/QtOptionsDialog.h"
 
-#include "settings/frmOption.h"
+#include "settings/OptionsLayout.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -15,16 +15,21 @@
 
 namespace {
 
+namespace L = OptionsLayout;
+
 template <typename W, typename... Args>
-W* Place(QWidget* parent, int x, int y, int w, int h, Args&&... args) {
+W* Place(QWidget* parent, const ControlPlace& at, Args&&... args) {
     W* widget = new W(std::forward<Args>(args)..., parent);
-    widget->setGeometry(x, y, w, h);
+    widget->setGeometry(at.Left, at.Top, at.Width, at.Height);
     return widget;
 }
 
-QPushButton* Button(QWidget* parent, int x, int y, int w, int h, const char* caption,
-                    const char* name) {
-    QPushButton* button = Place<QPushButton>(parent, x, y, w, h, caption);
+template <typename W> W* Captioned(QWidget* parent, const ControlPlace& at) {
+    return Place<W>(parent, at, at.Caption);
+}
+
+QPushButton* Button(QWidget* parent, const ControlPlace& at, const char* name) {
+    QPushButton* button = Captioned<QPushButton>(parent, at);
     button->setObjectName(name);
     // No default button: Enter presses nothing.
     button->setAutoDefault(false);
@@ -34,52 +39,50 @@ QPushButton* Button(QWidget* parent, int x, int y, int w, int h, const char* cap
 
 } // namespace
 
-QtOptionsDialog::QtOptionsDialog(frmOption& logic, QWidget* owner)
+QtOptionsDialog::QtOptionsDialog(IOptionsListener& listener, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                          Qt::MSWindowsFixedSizeDialogHint),
-      logic_(logic) {
+      listener_(listener) {
     setObjectName("TarvikOptions");
-    setWindowTitle("Tarvik Options");
+    setWindowTitle(L::Caption);
     if (owner)
         setWindowIcon(owner->windowIcon());
-    setFixedSize(489, 254);
+    setFixedSize(L::Width, L::Height);
     // The dialog's sizes are made for a small 8-point font.
     QFont small = font();
-    small.setPointSizeF(8.25);
+    small.setPointSizeF(L::FontPoints);
     setFont(small);
 
-    btnApply = Button(this, 216, 216, 73, 25, "&Apply", "btnApply");
-    btnCancel = Button(this, 320, 216, 73, 25, "&Cancel", "btnCancel");
-    btnOk = Button(this, 112, 216, 73, 25, "&OK", "btnOk");
+    btnApply = Button(this, L::btnApply, "btnApply");
+    btnCancel = Button(this, L::btnCancel, "btnCancel");
+    btnOk = Button(this, L::btnOk, "btnOk");
 
-    Frame3 = Place<QGroupBox>(this, 16, 208, 457, 73, "View Mode");
-    Option2 = Place<QRadioButton>(Frame3, 24, 48, 185, 17, "Resizable");
-    Option1 = Place<QRadioButton>(Frame3, 24, 24, 185, 17, "Skin");
-    Option1->setChecked(true);
-    Frame3->setVisible(false); // carried through the exchange, never shown
+    Frame3 = Captioned<QGroupBox>(this, L::Frame3);
+    Option2 = Captioned<QRadioButton>(Frame3, L::Option2);
+    Option1 = Captioned<QRadioButton>(Frame3, L::Option1);
+    Frame3->setVisible(false);
 
-    Frame2 = Place<QGroupBox>(this, 16, 104, 457, 97, "Quick Save");
-    Command1 = Button(Frame2, 248, 63, 57, 22, "&Default", "Command1");
-    btnDefault = Button(Frame2, 384, 23, 57, 22, "&Default", "btnDefault");
-    btnBrowse = Button(Frame2, 320, 23, 57, 22, "&Browse", "btnBrowse");
-    Text2 = Place<QLineEdit>(Frame2, 112, 64, 129, 21, "tarvik_output");
-    Text1 = Place<QLineEdit>(Frame2, 48, 24, 265, 21, ".\\captured");
+    Frame2 = Captioned<QGroupBox>(this, L::Frame2);
+    Command1 = Button(Frame2, L::Command1, "Command1");
+    btnDefault = Button(Frame2, L::btnDefault, "btnDefault");
+    btnBrowse = Button(Frame2, L::btnBrowse, "btnBrowse");
+    Text2 = Place<QLineEdit>(Frame2, L::Text2);
+    Text1 = Place<QLineEdit>(Frame2, L::Text1);
     Text1->setReadOnly(true);
-    Label5 = Place<QLabel>(Frame2, 16, 66, 89, 17, "Auto-name prefix");
-    Label4 = Place<QLabel>(Frame2, 16, 26, 33, 17, "Path");
+    Label5 = Captioned<QLabel>(Frame2, L::Label5);
+    Label4 = Captioned<QLabel>(Frame2, L::Label4);
 
-    Frame1 = Place<QGroupBox>(this, 16, 16, 457, 81, "JPEG Quality");
-    Slider1 = Place<QSlider>(Frame1, 16, 16, 425, 25, Qt::Horizontal);
-    Slider1->setRange(0, 100);
-    Slider1->setSingleStep(1);
-    Slider1->setPageStep(5);
-    Slider1->setValue(100);
-    Label3 = Place<QLabel>(Frame1, 184, 48, 73, 17, "100%");
+    Frame1 = Captioned<QGroupBox>(this, L::Frame1);
+    Slider1 = Place<QSlider>(Frame1, L::Slider1, Qt::Horizontal);
+    Slider1->setRange(L::SliderMin, L::SliderMax);
+    Slider1->setSingleStep(L::SliderLineStep);
+    Slider1->setPageStep(L::SliderPageStep);
+    Label3 = Place<QLabel>(Frame1, L::Label3);
     Label3->setAlignment(Qt::AlignCenter);
     Label3->setTextFormat(Qt::PlainText);
-    Label2 = Place<QLabel>(Frame1, 320, 48, 113, 17, "Best Quality ");
+    Label2 = Captioned<QLabel>(Frame1, L::Label2);
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label1 = Place<QLabel>(Frame1, 24, 48, 89, 17, "Best Compression");
+    Label1 = Captioned<QLabel>(Frame1, L::Label1);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     // Where the system's font is wider than the layout's, a label grows to the right
@@ -87,20 +90,21 @@ QtOptionsDialog::QtOptionsDialog(frmOption& logic, QWidget* owner)
     for (QLabel* label : {Label1, Label2, Label4, Label5})
         if (label->sizeHint().width() > label->width())
             label->resize(label->sizeHint().width(), label->height());
-    if (Label2->width() > 113)
-        Label2->move(320 + 113 - Label2->width(), Label2->y());
+    if (Label2->width() > L::Label2.Width)
+        Label2->move(L::Label2.Left + L::Label2.Width - Label2->width(), Label2->y());
 
-    connect(btnOk, &QPushButton::clicked, [this] { logic_.btnOk_Click(); });
-    connect(btnApply, &QPushButton::clicked, [this] { logic_.btnApply_Click(); });
-    connect(btnCancel, &QPushButton::clicked, [this] { logic_.btnCancel_Click(); });
-    connect(btnDefault, &QPushButton::clicked, [this] { logic_.btnDefault_Click(); });
-    connect(Command1, &QPushButton::clicked, [this] { logic_.Command1_Click(); });
-    connect(btnBrowse, &QPushButton::clicked, [this] { logic_.btnBrowse_Click(); });
-    connect(Slider1, &QSlider::valueChanged, [this](int v) { logic_.Slider1_Change(v); });
+    IOptionsListener& l = listener_;
+    connect(btnOk, &QPushButton::clicked, [&l] { l.btnOk_Click(); });
+    connect(btnApply, &QPushButton::clicked, [&l] { l.btnApply_Click(); });
+    connect(btnCancel, &QPushButton::clicked, [&l] { l.btnCancel_Click(); });
+    connect(btnDefault, &QPushButton::clicked, [&l] { l.btnDefault_Click(); });
+    connect(Command1, &QPushButton::clicked, [&l] { l.Command1_Click(); });
+    connect(btnBrowse, &QPushButton::clicked, [&l] { l.btnBrowse_Click(); });
+    connect(Slider1, &QSlider::valueChanged, [&l](int v) { l.Slider1_Change(v); });
     connect(Text2, &QLineEdit::textEdited,
-            [this](const QString& t) { logic_.Text2_Change(t.toStdString()); });
-    connect(Option1, &QRadioButton::clicked, [this] { logic_.Option1_Click(); });
-    connect(Option2, &QRadioButton::clicked, [this] { logic_.Option2_Click(); });
+            [&l](const QString& t) { l.Text2_Change(t.toStdString()); });
+    connect(Option1, &QRadioButton::clicked, [&l] { l.Option1_Click(); });
+    connect(Option2, &QRadioButton::clicked, [&l] { l.Option2_Click(); });
 }
 
 void QtOptionsDialog::Refresh(const OptionControls& c) {
@@ -132,7 +136,7 @@ std::string QtOptionsDialog::PickFolder(const std::string& start) {
 void QtOptionsDialog::closeEvent(QCloseEvent* event) {
     // The close box is Cancel.
     if (!closing_)
-        logic_.btnCancel_Click();
+        listener_.btnCancel_Click();
     event->accept();
 }
 

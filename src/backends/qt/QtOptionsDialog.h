@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/IOptionsListener.h"
 #include "platform/IOptionsView.h"
 
 #include <QDialog>
@@ -11,11 +12,11 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 
-// The options dialog's view: every control at its place; edits go to frmOption.
+// The options dialog's view: every control at its place; edits go to the listener.
 class QtOptionsDialog : public QDialog, public IOptionsView {
     Q_OBJECT
   public:
-    QtOptionsDialog(frmOption& logic, QWidget* owner);
+    QtOptionsDialog(IOptionsListener& listener, QWidget* owner);
 
     void Refresh(const OptionControls& controls) override;
     void RunModal() override;
@@ -47,6 +48,6 @@ class QtOptionsDialog : public QDialog, public IOptionsView {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    frmOption& logic_;
+    IOptionsListener& listener_;
     bool closing_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include <QUrl>
 
+// Opens files and addresses with the programs the desktop associates with them.
 class QtShell : public IShell {
   public:
     void Open(const std::string& target) override;

@@ -8,10 +8,10 @@ std::unique_ptr<ITipWindow> QtWindowFactory::CreateTipWindow() {
     return std::make_unique<QtTipWindow>(screen_);
 }
 
-std::unique_ptr<IOptionsView> QtWindowFactory::CreateOptionsView(frmOption& logic) {
-    return std::make_unique<QtOptionsDialog>(logic, &owner_);
+std::unique_ptr<IOptionsView> QtWindowFactory::CreateOptionsView(IOptionsListener& listener) {
+    return std::make_unique<QtOptionsDialog>(listener, &owner_);
 }
 
-std::unique_ptr<IAboutView> QtWindowFactory::CreateAboutView(frmAbout& logic) {
-    return std::make_unique<QtAboutBox>(logic, &owner_);
+std::unique_ptr<IAboutView> QtWindowFactory::CreateAboutView(IAboutListener& listener) {
+    return std::make_unique<QtAboutBox>(listener, &owner_);
 }

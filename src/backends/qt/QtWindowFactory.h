@@ -11,8 +11,8 @@ class QtWindowFactory : public IWindowFactory {
     QtWindowFactory(const IScreen& screen, QWidget& owner) : screen_(screen), owner_(owner) {}
 
     std::unique_ptr<ITipWindow> CreateTipWindow() override;
-    std::unique_ptr<IOptionsView> CreateOptionsView(frmOption& logic) override;
-    std::unique_ptr<IAboutView> CreateAboutView(frmAbout& logic) override;
+    std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) override;
+    std::unique_ptr<IAboutView> CreateAboutView(IAboutListener& listener) override;
 
   private:
     const IScreen& screen_;

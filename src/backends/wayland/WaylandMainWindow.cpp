@@ -1,11 +1,11 @@
 #include "backends/wayland/WaylandMainWindow.h"
 
-#include "app/frmMain.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtKeyMap.h"
 #include "backends/wayland/OverlayWindow.h"
 #include "backends/wayland/PortalScreenshot.h"
 #include "backends/wayland/WaylandScreen.h"
+#include "platform/IMainWindowListener.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
@@ -203,12 +203,12 @@ bool WaylandMainWindow::OnPhone(QPoint at) const {
 }
 
 void WaylandMainWindow::MousePress(const QMouseEvent& event, QPoint at) {
-    if (!logic_ || !(pressed_ || OnPhone(at)))
+    if (!listener_ || !(pressed_ || OnPhone(at)))
         return;
     pressed_ = true;
     const QPoint p = at - position_;
-    logic_->Form_MouseDown(ChangedButton(event), ShiftState(event),
-                           static_cast<float>(p.x() * Twips), static_cast<float>(p.y() * Twips));
+    listener_->Form_MouseDown(ChangedButton(event), ShiftState(event),
+                              static_cast<float>(p.x() * Twips), static_cast<float>(p.y() * Twips));
 }
 
 void WaylandMainWindow::MouseMove(const QMouseEvent& event, QPoint at, QWidget& over) {
@@ -218,11 +218,11 @@ void WaylandMainWindow::MouseMove(const QMouseEvent& event, QPoint at, QWidget& 
     }
     if (shape_ == PointerShape::Hand)
         SetPointer(shape_);
-    if (!logic_)
+    if (!listener_)
         return;
     const QPoint p = at - position_;
-    logic_->Form_MouseMove(HeldButtons(event), ShiftState(event), static_cast<float>(p.x() * Twips),
-                           static_cast<float>(p.y() * Twips));
+    listener_->Form_MouseMove(HeldButtons(event), ShiftState(event),
+                              static_cast<float>(p.x() * Twips), static_cast<float>(p.y() * Twips));
 }
 
 void WaylandMainWindow::MouseRelease(const QMouseEvent& event, QPoint at) {
@@ -230,22 +230,22 @@ void WaylandMainWindow::MouseRelease(const QMouseEvent& event, QPoint at) {
         return;
     if (event.buttons() == Qt::NoButton)
         pressed_ = false;
-    if (!logic_)
+    if (!listener_)
         return;
     const QPoint p = at - position_;
-    logic_->Form_MouseUp(ChangedButton(event), ShiftState(event), static_cast<float>(p.x() * Twips),
-                         static_cast<float>(p.y() * Twips));
+    listener_->Form_MouseUp(ChangedButton(event), ShiftState(event),
+                            static_cast<float>(p.x() * Twips), static_cast<float>(p.y() * Twips));
 }
 
 void WaylandMainWindow::MouseDoubleClick(const QMouseEvent& event, QPoint at) {
-    if (!logic_ || !(pressed_ || OnPhone(at)))
+    if (!listener_ || !(pressed_ || OnPhone(at)))
         return;
     pressed_ = true;
     const QPoint p = at - position_;
     const auto x = static_cast<float>(p.x() * Twips), y = static_cast<float>(p.y() * Twips);
-    logic_->Form_MouseDown(ChangedButton(event), ShiftState(event), x, y);
+    listener_->Form_MouseDown(ChangedButton(event), ShiftState(event), x, y);
     if (event.button() == Qt::LeftButton)
-        logic_->Form_DblClick(x, y);
+        listener_->Form_DblClick(x, y);
 }
 
 void WaylandMainWindow::KeyPress(const QKeyEvent& event) {
@@ -258,14 +258,14 @@ void WaylandMainWindow::KeyPress(const QKeyEvent& event) {
         return;
     }
     const std::int16_t code = VirtualKeyCode(event);
-    if (logic_ && code != 0 && visible_)
-        logic_->Form_KeyDown(code, ShiftState(event));
+    if (listener_ && code != 0 && visible_)
+        listener_->Form_KeyDown(code, ShiftState(event));
 }
 
 void WaylandMainWindow::Closing() {
-    if (logic_ && !unloaded_) {
+    if (listener_ && !unloaded_) {
         unloaded_ = true;
-        logic_->Form_Unload();
+        listener_->Form_Unload();
     }
     for (const auto& overlay : overlays_)
         if (overlay->isVisible())

@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-class frmMain;
 class OverlayWindow;
 class QKeyEvent;
 class QMouseEvent;
@@ -26,7 +25,7 @@ class WaylandMainWindow : public IMainWindow {
     explicit WaylandMainWindow(WaylandScreen& screen);
     ~WaylandMainWindow() override;
 
-    void SetLogic(frmMain* logic) { logic_ = logic; }
+    void SetListener(IMainWindowListener* listener) override { listener_ = listener; }
     // The window that owns dialogs.
     QWidget& Owner();
 
@@ -70,7 +69,7 @@ class WaylandMainWindow : public IMainWindow {
     void Repaint();
 
     WaylandScreen& screen_;
-    frmMain* logic_ = nullptr;
+    IMainWindowListener* listener_ = nullptr;
     std::vector<std::unique_ptr<OverlayWindow>> overlays_;
     QPoint position_;
     QSize size_;

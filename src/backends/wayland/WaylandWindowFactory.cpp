@@ -11,10 +11,10 @@ std::unique_ptr<ITipWindow> WaylandWindowFactory::CreateTipWindow() {
     return tip;
 }
 
-std::unique_ptr<IOptionsView> WaylandWindowFactory::CreateOptionsView(frmOption& logic) {
-    return std::make_unique<QtOptionsDialog>(logic, &window_.Owner());
+std::unique_ptr<IOptionsView> WaylandWindowFactory::CreateOptionsView(IOptionsListener& listener) {
+    return std::make_unique<QtOptionsDialog>(listener, &window_.Owner());
 }
 
-std::unique_ptr<IAboutView> WaylandWindowFactory::CreateAboutView(frmAbout& logic) {
-    return std::make_unique<QtAboutBox>(logic, &window_.Owner());
+std::unique_ptr<IAboutView> WaylandWindowFactory::CreateAboutView(IAboutListener& listener) {
+    return std::make_unique<QtAboutBox>(listener, &window_.Owner());
 }

@@ -13,8 +13,8 @@ class WaylandWindowFactory : public IWindowFactory {
         : screen_(screen), window_(window) {}
 
     std::unique_ptr<ITipWindow> CreateTipWindow() override;
-    std::unique_ptr<IOptionsView> CreateOptionsView(frmOption& logic) override;
-    std::unique_ptr<IAboutView> CreateAboutView(frmAbout& logic) override;
+    std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) override;
+    std::unique_ptr<IAboutView> CreateAboutView(IAboutListener& listener) override;
 
   private:
     const IScreen& screen_;

@@ -15,5 +15,5 @@ std::string ProgramFolder() {
 
 std::string DefaultCaptureFolder(const std::string& programFolder) {
     // Joined as it stands, the drive's root included ("E:\\captured").
-    return programFolder + "\\captured";
+    return programFolder + "\\" + CaptureFolderName;
 }

@@ -1,22 +1,28 @@
 #pragma once
 
-#include "platform/IAboutView.h"
 #include "backends/win32/Win32Dialog.h"
+#include "platform/IAboutListener.h"
+#include "platform/IAboutView.h"
 
-class frmAbout;
-
-// The about box: a borderless 382 x 162 pixel dialog in RGB 192, 192, 255 whose links open
-// through the shell and whose other parts close it on a click.
+// The about box: a borderless dialog whose links and other parts report their clicks to the
+// listener.
 class Win32AboutBox : public IAboutView, private Win32Dialog {
   public:
-    Win32AboutBox(frmAbout& logic, HWND owner);
+    Win32AboutBox(IAboutListener& listener, HWND owner);
     ~Win32AboutBox() override;
 
     void Show(const AboutTexts& texts) override;
     void Close() override;
 
     enum : int {
-        IdPicture1 = 2001, IdIcon, IdLabel4, IdLabel3, IdLabel2, IdLabel1, IdDescription, IdTitle,
+        IdPicture1 = 2001,
+        IdIcon,
+        IdLabel4,
+        IdLabel3,
+        IdLabel2,
+        IdLabel1,
+        IdDescription,
+        IdTitle,
         IdVersion
     };
 
@@ -25,7 +31,7 @@ class Win32AboutBox : public IAboutView, private Win32Dialog {
     bool Message(UINT message, WPARAM w, LPARAM l, INT_PTR& result) override;
     static bool IsLink(int id) { return id == IdLabel1 || id == IdLabel2 || id == IdLabel4; }
 
-    frmAbout& logic_;
+    IAboutListener& listener_;
     HWND owner_;
     AboutTexts texts_;
     HBRUSH background_ = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backends/win32/Win32Common.h"
+#include "platform/DialogLayout.h"
 
 #include <commctrl.h>
 
@@ -15,13 +16,18 @@ class Win32Dialog {
   protected:
     // Runs the dialog modally over the owner, in an 8-point font of the face; returns when
     // End is called.
-    void RunModal(HWND owner, DWORD style, const char* title, const char* fontFace = "MS Shell Dlg");
+    void RunModal(HWND owner, DWORD style, const char* title,
+                  const char* fontFace = "MS Shell Dlg");
     void End();
     HWND Handle() const { return dialog_; }
 
     // A child control at a place in pixels, in the dialog's font.
-    HWND Place(const char* type, const char* text, DWORD style, int id, int x, int y, int w,
-               int h, DWORD exStyle = 0);
+    HWND Place(const char* type, const char* text, DWORD style, int id, int x, int y, int w, int h,
+               DWORD exStyle = 0);
+    // The same at a layout's place, with its caption.
+    HWND Place(const char* type, const ControlPlace& at, DWORD style, int id, DWORD exStyle = 0) {
+        return Place(type, at.Caption, style, id, at.Left, at.Top, at.Width, at.Height, exStyle);
+    }
     // Widens a label whose text is wider than its place, to the right.
     void FitWidth(HWND control) const;
     // A control's place in the dialog's client area.

@@ -1,6 +1,6 @@
 #include "backends/win32/Win32MainWindow.h"
 
-#include "app/frmMain.h"
+#include "platform/IMainWindowListener.h"
 #include "platform/IScreen.h"
 #include "platform/Twips.h"
 
@@ -10,14 +10,19 @@ namespace {
 
 constexpr char ClassName[] = "TarvikMain";
 
+// Virtual-key codes are the codes the logic acts on.
+static_assert(Key::PageUp == VK_PRIOR && Key::PageDown == VK_NEXT && Key::Left == VK_LEFT &&
+              Key::Up == VK_UP && Key::Right == VK_RIGHT && Key::Down == VK_DOWN &&
+              Key::Digit0 == '0' && Key::Digit9 == '9' && Key::F1 == VK_F1);
+
 std::int16_t ShiftState() {
     std::int16_t shift = 0;
     if (GetKeyState(VK_SHIFT) < 0)
-        shift |= 1;
+        shift |= Modifier::Shift;
     if (GetKeyState(VK_CONTROL) < 0)
-        shift |= 2;
+        shift |= Modifier::Ctrl;
     if (GetKeyState(VK_MENU) < 0)
-        shift |= 4;
+        shift |= Modifier::Alt;
     return shift;
 }
 
@@ -204,19 +209,19 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_MBUTTONDOWN:
         // Held while a button is down, so that a fast drag keeps the window.
         SetCapture(window_);
-        if (logic_)
-            logic_->Form_MouseDown(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
+        if (listener_)
+            listener_->Form_MouseDown(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
         return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
         SetCapture(window_);
-        if (logic_)
-            logic_->Form_MouseDown(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
-        if (message == WM_LBUTTONDBLCLK && logic_) {
+        if (listener_)
+            listener_->Form_MouseDown(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
+        if (message == WM_LBUTTONDBLCLK && listener_) {
             // A double click may open the Save dialog: the pointer must be free for it.
             ReleaseCapture();
-            logic_->Form_DblClick(TwipsX(l), TwipsY(l));
+            listener_->Form_DblClick(TwipsX(l), TwipsY(l));
         }
         return 0;
     case WM_LBUTTONUP:
@@ -224,30 +229,29 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_MBUTTONUP:
         if (!(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
             ReleaseCapture();
-        if (logic_)
-            logic_->Form_MouseUp(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
+        if (listener_)
+            listener_->Form_MouseUp(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
         return 0;
     case WM_MOUSEMOVE: {
         // Ask to hear when the pointer leaves, off the edge or into the hole.
         TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
         TrackMouseEvent(&track);
-        if (logic_)
-            logic_->Form_MouseMove(HeldButtons(w), ShiftState(), TwipsX(l), TwipsY(l));
+        if (listener_)
+            listener_->Form_MouseMove(HeldButtons(w), ShiftState(), TwipsX(l), TwipsY(l));
         return 0;
     }
     case WM_MOUSELEAVE:
-        if (logic_)
-            logic_->Form_MouseLeave();
+        if (listener_)
+            listener_->Form_MouseLeave();
         return 0;
     case WM_KEYDOWN:
-        // Virtual-key codes are the codes the logic acts on.
-        if (logic_ && w <= 0xff)
-            logic_->Form_KeyDown(static_cast<std::int16_t>(w), ShiftState());
+        if (listener_ && w <= 0xff)
+            listener_->Form_KeyDown(static_cast<std::int16_t>(w), ShiftState());
         return 0;
     case WM_CLOSE:
-        if (logic_ && !unloaded_) {
+        if (listener_ && !unloaded_) {
             unloaded_ = true;
-            logic_->Form_Unload();
+            listener_->Form_Unload();
         }
         DestroyWindow(window_);
         return 0;

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "platform/IMainWindow.h"
 #include "backends/win32/Win32Common.h"
+#include "platform/IMainWindow.h"
 
-class frmMain;
 class IScreen;
 
 // The main window's view: a borderless popup with a task-bar entry, painted with the skin
-// picture and cut to the skin's region. Pointer and key messages go to the frmMain logic,
+// picture and cut to the skin's region. Pointer and key messages go to the listener,
 // positions in twips.
 class Win32MainWindow : public IMainWindow {
   public:
@@ -16,9 +15,9 @@ class Win32MainWindow : public IMainWindow {
     Win32MainWindow(const Win32MainWindow&) = delete;
     Win32MainWindow& operator=(const Win32MainWindow&) = delete;
 
-    void SetLogic(frmMain* logic) { logic_ = logic; }
     HWND Handle() const { return window_; }
 
+    void SetListener(IMainWindowListener* listener) override { listener_ = listener; }
     double Left() const override;
     double Top() const override;
     double Width() const override;
@@ -42,7 +41,7 @@ class Win32MainWindow : public IMainWindow {
 
     const IScreen& screen_;
     HWND window_ = nullptr;
-    frmMain* logic_ = nullptr;
+    IMainWindowListener* listener_ = nullptr;
     Picture picture_;
     PointerShape pointer_ = PointerShape::Default;
     bool unloaded_ = false;

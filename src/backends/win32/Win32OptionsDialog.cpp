@@ -1,11 +1,13 @@
 #include "backends/win32/Win32OptionsDialog.h"
 
-#include "settings/frmOption.h"
+#include "settings/OptionsLayout.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
 
 namespace {
+
+namespace L = OptionsLayout;
 
 constexpr DWORD Visible = WS_VISIBLE;
 constexpr DWORD PushButton = BS_PUSHBUTTON | WS_TABSTOP;
@@ -18,8 +20,8 @@ int CALLBACK BrowseStart(HWND window, UINT message, LPARAM, LPARAM start) {
 
 } // namespace
 
-Win32OptionsDialog::Win32OptionsDialog(frmOption& logic, HWND owner)
-    : logic_(logic), owner_(owner) {}
+Win32OptionsDialog::Win32OptionsDialog(IOptionsListener& listener, HWND owner)
+    : listener_(listener), owner_(owner) {}
 
 Win32OptionsDialog::~Win32OptionsDialog() {
     closing_ = true;
@@ -28,8 +30,7 @@ Win32OptionsDialog::~Win32OptionsDialog() {
 
 void Win32OptionsDialog::RunModal() {
     closing_ = false;
-    Win32Dialog::RunModal(owner_, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                          "Tarvik Options");
+    Win32Dialog::RunModal(owner_, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, L::Caption);
 }
 
 void Win32OptionsDialog::Close() {
@@ -39,51 +40,52 @@ void Win32OptionsDialog::Close() {
 
 void Win32OptionsDialog::Opened() {
     HWND dialog = Handle();
-    SetClientSize(dialog, 489, 254);
+    SetClientSize(dialog, L::Width, L::Height);
     CentreOver(dialog, owner_);
     if (HICON icon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(IconResource)))
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
     // Group boxes hold nothing on this system: their controls sit on the dialog, at the
     // box's place plus their own.
-    Place(WC_BUTTONA, "JPEG Quality", Visible | BS_GROUPBOX, IdFrame1, 16, 16, 457, 81);
-    HWND slider = Place(TRACKBAR_CLASSA, "", Visible | WS_TABSTOP | TBS_HORZ | TBS_NOTICKS,
-                        IdSlider1, 16 + 16, 16 + 16, 425, 25);
-    SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
-    SendMessageA(slider, TBM_SETLINESIZE, 0, 1);
-    SendMessageA(slider, TBM_SETPAGESIZE, 0, 5);
-    Place(WC_STATICA, "Best Compression", Visible | SS_LEFT, IdLabel1, 16 + 24, 16 + 48, 89, 17);
-    Place(WC_STATICA, "100%", Visible | SS_CENTER, IdLabel3, 16 + 184, 16 + 48, 73, 17);
-    Place(WC_STATICA, "Best Quality ", Visible | SS_RIGHT, IdLabel2, 16 + 320, 16 + 48, 113, 17);
+    Place(WC_BUTTONA, L::Frame1, Visible | BS_GROUPBOX, IdFrame1);
+    HWND slider = Place(TRACKBAR_CLASSA, Within(L::Frame1, L::Slider1),
+                        Visible | WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, IdSlider1);
+    SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(L::SliderMin, L::SliderMax));
+    SendMessageA(slider, TBM_SETLINESIZE, 0, L::SliderLineStep);
+    SendMessageA(slider, TBM_SETPAGESIZE, 0, L::SliderPageStep);
+    Place(WC_STATICA, Within(L::Frame1, L::Label1), Visible | SS_LEFT, IdLabel1);
+    Place(WC_STATICA, Within(L::Frame1, L::Label3), Visible | SS_CENTER, IdLabel3);
+    Place(WC_STATICA, Within(L::Frame1, L::Label2), Visible | SS_RIGHT, IdLabel2);
 
-    Place(WC_BUTTONA, "Quick Save", Visible | BS_GROUPBOX, IdFrame2, 16, 104, 457, 97);
-    Place(WC_STATICA, "Path", Visible | SS_LEFT, IdLabel4, 16 + 16, 104 + 26, 33, 17);
-    Place(WC_EDITA, ".\\captured", Visible | ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, IdText1,
-          16 + 48, 104 + 24, 265, 21, WS_EX_CLIENTEDGE);
-    Place(WC_BUTTONA, "&Browse", Visible | PushButton, IdBrowse, 16 + 320, 104 + 23, 57, 22);
-    Place(WC_BUTTONA, "&Default", Visible | PushButton, IdDefault, 16 + 384, 104 + 23, 57, 22);
-    Place(WC_STATICA, "Auto-name prefix", Visible | SS_LEFT, IdLabel5, 16 + 16, 104 + 66, 89, 17);
-    Place(WC_EDITA, "tarvik_output", Visible | ES_AUTOHSCROLL | WS_TABSTOP, IdText2, 16 + 112,
-          104 + 64, 129, 21, WS_EX_CLIENTEDGE);
-    Place(WC_BUTTONA, "&Default", Visible | PushButton, IdCommand1, 16 + 248, 104 + 63, 57, 22);
+    Place(WC_BUTTONA, L::Frame2, Visible | BS_GROUPBOX, IdFrame2);
+    Place(WC_STATICA, Within(L::Frame2, L::Label4), Visible | SS_LEFT, IdLabel4);
+    Place(WC_EDITA, Within(L::Frame2, L::Text1),
+          Visible | ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, IdText1, WS_EX_CLIENTEDGE);
+    Place(WC_BUTTONA, Within(L::Frame2, L::btnBrowse), Visible | PushButton, IdBrowse);
+    Place(WC_BUTTONA, Within(L::Frame2, L::btnDefault), Visible | PushButton, IdDefault);
+    Place(WC_STATICA, Within(L::Frame2, L::Label5), Visible | SS_LEFT, IdLabel5);
+    Place(WC_EDITA, Within(L::Frame2, L::Text2), Visible | ES_AUTOHSCROLL | WS_TABSTOP, IdText2,
+          WS_EX_CLIENTEDGE);
+    Place(WC_BUTTONA, Within(L::Frame2, L::Command1), Visible | PushButton, IdCommand1);
 
-    // Carried through the exchange, never shown.
-    Place(WC_BUTTONA, "View Mode", BS_GROUPBOX, IdFrame3, 16, 208, 457, 73);
-    Place(WC_BUTTONA, "Skin", BS_AUTORADIOBUTTON, IdOption1, 16 + 24, 208 + 24, 185, 17);
-    Place(WC_BUTTONA, "Resizable", BS_AUTORADIOBUTTON, IdOption2, 16 + 24, 208 + 48, 185, 17);
+    Place(WC_BUTTONA, L::Frame3, BS_GROUPBOX, IdFrame3);
+    Place(WC_BUTTONA, Within(L::Frame3, L::Option1), BS_AUTORADIOBUTTON, IdOption1);
+    Place(WC_BUTTONA, Within(L::Frame3, L::Option2), BS_AUTORADIOBUTTON, IdOption2);
 
     // No default button: Enter presses nothing.
-    Place(WC_BUTTONA, "&OK", Visible | PushButton, IdOk, 112, 216, 73, 25);
-    Place(WC_BUTTONA, "&Apply", Visible | PushButton, IdApply, 216, 216, 73, 25);
-    Place(WC_BUTTONA, "&Cancel", Visible | PushButton, IdCancel, 320, 216, 73, 25);
+    Place(WC_BUTTONA, L::btnOk, Visible | PushButton, IdOk);
+    Place(WC_BUTTONA, L::btnApply, Visible | PushButton, IdApply);
+    Place(WC_BUTTONA, L::btnCancel, Visible | PushButton, IdCancel);
 
     // Where the system's font is wider than the layout's, a label grows to the right.
     for (int id : {IdLabel1, IdLabel2, IdLabel4, IdLabel5})
         FitWidth(Control(id));
     const RECT label2 = Bounds(Control(IdLabel2));
-    if (const int w = label2.right - label2.left; w > 113)
-        SetWindowPos(Control(IdLabel2), nullptr, 16 + 320 + 113 - w, 16 + 48, 0, 0,
+    if (const int w = label2.right - label2.left; w > L::Label2.Width) {
+        constexpr ControlPlace at = Within(L::Frame1, L::Label2);
+        SetWindowPos(Control(IdLabel2), nullptr, at.Left + at.Width - w, at.Top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER);
+    }
 
     Show(controls_);
     SetFocus(slider);
@@ -129,51 +131,52 @@ bool Win32OptionsDialog::Message(UINT message, WPARAM w, LPARAM l, INT_PTR& resu
     switch (message) {
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(l) == Control(IdSlider1) && !refreshing_) {
-            const int position = static_cast<int>(SendMessageA(Control(IdSlider1), TBM_GETPOS, 0, 0));
+            const int position =
+                static_cast<int>(SendMessageA(Control(IdSlider1), TBM_GETPOS, 0, 0));
             // The slider reports each step more than once; the logic hears of changes.
             if (position != controls_.Slider1)
-                logic_.Slider1_Change(position);
+                listener_.Slider1_Change(position);
         }
         return true;
     case WM_CLOSE:
         // The close box is Cancel.
         if (!closing_)
-            logic_.btnCancel_Click();
+            listener_.btnCancel_Click();
         End();
         return true;
     case WM_COMMAND: {
         const int id = LOWORD(w), code = HIWORD(w);
         if (id == IdText2 && code == EN_CHANGE) {
             if (!refreshing_)
-                logic_.Text2_Change(WindowText(Control(IdText2)));
+                listener_.Text2_Change(WindowText(Control(IdText2)));
             return true;
         }
         if (code != BN_CLICKED)
             return false;
         switch (id) {
         case IdOk:
-            logic_.btnOk_Click();
+            listener_.btnOk_Click();
             break;
         case IdApply:
-            logic_.btnApply_Click();
+            listener_.btnApply_Click();
             break;
         case IdCancel:
-            logic_.btnCancel_Click();
+            listener_.btnCancel_Click();
             break;
         case IdDefault:
-            logic_.btnDefault_Click();
+            listener_.btnDefault_Click();
             break;
         case IdCommand1:
-            logic_.Command1_Click();
+            listener_.Command1_Click();
             break;
         case IdBrowse:
-            logic_.btnBrowse_Click();
+            listener_.btnBrowse_Click();
             break;
         case IdOption1:
-            logic_.Option1_Click();
+            listener_.Option1_Click();
             break;
         case IdOption2:
-            logic_.Option2_Click();
+            listener_.Option2_Click();
             break;
         default:
             // IDOK and IDCANCEL, Enter and Escape: no button is the default or the cancel

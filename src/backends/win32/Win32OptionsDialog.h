@@ -1,12 +1,13 @@
 #pragma once
 
-#include "platform/IOptionsView.h"
 #include "backends/win32/Win32Dialog.h"
+#include "platform/IOptionsListener.h"
+#include "platform/IOptionsView.h"
 
-// The options dialog: 489 x 254 pixels of client area, every control at its place.
+// The options dialog: every control at its place; edits go to the listener.
 class Win32OptionsDialog : public IOptionsView, private Win32Dialog {
   public:
-    Win32OptionsDialog(frmOption& logic, HWND owner);
+    Win32OptionsDialog(IOptionsListener& listener, HWND owner);
     ~Win32OptionsDialog() override;
 
     void Refresh(const OptionControls& controls) override;
@@ -16,9 +17,25 @@ class Win32OptionsDialog : public IOptionsView, private Win32Dialog {
 
     // Control numbers, for tests that find the controls.
     enum : int {
-        IdOk = 1001, IdApply, IdCancel, IdFrame3, IdOption2, IdOption1, IdFrame2, IdCommand1,
-        IdDefault, IdBrowse, IdText2, IdText1, IdLabel5, IdLabel4, IdFrame1, IdSlider1, IdLabel3,
-        IdLabel2, IdLabel1
+        IdOk = 1001,
+        IdApply,
+        IdCancel,
+        IdFrame3,
+        IdOption2,
+        IdOption1,
+        IdFrame2,
+        IdCommand1,
+        IdDefault,
+        IdBrowse,
+        IdText2,
+        IdText1,
+        IdLabel5,
+        IdLabel4,
+        IdFrame1,
+        IdSlider1,
+        IdLabel3,
+        IdLabel2,
+        IdLabel1
     };
 
   private:
@@ -27,7 +44,7 @@ class Win32OptionsDialog : public IOptionsView, private Win32Dialog {
     void Show(const OptionControls& controls);
     HWND Control(int id) const { return GetDlgItem(Handle(), id); }
 
-    frmOption& logic_;
+    IOptionsListener& listener_;
     HWND owner_;
     OptionControls controls_;
     bool refreshing_ = false;

@@ -8,10 +8,10 @@ std::unique_ptr<ITipWindow> Win32WindowFactory::CreateTipWindow() {
     return std::make_unique<Win32TipWindow>(screen_);
 }
 
-std::unique_ptr<IOptionsView> Win32WindowFactory::CreateOptionsView(frmOption& logic) {
-    return std::make_unique<Win32OptionsDialog>(logic, owner_);
+std::unique_ptr<IOptionsView> Win32WindowFactory::CreateOptionsView(IOptionsListener& listener) {
+    return std::make_unique<Win32OptionsDialog>(listener, owner_);
 }
 
-std::unique_ptr<IAboutView> Win32WindowFactory::CreateAboutView(frmAbout& logic) {
-    return std::make_unique<Win32AboutBox>(logic, owner_);
+std::unique_ptr<IAboutView> Win32WindowFactory::CreateAboutView(IAboutListener& listener) {
+    return std::make_unique<Win32AboutBox>(listener, owner_);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/IWindowFactory.h"
 #include "backends/win32/Win32Common.h"
+#include "platform/IWindowFactory.h"
 
 class IScreen;
 
@@ -10,8 +10,8 @@ class Win32WindowFactory : public IWindowFactory {
   public:
     Win32WindowFactory(const IScreen& screen, HWND owner) : screen_(screen), owner_(owner) {}
     std::unique_ptr<ITipWindow> CreateTipWindow() override;
-    std::unique_ptr<IOptionsView> CreateOptionsView(frmOption& logic) override;
-    std::unique_ptr<IAboutView> CreateAboutView(frmAbout& logic) override;
+    std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) override;
+    std::unique_ptr<IAboutView> CreateAboutView(IAboutListener& listener) override;
 
   private:
     const IScreen& screen_;

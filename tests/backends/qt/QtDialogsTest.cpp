@@ -1,6 +1,7 @@
 #include "backends/qt/QtDialogs.h"
 #include "backends/qt/QtAboutBox.h"
 #include "backends/qt/QtOptionsDialog.h"
+#include "backends/qt/QtShell.h"
 #include "fakes/FakePlatform.h"
 #include "menus/frmAbout.h"
 #include "settings/frmOption.h"
@@ -16,6 +17,10 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -117,7 +122,7 @@ TEST(QtOptionsDialog, EmptyPrefixMessageKeepsTheDialogOpen) {
 
 TEST(QtAboutBox, LinksOpenAndOtherClicksClose) {
     FakeShell shell;
-    frmAbout logic(shell);
+    frmAbout logic(shell, BuildVersion);
     logic.Form_Load();
     QtAboutBox box(logic, nullptr);
     EXPECT_EQ(box.size(), QSize(382, 162));
@@ -133,8 +138,8 @@ TEST(QtAboutBox, LinksOpenAndOtherClicksClose) {
     logic.Show(box);
     EXPECT_FALSE(box.isVisible());
     ASSERT_EQ(shell.opened.size(), 2u);
-    EXPECT_EQ(shell.opened[0], "https://tarvik.example/tarvik/skins.htm");
-    EXPECT_EQ(shell.opened[1].rfind("mailto:hello@tarvik.example?Subject=About Tarvik&Body=", 0),
+    EXPECT_EQ(shell.opened[0], TARVIK_WEB_SITE "/tarvik/skins.htm");
+    EXPECT_EQ(shell.opened[1].rfind("mailto:" TARVIK_MAIL_ADDRESS "?Subject=About Tarvik&Body=", 0),
               0u);
 }
 
@@ -152,4 +157,28 @@ TEST(LiteralTexts, MessageBoxShowsAMarkupNameAsWrittenAndKeepsItsLineBreak) {
         box->accept();
     });
     dialogs.MessageBox("<b>bold.inf</b> & more\r\nSwitch to default skin");
+}
+
+TEST(QtShell, TheMailLinkReachesTheOpenerAsOneUnencodedText) {
+    // A stand-in opener, first on the path, writes down its arguments, one a line.
+    TempFolder folder;
+    const std::string log = folder.Path() + "/opened";
+    const std::string opener =
+        folder.Write("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"" + log +
+                                         ".part\"\nmv \"" + log + ".part\" \"" + log + "\"\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(folder.Path() + "/bin:") + path);
+    QtShell shell;
+    frmAbout about(shell, BuildVersion);
+    about.Form_Load();
+    about.Label1_Click();
+    qputenv("PATH", path);
+
+    for (int i = 0; i < 200 && !std::filesystem::exists(log); ++i)
+        QTest::qWait(50);
+    std::ifstream in(log);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              "mailto:" TARVIK_MAIL_ADDRESS "?Subject=About Tarvik&Body=Questions, suggestions or "
+              "submission of DIY skins.\n");
 }

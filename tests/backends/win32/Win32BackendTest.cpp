@@ -2,6 +2,7 @@
 #include "backends/win32/Win32Common.h"
 #include "backends/win32/Win32OptionsDialog.h"
 #include "backends/win32/Win32PictureCodec.h"
+#include "backends/win32/Win32Version.h"
 #include "fakes/FakePlatform.h"
 #include "imaging/modJPEG.h"
 #include "platform/ProgramFolder.h"
@@ -158,18 +159,13 @@ TEST(Win32PictureCodec, TruncatedBmpOrJpegGivesNoPicture) {
 }
 
 TEST(Win32Version, TheProgramsVersionResourceGivesTheAboutBoxNumbers) {
-    const std::string program = ProgramFolder() + "\\tarvik.exe";
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(program.c_str(), &ignored);
-    ASSERT_GT(size, 0u);
-    std::string data(size, '\0');
-    ASSERT_TRUE(GetFileVersionInfoA(program.c_str(), 0, size, data.data()));
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length));
-    EXPECT_EQ(HIWORD(info->dwFileVersionMS), TARVIK_VERSION_MAJOR);
-    EXPECT_EQ(LOWORD(info->dwFileVersionMS), TARVIK_VERSION_MINOR);
-    EXPECT_EQ(HIWORD(info->dwFileVersionLS), TARVIK_VERSION_PATCH);
+    const std::optional<VersionNumbers> version = ResourceVersion(ProgramFolder() + "\\tarvik.exe");
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version->Major, TARVIK_VERSION_MAJOR);
+    EXPECT_EQ(version->Minor, TARVIK_VERSION_MINOR);
+    EXPECT_EQ(version->Revision, TARVIK_VERSION_PATCH);
+    // A file without one: none.
+    EXPECT_FALSE(ResourceVersion(ProgramFolder() + "\\skin.gif"));
 }
 
 // Runs the options dialog; the check runs inside its modal loop and then presses a button.
