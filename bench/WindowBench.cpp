@@ -148,7 +148,6 @@ struct LiveWindow {
         store.WriteRegDword(HKEY_CURRENT_USER_ROOT, SettingsKey, "JPEG Quality", 90);
         store.WriteRegString(HKEY_CURRENT_USER_ROOT, SettingsKey, "Auto-save Path", ".\\captured");
         store.WriteRegString(HKEY_CURRENT_USER_ROOT, SettingsKey, "Auto-name Prefix", "shot");
-        window.SetLogic(&main);
         main.Form_Load();
         QApplication::processEvents();
     }
