@@ -7,10 +7,12 @@ TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils python3 python3-
     dpkg-dev lintian appstream dosfstools fusefat"
 # The headless Wayland session of the Wayland tests: sway with XWayland, pipewire (the wlr
 # portal exits without it), the portal with its wlr and gtk backends (no Screenshot
-# interface without the gtk one), grim and wtype, Qt's Wayland plugin, and the Wayland
-# client library and scanner for the test's virtual pointer.
+# interface without the gtk one), grim and wtype, Qt's Wayland plugin, the Wayland
+# client library and scanner for the test's virtual pointer, and Python's D-Bus bindings
+# for the test's stand-in portal.
 WAYLAND_TEST_PACKAGES="sway xwayland pipewire xdg-desktop-portal xdg-desktop-portal-wlr
-    xdg-desktop-portal-gtk grim wtype dbus qt6-wayland libwayland-dev libwayland-bin"
+    xdg-desktop-portal-gtk grim wtype dbus qt6-wayland libwayland-dev libwayland-bin python3-dbus
+    python3-gi"
 
 # Installs the packages that are missing, with apt-get (through sudo when not root).
 install_packages() {

@@ -107,6 +107,8 @@ int main(int argc, char* argv[]) {
         return 1;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarvik");
+    // The id of the desktop entry: desktops keep the screenshot permission under it.
+    QGuiApplication::setDesktopFileName("org.tarvik.Tarvik");
     QApplication::setQuitOnLastWindowClosed(true);
 
     // SIGTERM and SIGINT close the main window: the same orderly shutdown as any close.
@@ -139,6 +141,7 @@ int main(int argc, char* argv[]) {
         windowFactory = std::make_unique<WaylandWindowFactory>(*waylandScreen, *waylandWindow);
         screen = waylandScreen.get();
         window = waylandWindow.get();
+        dialogs.SetOwner([&] { return &waylandWindow->Owner(); });
         if (const QString error = waylandWindow->TakeScreenshot(); !error.isEmpty()) {
             ShowMessage(error);
             return 1;

@@ -1,6 +1,7 @@
 """The program on a headless Wayland session, framing on the portal's screenshot."""
 import os
 import signal
+import subprocess
 import unittest
 
 from PIL import Image, ImageChops
@@ -8,7 +9,9 @@ from PIL import Image, ImageChops
 import wayland_harness as wh
 from harness import stored_settings
 
+APP_ID = "org.tarvik.Tarvik"
 SKIN = (193, 448)
+OUTLINE = (6, 2, 187, 446)  # the box of the built-in skin's outline, within the phone
 HOLE = (33, 88, 128, 127)  # the built-in skin's shot area, within the phone
 QUICK_SAVE = (46, 261)
 
@@ -49,6 +52,8 @@ class Wayland(unittest.TestCase):
         cls.session.close()
 
     def setUp(self):
+        for name in os.listdir(self.session.out):
+            os.remove(os.path.join(self.session.out, name))
         self.desktop = Image.open(self.session.grim("desktop.png")).convert("RGB")
 
     def phone_box(self, timeout=10):
@@ -63,30 +68,69 @@ class Wayland(unittest.TestCase):
             return steady
         return wh.wait_for(box, timeout, "the phone on the screen")
 
-    def wait_phone_at(self, x, y, what):
-        """The phone's outline drawn for the window at (x, y)."""
-        left, top, right, bottom = self.outline
+    def wait_phone_at(self, x, y, what, timeout=5):
+        """The phone's outline drawn for the window at (x, y), one skin pixel to one pixel."""
+        left, top, right, bottom = OUTLINE
         want = (x + left, y + top, x + right, y + bottom)
         try:
-            wh.wait_for(lambda: self.phone_box() == want, 5, what)
+            wh.wait_for(lambda: self.phone_box() == want, timeout, what)
         except AssertionError:
             self.fail(f"{what}: the phone is at {self.phone_box()}, not {want}")
+
+    def start_phone(self):
+        """Starts the program; the place of the phone, centred on the screen."""
+        s = self.session
+        tarvik = s.start_tarvik(stored_settings(path=s.out))
+        self.addCleanup(s.stop, tarvik)
+        x, y = (s.size[0] - SKIN[0]) // 2, (s.size[1] - SKIN[1]) // 2
+        try:
+            self.wait_phone_at(x, y, "the phone centred", 15)
+        except AssertionError as e:
+            raise AssertionError(f"{e}; the program said: {''.join(tarvik.lines[-9:])}")
+        return tarvik, x, y
+
+    def hole(self, x, y, height=HOLE[3], top=HOLE[1]):
+        """The screen under the hole of the phone at (x, y)."""
+        return self.desktop.crop((x + HOLE[0], y + top, x + HOLE[0] + HOLE[2], y + top + height))
+
+    def save_as(self, x, y, name):
+        """Save As through the right soft key and the Save dialog; the file written."""
+        s, p = self.session, self.pointer
+        p.click(x + 150, y + 261)
+        dialog = wh.wait_for(lambda: s.window("Save As"), 10, "the Save dialog")["rect"]
+        # sway gives a dialog over a full-screen window the keyboard only when clicked.
+        p.click(dialog["x"] + 30, dialog["y"] + dialog["height"] - 55)  # the name's label
+        wh.wait_for(lambda: s.focused() == ("Save As", APP_ID), 5, "the dialog's keyboard")
+        path = os.path.join(s.out, name)
+        s.keys("-M", "ctrl", "a", "-m", "ctrl", path, "-k", "Return")
+        wh.wait_for(lambda: not s.window("Save As"), 10, "the dialog to close")
+        wh.wait_for(lambda: s.focused() == ("Tarvik", APP_ID), 5, "the phone's keyboard")
+        return self.saved(name)
+
+    def answer_message(self, tarvik):
+        """Return on the message box once it has the keyboard; the exit code."""
+        wh.wait_for(lambda: self.session.focused() == ("Tarvik", APP_ID), 5, "the message box")
+        for _ in range(5):
+            # A key can come before the box has taken the keyboard's map: then again.
+            self.session.keys("-k", "Return")
+            try:
+                return tarvik.wait(2)
+            except subprocess.TimeoutExpired:
+                pass
+        return tarvik.wait(1)
 
     def saved(self, name):
         path = os.path.join(self.session.out, name)
         wh.wait_for(lambda: os.path.exists(path), 10, name)
-        return Image.open(path)
+        with Image.open(path) as picture:
+            picture.load()
+            return picture
 
     def test_frame_drag_nudge_save_and_refresh(self):
         s, p = self.session, self.pointer
-        tarvik = s.start_tarvik(stored_settings(path=s.out))
-        self.addCleanup(s.stop, tarvik)
         # Centred on the screen, one skin pixel to one screen pixel, the screen in the hole.
-        x0, y0 = (1024 - SKIN[0]) // 2, (768 - SKIN[1]) // 2
-        box = self.phone_box()
-        self.outline = (box[0] - x0, box[1] - y0, box[2] - x0, box[3] - y0)
-        self.assertTrue(0 <= self.outline[0] and self.outline[2] <= SKIN[0], box)
-        self.assertTrue(0 <= self.outline[1] and self.outline[3] <= SKIN[1], box)
+        tarvik, x0, y0 = self.start_phone()
+        self.assertEqual(s.focused(), ("Tarvik", APP_ID))
         shot = Image.open(s.grim("framed.png"))
         hx, hy = x0 + HOLE[0], y0 + HOLE[1]
         hole = (hx, hy, hx + HOLE[2], hy + HOLE[3])
@@ -103,7 +147,7 @@ class Wayland(unittest.TestCase):
         s.keys("-k", "Right", "-k", "Right", "-k", "Right", "-k", "Up")
         x, y = x + 3, y - 1
         self.wait_phone_at(x, y, "the phone to take the arrow keys")
-        self.assertFalse([n for n in os.listdir(s.out) if n.endswith(".jpg")])  # no command ran
+        self.assertEqual(os.listdir(s.out), [])  # no command ran
 
         # Quick Save: what the screen showed under the hole.
         p.click(x + QUICK_SAVE[0], y + QUICK_SAVE[1])
@@ -128,17 +172,97 @@ class Wayland(unittest.TestCase):
 
     def test_without_the_portal_a_message_and_no_file(self):
         s = self.session
-        before = os.listdir(s.out)
         s.stop_portal()
         self.addCleanup(s.start_portal)
         tarvik = s.start_tarvik(stored_settings(path=s.out))
         self.addCleanup(s.stop, tarvik)
         wh.wait_for(lambda: any("screenshot service" in l for l in tarvik.lines), 15,
                     "the message")
-        wh.wait_for(lambda: "Tarvik" in s.swaymsg("-t", "get_tree"), 5, "the message box")
-        s.keys("-k", "Return")
-        self.assertEqual(tarvik.wait(10), 1, "".join(tarvik.lines))
-        self.assertEqual(os.listdir(s.out), before)
+        self.assertEqual(self.answer_message(tarvik), 1, "".join(tarvik.lines))
+        self.assertEqual(os.listdir(s.out), [])
+
+    def test_save_as_capture_mode_and_skin_switch(self):
+        s, p = self.session, self.pointer
+        tarvik, x, y = self.start_phone()
+        bmp = self.save_as(x, y, "exact.bmp")
+        self.assertEqual((bmp.format, bmp.size), ("BMP", HOLE[2:]))
+        self.assertEqual(worst_difference(bmp, self.hole(x, y)), 0)
+        jpg = self.save_as(x, y, "close.jpg")
+        self.assertEqual((jpg.format, jpg.size), ("JPEG", HOLE[2:]))
+        self.assertLessEqual(worst_difference(jpg, self.hole(x, y)), 12)
+
+        # The name strip makes the area taller; Quick Save writes that.
+        p.click(x + 97, y + 51)
+        p.click(x + QUICK_SAVE[0], y + QUICK_SAVE[1])
+        tall = self.saved("tarvik_output1.jpg")
+        self.assertEqual(tall.size, (128, 159))
+        self.assertLessEqual(worst_difference(tall, self.hole(x, y, 159, 74)), 12)
+
+        # Page Down: the first sample skin, its own outline; a digit: the built-in one again.
+        s.keys("-k", "Next")
+        wh.wait_for(lambda: self.phone_box()[2] - self.phone_box()[0] > SKIN[0], 5, "Aqua")
+        box = self.phone_box()
+        self.assertLessEqual((box[2] - box[0], box[3] - box[1]), (228, 470), box)
+        s.keys("0")
+        wh.wait_for(lambda: (lambda b: (b[2] - b[0], b[3] - b[1]))(self.phone_box()) ==
+                    (OUTLINE[2] - OUTLINE[0], OUTLINE[3] - OUTLINE[1]), 5, "the built-in skin")
+        tarvik.send_signal(signal.SIGTERM)
+        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
+
+    def set_scale(self, scale):
+        """The output's scale; the pattern window repainted for it."""
+        painted = sum(l.startswith("painted") for l in self.pattern.lines)
+        self.session.swaymsg("output", "HEADLESS-1", "scale", scale)
+        self.session.scale = scale
+        wh.wait_for(lambda: sum(l.startswith("painted") for l in self.pattern.lines) > painted,
+                    5, "the pattern repainted")
+
+    def test_scale_two_one_skin_pixel_to_one_device_pixel(self):
+        s, p = self.session, self.pointer
+        self.set_scale(2)
+        self.addCleanup(self.set_scale, 1)
+        self.desktop = Image.open(s.grim("desktop2.png")).convert("RGB")
+        self.assertEqual(self.desktop.size, s.size)  # grim reads device pixels
+        tarvik, x, y = self.start_phone()
+        p.click((x + QUICK_SAVE[0]) // 2, (y + QUICK_SAVE[1]) // 2)
+        shot = self.saved("tarvik_output1.jpg")
+        self.assertEqual(shot.size, HOLE[2:])
+        self.assertLessEqual(worst_difference(shot, self.hole(x, y)), 12)
+        tarvik.send_signal(signal.SIGTERM)
+        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
+
+    def test_portal_answers_slow_taken_again_bad_a_message_and_no_file(self):
+        s = self.session
+        self.addCleanup(s.start_portal)
+        # A slow answer (the desktop asked the user) comes while the notice is drawn: the
+        # screenshot is taken again without it, and the phone alone is on the backdrop.
+        fake = s.start_fake_portal("grim 1.5", "grim")
+        tarvik = s.start_tarvik(stored_settings(path=s.out))
+        self.addCleanup(s.stop, tarvik)
+        wh.wait_for(lambda: any(l.startswith("call 2") for l in fake.lines), 10, "a second call")
+        x0, y0 = (1024 - SKIN[0]) // 2, (768 - SKIN[1]) // 2
+        box = self.phone_box()
+        self.assertTrue(x0 <= box[0] and box[2] <= x0 + SKIN[0], box)
+        self.assertTrue(y0 <= box[1] and box[3] <= y0 + SKIN[1], box)
+        # Each question came while a window of Tarvik had the keyboard.
+        self.assertEqual([l for l in fake.lines if l.startswith("call")],
+                         [f"call 1 focused={APP_ID}\n", f"call 2 focused={APP_ID}\n"])
+        tarvik.send_signal(signal.SIGTERM)
+        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
+
+        for answer, says in (("nouri", "without naming a picture file"),
+                             ("missing", "does not exist"), ("text", "not a picture"),
+                             ("small", "smaller than the screen"), ("code 1", "cancelled"),
+                             ("code 2", "privacy settings"),
+                             ("silent", "did not answer within 10 seconds")):
+            with self.subTest(answer=answer):
+                fake = s.start_fake_portal(answer)
+                tarvik = s.start_tarvik(stored_settings(path=s.out))
+                self.addCleanup(s.stop, tarvik)
+                wh.wait_for(lambda: any(says in l for l in tarvik.lines), 15, "the message")
+                self.assertEqual(self.answer_message(tarvik), 1, "".join(tarvik.lines))
+                self.assertEqual(fake.lines[1], f"call 1 focused={APP_ID}\n")
+                self.assertEqual(os.listdir(s.out), [])
 
 
 if __name__ == "__main__":

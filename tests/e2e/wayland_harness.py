@@ -1,5 +1,6 @@
 """A private, headless Wayland session: sway, XWayland, pipewire and the screenshot portal
 on a bus of its own, all run as an unprivileged user (sway refuses root)."""
+import json
 import os
 import pwd
 import shutil
@@ -16,6 +17,7 @@ USER = "nobody"
 # xdg-desktop-portal-wlr 0.7 always writes its picture here.
 PORTAL_PICTURE = "/tmp/out.png"
 PORTAL = "/usr/libexec/xdg-desktop-portal"
+FAKE_PORTAL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "wayland", "fake_portal.py")
 BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
@@ -45,7 +47,7 @@ def wait_for(predicate, timeout=15.0, what="condition"):
 def missing_parts():
     """What this machine lacks for the session; empty when it can run."""
     wanted = ["sway", "swaymsg", "grim", "wtype", "dbus-daemon", "pipewire", "gdbus", "setpriv",
-              PORTAL, "/usr/libexec/xdg-desktop-portal-wlr", "/usr/libexec/xdg-desktop-portal-gtk"]
+              PORTAL, "/usr/lib/python3/dist-packages/dbus", "/usr/lib/python3/dist-packages/gi", "/usr/libexec/xdg-desktop-portal-wlr", "/usr/libexec/xdg-desktop-portal-gtk"]
     return [w for w in wanted if not (shutil.which(w) or os.path.exists(w))]
 
 
@@ -61,11 +63,13 @@ class Session:
         os.chmod(self.root, 0o755)
         self.runtime = os.path.join(self.root, "run")
         self.home = os.path.join(self.root, "home")
-        self.out = os.path.join(self.root, "out")
-        for d in (self.runtime, self.home, self.out):
+        self.out = os.path.join(self.root, "out")  # the program's pictures
+        self.shots = os.path.join(self.root, "shots")  # grim's
+        for d in (self.runtime, self.home, self.out, self.shots):
             os.mkdir(d, 0o700)
             os.chown(d, self.uid, self.gid)
         self.processes = []
+        self.portal_processes = []
         self.env = {
             "PATH": "/usr/bin:/bin",
             "HOME": self.home,
@@ -137,6 +141,7 @@ class Session:
         self.start_portal()
 
     def start_portal(self):
+        self.stop_portal()  # the fake one, when a test had it
         self.portal_processes = [
             self.spawn(["/usr/libexec/xdg-desktop-portal-wlr"], name="xdpw"),
             self.spawn(["/usr/libexec/xdg-desktop-portal-gtk"], name="xdpg"),
@@ -144,7 +149,7 @@ class Session:
         self.portal_processes.append(self.spawn([PORTAL, "-r"], name="xdp"))
         wait_for(lambda: "org.freedesktop.portal.Screenshot" in self.portal_interfaces(),
                  timeout=20, what="the Screenshot portal")
-        dead = [p.name + ": " + "".join(p.lines[-3:]) for p in self.portal_processes
+        dead = [f"{p.name} ({p.returncode}): " + "".join(p.lines[-3:]) for p in self.portal_processes
                 if p.poll() is not None]
         if dead:
             raise AssertionError("a portal process ended: " + "; ".join(dead))
@@ -153,6 +158,24 @@ class Session:
         for p in self.portal_processes:
             self.stop(p)
         self.portal_processes = []
+
+    def start_fake_portal(self, *script):
+        """A portal of ours in place of the real one (stopped first), answering each call as
+        the next line of the script says (see fake_portal.py); its output tells the calls."""
+        self.stop_portal()
+        folder = os.path.join(self.root, "fake")
+        os.makedirs(folder, exist_ok=True)
+        os.chown(folder, self.uid, self.gid)
+        path = os.path.join(folder, "script")
+        with open(path, "w") as f:
+            f.write("\n".join(script) + "\n")
+        os.chown(path, self.uid, self.gid)
+        fake = self.spawn(["/usr/bin/python3", FAKE_PORTAL, path, folder], name="fake portal")
+        wait_for(lambda: "ready\n" in fake.lines or fake.poll() is not None, what="the fake portal")
+        if fake.poll() is not None:
+            raise AssertionError("the fake portal ended: " + "".join(fake.lines))
+        self.portal_processes = [fake]
+        return fake
 
     def portal_interfaces(self):
         r = self.run(["gdbus", "introspect", "--session", "--dest",
@@ -212,7 +235,7 @@ class Session:
 
     def grim(self, name="grim.png", geometry=None):
         """The screen as the compositor shows it, in device pixels."""
-        path = os.path.join(self.out, name)
+        path = os.path.join(self.shots, name)
         args = ["grim"] + (["-g", geometry] if geometry else []) + [path]
         self.run(args)
         return path
@@ -231,6 +254,25 @@ class Session:
 
     def swaymsg(self, *args):
         return self.run(["swaymsg", *map(str, args)], capture=True).stdout
+
+    def windows(self):
+        """The session's windows as sway describes them (name, app_id, rect, focused)."""
+        found = []
+
+        def walk(node):
+            if node.get("pid"):
+                found.append(node)
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                walk(child)
+        walk(json.loads(self.swaymsg("-t", "get_tree")))
+        return found
+
+    def window(self, name):
+        return next((w for w in self.windows() if w["name"] == name), None)
+
+    def focused(self):
+        """The title and app id of the window that has the keyboard, or None."""
+        return next(((w["name"], w["app_id"]) for w in self.windows() if w["focused"]), None)
 
     def keys(self, *args):
         """wtype: text, or -M/-m/-P/-p/-k key arguments. Each wtype is a new keyboard: a key

@@ -8,7 +8,7 @@ void QtDialogs::MessageBox(const std::string& text) {
     // Any pairing of CR and LF is one line break on screen.
     QString shown = QString::fromStdString(text);
     shown.replace(QRegularExpression("\r\n|\n\r|\r"), "\n");
-    QMessageBox box(QMessageBox::NoIcon, "Tarvik", shown, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, "Tarvik", shown, QMessageBox::Ok, Owner());
     box.setObjectName("TarvikMessage");
     box.setTextFormat(Qt::PlainText); // names and paths as they are, never as markup
     box.exec();
@@ -36,7 +36,7 @@ QString FirstSuffix(const QString& qtFilter) {
 } // namespace
 
 SaveDialogResult QtDialogs::ShowSaveDialog(const SaveDialogRequest& request) {
-    QFileDialog dialog(nullptr, "Save As");
+    QFileDialog dialog(Owner(), "Save As");
     dialog.setObjectName("TarvikSaveDialog");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -31,7 +31,8 @@ QString RequestPath(const QDBusConnection& bus, const QString& token) {
 
 } // namespace
 
-PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs) {
+PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
+                                                const std::function<void()>& slow) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return {{}, NoService + "\n\nThere is no D-Bus session bus: " + bus.lastError().message()};
@@ -80,6 +81,11 @@ PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs) {
                     SLOT(Response(uint, QVariantMap)));
     }
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    if (slow)
+        QTimer::singleShot(SlowMs, &loop, [&] {
+            if (!receiver.answered_)
+                slow();
+        });
     if (!receiver.answered_)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     bus.disconnect(Service, handle.isEmpty() ? expected : handle, RequestInterface, "Response",

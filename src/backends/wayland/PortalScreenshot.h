@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
+
 class QEventLoop;
 
 // A screenshot of the whole desktop through the desktop's screenshot portal
@@ -19,7 +21,11 @@ class PortalScreenshot : public QObject {
 
     // Waits for the portal's answer, at most timeoutMs, running the event loop meanwhile.
     // minimum is the size the picture must have at least: the screens in device pixels.
-    static Result Take(QSize minimum, int timeoutMs = 10000);
+    // slow, if given, is called once when the answer takes longer than SlowMs: the desktop
+    // is asking the user.
+    static Result Take(QSize minimum, int timeoutMs = 10000,
+                       const std::function<void()>& slow = {});
+    static constexpr int SlowMs = 1000;
 
   private slots:
     void Response(uint code, const QVariantMap& results);

@@ -4,12 +4,14 @@
 #include "backends/qt/QtKeyMap.h"
 #include "backends/wayland/OverlayWindow.h"
 #include "backends/wayland/PortalScreenshot.h"
+#include "backends/wayland/ReadingNotice.h"
 #include "backends/wayland/WaylandScreen.h"
 #include "platform/IMainWindowListener.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -26,6 +28,7 @@ constexpr double Twips = 15.0; // per device pixel, as the screen counts them
 
 // Time for the compositor to show a frame without the overlay before the screenshot.
 constexpr int StepAsideMs = 250;
+constexpr int PortalTimeoutMs = 10000;
 
 void Wait(int ms) {
     QEventLoop loop;
@@ -65,17 +68,31 @@ QString WaylandMainWindow::TakeScreenshot() {
 
     refreshing_ = true;
     const bool wasShown = overlays_.front()->isVisible();
-    if (wasShown) {
+    QElapsedTimer aside;
+    aside.start();
+    if (wasShown)
         for (const auto& overlay : overlays_)
             overlay->hide();
-        Wait(StepAsideMs);
-    }
+    // The portal is asked while a window of ours has the keyboard.
+    if (!notice_)
+        notice_ = std::make_unique<ReadingNotice>();
+    notice_->ShowClear();
+    if (wasShown && aside.elapsed() < StepAsideMs)
+        Wait(StepAsideMs - static_cast<int>(aside.elapsed()));
+    const QSize minimum(desktop.right() + 1, desktop.bottom() + 1);
     PortalScreenshot::Result shot =
-        PortalScreenshot::Take(QSize(desktop.right() + 1, desktop.bottom() + 1));
+        PortalScreenshot::Take(minimum, PortalTimeoutMs, [this] { notice_->Say(); });
+    if (notice_->Saying() && shot.Error.isEmpty()) {
+        // The desktop asked the user meanwhile, and the picture shows the notice: the
+        // answer is kept now, so ask again with the notice see-through.
+        notice_->Clear();
+        shot = PortalScreenshot::Take(minimum, PortalTimeoutMs);
+    }
     if (shot.Error.isEmpty())
         screen_.SetDesktop(shot.Image, primary);
     if (wasShown)
         ShowOverlays();
+    notice_->hide();
     refreshing_ = false;
     return shot.Error;
 }

@@ -15,6 +15,7 @@ class QKeyEvent;
 class QMouseEvent;
 class QPainter;
 class QWidget;
+class ReadingNotice;
 class WaylandScreen;
 
 // The main window on Wayland, where a program can neither read the screen nor place its
@@ -71,6 +72,7 @@ class WaylandMainWindow : public IMainWindow {
     WaylandScreen& screen_;
     IMainWindowListener* listener_ = nullptr;
     std::vector<std::unique_ptr<OverlayWindow>> overlays_;
+    std::unique_ptr<ReadingNotice> notice_;
     QPoint position_;
     QSize size_;
     Picture picture_;

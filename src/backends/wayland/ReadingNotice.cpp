@@ -1,0 +1,65 @@
+#include "backends/wayland/ReadingNotice.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+
+// How long the compositor gets to hand over the keyboard, or to draw a change.
+constexpr int FocusWaitMs = 1000;
+constexpr int FrameMs = 100;
+
+void RunFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+ReadingNotice::ReadingNotice() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+    setWindowTitle("Tarvik is reading the screen...");
+    setObjectName("TarvikReadingNotice");
+    setWindowIcon(QIcon(":/tarvik/icon.png"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    // A fixed size keeps tiling desktops from giving it a tile.
+    setFixedSize(360, 64);
+}
+
+void ReadingNotice::ShowClear() {
+    saying_ = false;
+    show();
+    raise();
+    activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (!isActiveWindow() && waited.elapsed() < FocusWaitMs)
+        RunFor(10);
+}
+
+void ReadingNotice::Say() {
+    saying_ = true;
+    update();
+}
+
+void ReadingNotice::Clear() {
+    if (!saying_)
+        return;
+    saying_ = false;
+    repaint();
+    RunFor(FrameMs);
+}
+
+void ReadingNotice::paintEvent(QPaintEvent*) {
+    if (!saying_)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.setBrush(palette().color(QPalette::Window));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(rect(), Qt::AlignCenter, windowTitle());
+}
