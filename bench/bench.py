@@ -12,10 +12,14 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 from Xlib import X, display as xdisplay
 from Xlib.ext import xtest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import wayland_harness  # noqa: E402
 
 BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build-bench/bin")
 RUNS = int(sys.argv[sys.argv.index("--runs") + 1]) if "--runs" in sys.argv else 5
@@ -52,10 +56,10 @@ def add(figure, ours, reference, unit, target, better="lower"):
 
 
 class Desktop:
-    def __init__(self):
+    def __init__(self, size=SCREEN):
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{size[0]}x{size[1]}x24",
              "-nolisten", "tcp", "-dpi", "96"], pass_fds=[write_fd],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
@@ -77,9 +81,7 @@ class Desktop:
     def store(self, path):
         os.makedirs(os.path.join(self.work, "tarvik"), exist_ok=True)
         with open(os.path.join(self.work, "tarvik", "settings.reg"), "w") as f:
-            f.write('[Software\\Mobrin_Tarvik]\n"SkinCount"=dword:1\n"SkinFile"="Default"\n'
-                    f'"JPEG Quality"=dword:90\n"Auto-save Path"="{path}"\n'
-                    '"Auto-name Prefix"="shot"\n"View Mode"=dword:1\n')
+            f.write(settings(path))
 
     def start_until_mapped(self, argv, size):
         """Starts a program; seconds until a window of this size is mapped, and the process."""
@@ -108,6 +110,12 @@ class Desktop:
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
+
+
+def settings(path):
+    return ('[Software\\Mobrin_Tarvik]\n"SkinCount"=dword:1\n"SkinFile"="Default"\n'
+            f'"JPEG Quality"=dword:90\n"Auto-save Path"="{path}"\n'
+            '"Auto-name Prefix"="shot"\n"View Mode"=dword:1\n')
 
 
 def rss_mib(pid):
@@ -150,6 +158,116 @@ def google_benchmarks(desktop):
                 unit = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b["time_unit"]]
                 samples.setdefault(b["run_name"], []).append(b["real_time"] * unit)
     return samples
+
+
+def x11_memory_1080(tarvik):
+    """The X11 mode's resident memory after start on one 1920 x 1080 screen."""
+    desktop = Desktop((1920, 1080))
+    try:
+        desktop.store(desktop.work)
+        rss = []
+        for _ in range(RUNS):
+            _, p = desktop.start_until_mapped([tarvik], (193, 448))
+            time.sleep(0.5)
+            rss.append(rss_mib(p.pid))
+            stop(p)
+        return rss
+    finally:
+        desktop.close()
+
+
+class WindowEvents:
+    """sway's window events, each with the moment it was read."""
+
+    def __init__(self, session):
+        self.p = subprocess.Popen(["swaymsg", "-r", "-m", "-t", "subscribe", '["window"]'],
+                                  env=session.env, preexec_fn=session._preexec,
+                                  stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.events = []
+        self.subscribed = threading.Event()
+        threading.Thread(target=self._read, daemon=True).start()
+        self.subscribed.wait(10)
+
+    def _read(self):
+        for line in self.p.stdout:
+            event = json.loads(line)
+            if "change" in event:
+                self.events.append((time.perf_counter(), event))
+            else:
+                self.subscribed.set()
+
+    def shown(self, since, name, timeout=20):
+        """When a window of this title was first reported after `since`."""
+        deadline = time.perf_counter() + timeout
+        while time.perf_counter() < deadline:
+            for t, e in list(self.events):
+                if t >= since and e["container"].get("name") == name:
+                    return t
+            time.sleep(0.001)
+        raise RuntimeError(f"{name} never shown")
+
+    def close(self):
+        self.p.terminate()
+        self.p.wait()
+
+
+def wayland(tarvik, x11_rss):
+    """Start-up, Quick Save and memory of the Wayland mode on a headless sway session (as
+    the tests run it), against grim reading the same screen."""
+    bin_dir = os.path.dirname(tarvik)
+    wayland_harness.POINTER = os.path.join(bin_dir, "tarvik_wl_pointer")
+    wayland_harness.PATTERN = os.path.join(bin_dir, "tarvik_wl_pattern")
+    wayland_harness.BIN = tarvik
+    size = (1920, 1080)
+    session = wayland_harness.Session(*size)
+    events = None
+    try:
+        pattern = session.spawn([wayland_harness.PATTERN], name="pattern")
+        wayland_harness.wait_for(lambda: any(l.startswith("painted") for l in pattern.lines))
+        pointer = session.pointer()
+        pointer.move(size[0] - 1, size[1] - 1)
+        events = WindowEvents(session)
+        pictures = session.out
+
+        starts, grims, rss = [], [], []
+        for n in range(RUNS):
+            start = time.perf_counter()
+            p = session.start_tarvik(settings(pictures))
+            starts.append(events.shown(start, "Tarvik") - start)
+            time.sleep(0.5)
+            rss.append(rss_mib(p.pid))
+            stop(p)
+            start = time.perf_counter()
+            session.grim("screen.png")
+            grims.append(time.perf_counter() - start)
+        add("Wayland: start-up to the overlay shown (vs grim, whole screen to PNG)", starts,
+            grims, "s", 1.5)
+        add("Wayland: resident memory, 1920x1080 screen (vs the X11 mode's)", rss, x11_rss,
+            "MiB", 1.5)
+
+        # Quick Save: the click until the JPEG is there, against grim reading the rectangle.
+        p = session.start_tarvik(settings(pictures))
+        events.shown(time.perf_counter() - 1, "Tarvik")
+        time.sleep(0.5)
+        x, y = (size[0] - 193) // 2, (size[1] - 448) // 2
+        pointer.move(x + 46, y + 261)
+        ours, theirs = [], []
+        for n in range(1, RUNS + 1):
+            start = time.perf_counter()
+            pointer.p.stdin.write("down 1\nup 1\n")
+            pointer.p.stdin.flush()
+            pointer.answers += 2
+            ours.append(wait_file(os.path.join(pictures, f"shot{n}.jpg")) - start)
+        stop(p)
+        for _ in range(RUNS):
+            start = time.perf_counter()
+            session.grim("hole.png", f"{x + 33},{y + 88} 128x127")
+            theirs.append(time.perf_counter() - start)
+        add("Wayland: Quick Save 128x127, click to file (vs grim -g)", ours, theirs, "s", 0.5)
+    finally:
+        if events:
+            events.close()
+        session.close()
 
 
 def main():
@@ -260,6 +378,11 @@ def main():
                 add(f"capture {w}x{h}, our click-to-file vs {tool}", ours, times, "s", 1)
     finally:
         desktop.close()
+
+    if os.getuid() == 0:
+        wayland(os.path.join(BIN, "tarvik"), x11_memory_1080(os.path.join(BIN, "tarvik")))
+    else:
+        print("The Wayland figures need root: the session runs as an unprivileged user.")
 
     widths = [max(len(str(r[i])) for r in rows + [("figure", "ours", "reference", "ratio", "target", "")])
               for i in range(6)]

@@ -105,6 +105,11 @@ int main(int argc, char* argv[]) {
     const bool wayland = WaylandSession();
     if (wayland && !ChooseWaylandPlatform())
         return 1;
+    // Qt's Wayland plugin loads the OpenGL stack (with a software renderer that is 50 MB of
+    // resident memory) only to learn whether it may draw title bars itself; Tarvik draws
+    // nothing with OpenGL. Dialogs then take the compositor's title bars, where it has them.
+    if (wayland)
+        ::setenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1", 0);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarvik");
     // The id of the desktop entry: desktops keep the screenshot permission under it.
