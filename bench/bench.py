@@ -297,7 +297,12 @@ def main():
         add("start-up to the window mapped and shaped", starts, floors, "s", 1.3)
         add("resident memory after start", rss, rss_floor, "MiB", 1.5)
 
-        # In-process benchmarks.
+        # In-process benchmarks. Captures read a picture on the screen: an all-black one
+        # counts as unread and is not saved.
+        subprocess.Popen(["convert", "-size", f"{SCREEN[0]}x{SCREEN[1]}", "plasma:fractal",
+                          os.path.join(desktop.work, "desk.png")]).wait()
+        subprocess.Popen(["display", "-window", "root", os.path.join(desktop.work, "desk.png")],
+                         env=desktop.env).wait()
         g = google_benchmarks(desktop)
         add("window shape, built-in skin (vs naive region)", g["ShapeBuiltin"],
             g["ShapeBuiltinNaive/iterations:3"], "s", 50, "speedup")
@@ -325,10 +330,6 @@ def main():
         with open(os.path.join(big, "Big.inf"), "wb") as f:
             f.write(b"image = big.png\r\nshot = (38, 40, 1024, 768)\r\nclose = (1070, 10, 20, 20)\r\n"
                     b"save = (40, 820, 60, 30)\r\nsaveas = (200, 820, 60, 30)\r\n")
-        subprocess.Popen(["convert", "-size", f"{SCREEN[0]}x{SCREEN[1]}", "plasma:fractal",
-                          os.path.join(desktop.work, "desk.png")]).wait()
-        subprocess.Popen(["display", "-window", "root", os.path.join(desktop.work, "desk.png")],
-                         env=desktop.env).wait()
         for skin, size, click, shot in (("Default", (193, 448), (46, 261), (33, 88, 128, 127)),
                                         ("Big.inf", (1100, 860), (70, 835), (38, 40, 1024, 768))):
             desktop.store(pictures)

@@ -41,11 +41,15 @@ class Wayland(unittest.TestCase):
         if missing:
             raise unittest.SkipTest("not installed: " + ", ".join(missing))
         cls.session = wh.Session()
-        cls.pattern = cls.session.spawn([wh.PATTERN], name="pattern")
-        wh.wait_for(lambda: any(l.startswith("painted") for l in cls.pattern.lines),
-                    what="the pattern window")
-        cls.pointer = cls.session.pointer()
-        cls.pointer.move(1023, 767)  # then the compositor hides it
+        try:
+            cls.pattern = cls.session.spawn([wh.PATTERN], name="pattern")
+            wh.wait_for(lambda: any(l.startswith("painted") for l in cls.pattern.lines),
+                        what="the pattern window")
+            cls.pointer = cls.session.pointer()
+            cls.pointer.move(1023, 767)  # then the compositor hides it
+        except BaseException:
+            cls.session.close()  # tearDownClass does not run after a failed setUpClass
+            raise
 
     @classmethod
     def tearDownClass(cls):

@@ -10,9 +10,10 @@ import tempfile
 import threading
 import time
 
-BIN = os.environ.get("TARVIK_BIN", "../../build/bin/tarvik")
-POINTER = os.environ.get("TARVIK_WL_POINTER", "../../build/bin/tarvik_wl_pointer")
-PATTERN = os.environ.get("TARVIK_WL_PATTERN", "../../build/bin/tarvik_wl_pattern")
+# Absolute: the session's processes start in its home folder.
+BIN = os.path.abspath(os.environ.get("TARVIK_BIN", "../../build/bin/tarvik"))
+POINTER = os.path.abspath(os.environ.get("TARVIK_WL_POINTER", "../../build/bin/tarvik_wl_pointer"))
+PATTERN = os.path.abspath(os.environ.get("TARVIK_WL_PATTERN", "../../build/bin/tarvik_wl_pattern"))
 USER = "nobody"
 # xdg-desktop-portal-wlr 0.7 always writes its picture here.
 PORTAL_PICTURE = "/tmp/out.png"
