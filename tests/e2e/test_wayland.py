@@ -72,6 +72,18 @@ class Wayland(unittest.TestCase):
             return steady
         return wh.wait_for(box, timeout, "the phone on the screen")
 
+    def steady_screen(self):
+        """The screen once two reads in a row agree, as bytes."""
+        last = [None]
+
+        def read():
+            with Image.open(self.session.grim("steady.png")) as shot:
+                now = shot.convert("RGB").tobytes()
+            steady = now if now == last[0] else None
+            last[0] = now
+            return steady
+        return wh.wait_for(read, 5, "a steady screen")
+
     def wait_phone_at(self, x, y, what, timeout=5):
         """The phone's outline drawn for the window at (x, y), one skin pixel to one pixel."""
         left, top, right, bottom = OUTLINE
@@ -201,6 +213,15 @@ class Wayland(unittest.TestCase):
         tall = self.saved("tarvik_output1.jpg")
         self.assertEqual(tall.size, (128, 159))
         self.assertLessEqual(worst_difference(tall, self.hole(x, y, 159, 74)), 12)
+
+        # Over Quick Save its tip shows; straight off the phone it goes.
+        p.move(x - 30, y + 200)
+        plain = self.steady_screen()
+        p.move(x + 40, y + 258)
+        p.move(x + QUICK_SAVE[0], y + QUICK_SAVE[1])
+        wh.wait_for(lambda: self.steady_screen() != plain, 5, "the tip")
+        p.move(x - 30, y + 200)
+        wh.wait_for(lambda: self.steady_screen() == plain, 5, "the tip to go")
 
         # Page Down: the first sample skin, its own outline; a digit: the built-in one again.
         s.keys("-k", "Next")

@@ -231,8 +231,10 @@ void WaylandMainWindow::MousePress(const QMouseEvent& event, QPoint at) {
 void WaylandMainWindow::MouseMove(const QMouseEvent& event, QPoint at, QWidget& over) {
     if (!pressed_ && !OnPhone(at)) {
         over.unsetCursor();
+        PointerLeft();
         return;
     }
+    hovering_ = true;
     if (shape_ == PointerShape::Hand)
         SetPointer(shape_);
     if (!listener_)
@@ -240,6 +242,14 @@ void WaylandMainWindow::MouseMove(const QMouseEvent& event, QPoint at, QWidget& 
     const QPoint p = at - position_;
     listener_->Form_MouseMove(HeldButtons(event), ShiftState(event),
                               static_cast<float>(p.x() * Twips), static_cast<float>(p.y() * Twips));
+}
+
+void WaylandMainWindow::PointerLeft() {
+    if (!hovering_ || pressed_)
+        return;
+    hovering_ = false;
+    if (listener_)
+        listener_->Form_MouseLeave();
 }
 
 void WaylandMainWindow::MouseRelease(const QMouseEvent& event, QPoint at) {

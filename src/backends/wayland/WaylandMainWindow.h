@@ -66,6 +66,9 @@ class WaylandMainWindow : public IMainWindow {
 
   private:
     bool OnPhone(QPoint at) const;
+    // The pointer moved off the phone (into its hole or beside it). The overlay's own
+    // leave events are not used: the compositor sends them when a tip appears.
+    void PointerLeft();
     void ShowOverlays();
     void Repaint();
 
@@ -80,7 +83,9 @@ class WaylandMainWindow : public IMainWindow {
     QRegion region_;
     PointerShape shape_ = PointerShape::Default;
     bool visible_ = false;
-    bool pressed_ = false; // a press on the phone holds the pointer until its release
+    bool pressed_ = false;
+    bool hovering_ = false; // the pointer is over the phone // a press on the phone holds the
+                            // pointer until its release
     bool minimised_ = false;
     bool refreshing_ = false;
     bool unloaded_ = false;
