@@ -9,6 +9,7 @@
 #include <QImageWriter>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -58,9 +59,11 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    // A top-down BMP's height comes as its header holds it: negative.
     const QSize size = reader.size();
-    if (!size.isValid() || size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
-        static_cast<long long>(size.width()) * size.height() > MaxPicturePixels)
+    const long long width = size.width(), height = std::llabs(size.height());
+    if (width <= 0 || height <= 0 || width > MaxPictureSide || height > MaxPictureSide ||
+        width * height > MaxPicturePixels)
         return nullptr;
     if (!PictureDataComplete(reinterpret_cast<const unsigned char*>(bytes.constData()),
                              static_cast<std::size_t>(bytes.size())))

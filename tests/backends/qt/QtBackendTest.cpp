@@ -261,7 +261,7 @@ TEST(PictureCodec, TruncatedPicturesAreRefused) {
     }
 }
 
-TEST(PictureCodec, BmpWrittenDecodesToExactlyTheSamePixels) {
+TEST(PictureCodec, BmpWrittenOrStoredTopDownDecodesToExactlyTheSamePixels) {
     TempFolder t;
     auto picture = std::make_shared<Image>(127, 33);
     for (int y = 0; y < 33; ++y)
@@ -276,6 +276,16 @@ TEST(PictureCodec, BmpWrittenDecodesToExactlyTheSamePixels) {
     ASSERT_TRUE(back);
     EXPECT_EQ(back->Width, 127);
     EXPECT_EQ(back->Pixels, picture->Pixels);
+    // The same rows stored top-down, as a negative height says: Qt reports that height as it is.
+    std::string topDown(bytes.begin(), bytes.end());
+    const std::size_t start = static_cast<unsigned char>(topDown[10]), row = (127 * 3 + 3) / 4 * 4;
+    for (int y = 0; y < 33; ++y)
+        topDown.replace(start + y * row, row,
+                        reinterpret_cast<const char*>(bytes.data()) + start + (32 - y) * row, row);
+    topDown.replace(22, 4, "\xDF\xFF\xFF\xFF"); // -33
+    const Picture flipped = codec.LoadPicture(t.Write("top-down.bmp", topDown));
+    ASSERT_TRUE(flipped);
+    EXPECT_EQ(flipped->Pixels, picture->Pixels);
     EXPECT_FALSE(codec.EncodeBmp(nullptr, bytes, error));
     EXPECT_EQ(error, "No picture loaded to save.");
 }
