@@ -1,8 +1,10 @@
 """The Windows build under Wine, used as a user would: start, outline, Quick Save, drag,
-skin keys, Save As to BMP, the options dialog, and the settings kept between runs; the
-distribution's zip and installer."""
+skin keys, Save As to BMP, the options dialog, the settings kept between runs, hostile skin
+pictures and shot areas; the distribution's zip and installer."""
 import glob
+import io
 import os
+import struct
 import unittest
 import zipfile
 
@@ -124,6 +126,34 @@ class Windows(unittest.TestCase):
             for py in range(0, 127, 7):
                 for px in range(0, 128, 7):
                     self.assertEqual(rgb.getpixel((px, py)), pattern_pixel(x + 33 + px, y + 88 + py))
+
+    def test_hostile_pictures_and_a_huge_shot_area_give_the_image_message(self):
+        d = self.desktop
+        skins = os.path.join(d.program, "skins")
+        with open(os.path.join(skins, "aqua.bmp"), "rb") as f:
+            bmp = f.read()
+        jpeg = io.BytesIO()
+        Image.open(io.BytesIO(bmp)).convert("RGB").save(jpeg, "JPEG")
+        # A 1 x 1 screen whose frame claims 16384 x 16384 (its data a clear and an end code).
+        gif = (b"GIF89a" + struct.pack("<HHBBB", 1, 1, 0x80, 0, 0) + bytes(6) + b"," +
+               struct.pack("<HHHHB", 0, 0, 16384, 16384, 0) + b"\x02\x02\x4c\x01\x00;")
+        for name, data, shot in (("frame.gif", gif, "(33, 88, 128, 127)"),
+                                 ("third.bmp", bmp[:len(bmp) // 3], "(33, 88, 128, 127)"),
+                                 ("half.jpg", jpeg.getvalue()[:len(jpeg.getvalue()) // 2],
+                                  "(33, 88, 128, 127)"),
+                                 ("aqua.bmp", bmp, "(0, 200, 20000, 20000)")):
+            with self.subTest(name=name, shot=shot):
+                d.forget()
+                with open(os.path.join(skins, name), "wb") as f:
+                    f.write(data)
+                with open(os.path.join(skins, "Hostile.inf"), "w", newline="\r\n") as f:
+                    f.write(f"image = {name}\nshot = {shot}\nclose = (128, 14, 14, 14)\n"
+                            "save = (22, 170, 36, 18)\nsaveas = (98, 170, 36, 18)\n")
+                d.store_settings(skin="Hostile.inf")
+                self.tarvik = d.start_tarvik()
+                d.answer_message_box()  # "Error Loading Image ..."
+                d.wait_window(193, 448)  # the built-in skin
+                self.assertIsNone(self.tarvik.poll())
 
     def test_quality_changed_in_the_options_dialog_is_used_and_stored(self):
         d = self.desktop
