@@ -1,4 +1,5 @@
 import os
+import time
 import shutil
 import tempfile
 import unittest
@@ -55,11 +56,14 @@ class Scaling(unittest.TestCase):
 
         # Save As writes exactly the screen pixels under the hole.
         d.xdotool("click", "--repeat", "2", "--delay", "80", "1")
-        wait_for(lambda: d.windows("Save As"), 10, "the Save As dialog")
+        dialog = wait_for(lambda: d.windows("Save As"), 10, "the Save As dialog")[0][0]
+        # Typing starts once the dialog holds the keyboard: under load it may not yet.
+        d.xdotool("windowfocus", "--sync", str(dialog.id))
+        time.sleep(0.3)
         path = os.path.join(pictures, "hole.bmp")
         d.xdotool("type", path)
         d.xdotool("key", "Return")
-        wait_for(lambda: os.path.exists(path), 10, "hole.bmp")
+        wait_for(lambda: os.path.exists(path), 20, "hole.bmp")
         with Image.open(path) as picture:
             self.assertEqual(picture.size, (128, 127))
             picture = picture.convert("RGB")
