@@ -172,6 +172,7 @@ int main(int argc, char* argv[]) {
     frmMain main(
         MainWindowPorts{*window, *screen, codec, dialogs, shell, store, menus, *windowFactory},
         builtinSkin, programFolder, DefaultCaptureFolder(programFolder), BuildVersion);
+    main.SetUserSkinsFolder(UserSkinsFolder(programFolder));
 
     // A signal closes the window. One that comes while a start-up message is open
     // answers the message and closes once start-up is complete, so the settings written

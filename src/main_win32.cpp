@@ -47,6 +47,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         frmMain main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows},
                      builtinSkin, programFolder, DefaultCaptureFolder(programFolder),
                      ProgramVersion());
+        main.SetUserSkinsFolder(UserSkinsFolder(programFolder));
         main.Form_Load();
 
         MSG message{};

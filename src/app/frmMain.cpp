@@ -80,7 +80,7 @@ void frmMain::Form_Load() {
     Picture2 = builtinSkin_;
     SaveAsCounter = 1;
     CaptureMode = false;
-    BuildSkinList(Catalogue, SkinsFolder());
+    BuildSkinList(Catalogue, SkinsFolder(), userSkinsFolder_);
     SettingsContext settings = SettingsAccess();
     LoadSettings(settings);
     ApplyWindowShape();
@@ -134,7 +134,7 @@ void frmMain::LoadSkin(std::int16_t n) {
 }
 
 void frmMain::SwitchSkin(std::int16_t n) {
-    RefreshSkinList(Catalogue, SkinsFolder());
+    RefreshSkinList(Catalogue, SkinsFolder(), userSkinsFolder_);
     if (n < 0 || n > Catalogue.Count)
         return;
     DismissTip();
@@ -346,7 +346,7 @@ std::string MenuCaption(const std::string& name) {
 void frmMain::ShowContextMenu() {
     DismissTip();
     cPopupMenu menu(ports_.Menus);
-    RefreshSkinList(Catalogue, SkinsFolder());
+    RefreshSkinList(Catalogue, SkinsFolder(), userSkinsFolder_);
     // The check mark goes on the menu's copy of the names only: whatever ends the program
     // while the menu is open, the catalogue (and so the store) keeps the plain name.
     std::vector<MenuValue> skins{"Skins"};

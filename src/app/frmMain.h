@@ -100,6 +100,8 @@ class frmMain : public IMainWindowListener {
     void SwitchSkin(std::int16_t n);
 
     std::string SkinsFolder() const;
+    // The user's own skins, listed with the program's; empty: the program's alone.
+    void SetUserSkinsFolder(std::string folder) { userSkinsFolder_ = std::move(folder); }
     const std::string& ProgramFolder() const { return programFolder_; }
     frmTooltip& Tooltip() { return tooltip_; }
     frmOption* OptionDialog() { return options_; }
@@ -133,6 +135,7 @@ class frmMain : public IMainWindowListener {
     std::string programFolder_;
     std::string captureFolder_;
     VersionNumbers version_;
+    std::string userSkinsFolder_;
     frmTooltip tooltip_;
     frmOption* options_ = nullptr;
     Region shape_; // kept so that its memory serves every re-shape

@@ -13,6 +13,11 @@ inline constexpr const char* CaptureFolderName = "captured";
 // <prefix>/lib/tarvik, /usr or /opt), else "captured" in the user's pictures folder.
 std::string DefaultCaptureFolder(const std::string& programFolder);
 
+// The user's own skins folder, read beside the program's skins: for an installed or
+// unwritable program $XDG_DATA_HOME/tarvik/skins/ (by default ~/.local/share), ending with
+// the separator; empty for a program in a writable folder of its own, which holds them.
+std::string UserSkinsFolder(const std::string& programFolder);
+
 // The separator the program joins its own paths with.
 #ifdef _WIN32
 inline constexpr char PathSeparator = '\\';

@@ -42,7 +42,10 @@ void LoadSkin(std::int16_t n, SkinContext& c) {
     const auto run = [&]() -> bool {
         if (n < 0 || n > MaxSkinFiles)
             return false;
-        const std::string path = c.SkinsFolder + c.Catalogue.Names[n];
+        // A skin's picture lies beside its own file, whichever folder that is.
+        const std::string& listed = c.Catalogue.Folders[n];
+        const std::string folder = listed.empty() ? c.SkinsFolder : listed;
+        const std::string path = folder + c.Catalogue.Names[n];
         message = "Error Opening " + path;
         std::error_code ec;
         if (!std::filesystem::is_regular_file(path, ec))
@@ -55,7 +58,7 @@ void LoadSkin(std::int16_t n, SkinContext& c) {
         std::string line = ReadNextLine(file);
         if (!StartsWith(line, "image ="))
             return false;
-        const std::string imagePath = c.SkinsFolder + std::string(ValueAfter(line, "image ="));
+        const std::string imagePath = folder + std::string(ValueAfter(line, "image ="));
         message = "Error Loading Image " + imagePath;
         c.Picture1 = c.Codec.LoadPicture(imagePath);
         if (!c.Picture1 || !FitsWindow(*c.Picture1, c.TwipsPerPixelX, c.TwipsPerPixelY))

@@ -16,7 +16,8 @@ struct SkinContext {
     const Picture& Picture2; // the built-in picture
     IPictureCodec& Codec;
     IDialogs& Dialogs;
-    std::string SkinsFolder; // ends with the path separator
+    std::string SkinsFolder; // the program's, for skins listed without a folder; ends with
+                             // the path separator
     double TwipsPerPixelX = 15;
     double TwipsPerPixelY = 15;
 };

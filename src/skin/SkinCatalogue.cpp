@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <map>
 #include <system_error>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -17,12 +18,14 @@ bool EndsWithInf(const std::string& name) {
            (ext[3] | 0x20) == 'f';
 }
 
-// Lists the first 30 plain, non-hidden "*.inf" files in sorted order into Names[1..],
-// whatever order the folder lists them in.
-std::int16_t ListSkinFiles(SkinCatalogue& catalogue, const std::string& skinsFolder) {
-    std::vector<std::string> first; // a max-heap of the smallest names seen
+// Adds the plain, non-hidden "*.inf" files of a folder to the first 30 names in sorted
+// order, whatever order the folder lists them in; a name already there now comes from
+// this folder.
+void ListSkinFiles(std::map<std::string, std::string>& first, const std::string& folder) {
+    if (folder.empty())
+        return;
     std::error_code ec;
-    fs::directory_iterator it(fs::path(skinsFolder), ec);
+    fs::directory_iterator it(fs::path(folder), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::error_code typeError;
         if (!it->is_regular_file(typeError))
@@ -30,18 +33,25 @@ std::int16_t ListSkinFiles(SkinCatalogue& catalogue, const std::string& skinsFol
         std::string name = it->path().filename().string();
         if (name.empty() || name.front() == '.' || !EndsWithInf(name))
             continue;
-        if (first.size() == MaxSkinFiles && !(name < first.front()))
+        if (first.size() == MaxSkinFiles && !(name <= first.rbegin()->first))
             continue;
-        first.push_back(std::move(name));
-        std::push_heap(first.begin(), first.end());
-        if (first.size() > MaxSkinFiles) {
-            std::pop_heap(first.begin(), first.end());
-            first.pop_back();
-        }
+        first.insert_or_assign(std::move(name), folder);
+        if (first.size() > MaxSkinFiles)
+            first.erase(std::prev(first.end()));
     }
+}
+
+std::int16_t ListSkinFiles(SkinCatalogue& catalogue, const std::string& skinsFolder,
+                           const std::string& userFolder) {
+    std::map<std::string, std::string> first;
+    ListSkinFiles(first, skinsFolder);
+    ListSkinFiles(first, userFolder);
     std::int16_t count = 0;
-    for (std::string& name : first)
-        catalogue.Names[++count] = std::move(name);
+    for (auto& [name, folder] : first) {
+        ++count;
+        catalogue.Names[count] = name;
+        catalogue.Folders[count] = folder;
+    }
     return count;
 }
 
@@ -49,8 +59,10 @@ void SortNames(SkinCatalogue& catalogue, const std::string* currentName) {
     auto& names = catalogue.Names;
     for (int i = 1; i <= catalogue.Count; ++i) {
         for (int j = i; j <= catalogue.Count; ++j)
-            if (names[i] > names[j])
+            if (names[i] > names[j]) {
                 std::swap(names[i], names[j]);
+                std::swap(catalogue.Folders[i], catalogue.Folders[j]);
+            }
         if (currentName && names[i] == *currentName)
             catalogue.Current = static_cast<std::int16_t>(i);
     }
@@ -58,19 +70,23 @@ void SortNames(SkinCatalogue& catalogue, const std::string* currentName) {
 
 } // namespace
 
-void BuildSkinList(SkinCatalogue& catalogue, const std::string& skinsFolder) {
+void BuildSkinList(SkinCatalogue& catalogue, const std::string& skinsFolder,
+                   const std::string& userFolder) {
     catalogue.Count = 0;
     catalogue.Names[0] = "Default";
     catalogue.Current = 0;
-    catalogue.Count = ListSkinFiles(catalogue, skinsFolder);
+    catalogue.Count = ListSkinFiles(catalogue, skinsFolder, userFolder);
     SortNames(catalogue, nullptr);
 }
 
-void RefreshSkinList(SkinCatalogue& catalogue, const std::string& skinsFolder) {
+void RefreshSkinList(SkinCatalogue& catalogue, const std::string& skinsFolder,
+                     const std::string& userFolder) {
     const std::int16_t oldCount = catalogue.Count;
     const std::string currentName = catalogue.Names[catalogue.Current];
-    catalogue.Count = ListSkinFiles(catalogue, skinsFolder);
-    for (int k = catalogue.Count + 1; k <= oldCount; ++k)
+    catalogue.Count = ListSkinFiles(catalogue, skinsFolder, userFolder);
+    for (int k = catalogue.Count + 1; k <= oldCount; ++k) {
         catalogue.Names[k].clear();
+        catalogue.Folders[k].clear();
+    }
     SortNames(catalogue, &currentName);
 }

@@ -1,4 +1,5 @@
 import os
+import shutil
 import subprocess
 import tempfile
 import unittest
@@ -74,6 +75,16 @@ class DebianPackage(unittest.TestCase):
         home = os.path.join(desktop.config, "home")
         os.makedirs(home)
         desktop.env["HOME"] = home
+        desktop.env.pop("XDG_DATA_HOME", None)
+        # A skin of the user's own, with its picture beside it, in place of the program's.
+        user_skins = os.path.join(home, ".local", "share", "tarvik", "skins")
+        os.makedirs(user_skins)
+        skins = os.path.join(self.root, "usr", "share", "tarvik", "skins")
+        shutil.copy(os.path.join(skins, "retro.gif"), os.path.join(user_skins, "mine.gif"))
+        with open(os.path.join(skins, "Retro.inf"), "rb") as f:
+            retro = f.read()
+        with open(os.path.join(user_skins, "Graphite.inf"), "wb") as f:
+            f.write(retro.replace(b"retro.gif", b"mine.gif"))
         tarvik = desktop.start(os.path.join(self.root, "usr", "bin", "tarvik"))
         desktop.answer_message_box()  # the first start's settings message
         _, x, y, _, _ = desktop.wait_window(193, 448)
@@ -85,6 +96,8 @@ class DebianPackage(unittest.TestCase):
         desktop.xdotool("mousemove", "--sync", x + 20, y + 330)
         desktop.xdotool("key", "Next")
         desktop.wait_window(228, 470)
+        desktop.xdotool("key", "Next")
+        desktop.wait_window(156, 360)
         tarvik.terminate()
         self.assertEqual(tarvik.wait(10), 0)
 

@@ -94,3 +94,36 @@ TEST(SkinCatalogue, CurrentKeepsItsNumberWhenItsFileIsGoneOrItIsTheBuiltInSkin) 
     EXPECT_EQ(c.Current, 1);
     EXPECT_EQ(c.Names[1], "b.inf");
 }
+
+TEST(SkinCatalogue, UserSkinsAreListedWithTheProgramsAndTakeThePlaceOfTheSameName) {
+    TempFolder t;
+    for (const char* name : {"c.inf", "Same.inf", "a.inf"})
+        t.Write(std::string("skins/") + name, "x");
+    for (const char* name : {"B.inf", "Same.inf"})
+        t.Write(std::string("user/") + name, "x");
+    const std::string user = t.Path() + "/user/";
+    SkinCatalogue c;
+    BuildSkinList(c, Folder(t), user);
+    ASSERT_EQ(c.Count, 4);
+    const std::pair<std::string, std::string> listed[] = {
+        {"B.inf", user}, {"Same.inf", user}, {"a.inf", Folder(t)}, {"c.inf", Folder(t)}};
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_EQ(c.Names[i], listed[i - 1].first);
+        EXPECT_EQ(c.Folders[i], listed[i - 1].second);
+    }
+
+    // Thirty on the merged list, the first in sorted order, from either folder.
+    for (int i = 0; i < 40; ++i)
+        t.Write((i % 2 ? "skins/s" : "user/s") + std::to_string(100 + i) + ".inf", "x");
+    c.Current = 2;
+    RefreshSkinList(c, Folder(t), user);
+    EXPECT_EQ(c.Count, MaxSkinFiles);
+    EXPECT_EQ(c.Names[2], "Same.inf");
+    EXPECT_EQ(c.Current, 2);
+    EXPECT_EQ(c.Names[3], "a.inf");
+    EXPECT_EQ(c.Names[4], "c.inf");
+    EXPECT_EQ(c.Names[5], "s100.inf");
+    EXPECT_EQ(c.Folders[5], user);
+    EXPECT_EQ(c.Folders[6], Folder(t));
+    EXPECT_EQ(c.Names[MaxSkinFiles], "s125.inf");
+}

@@ -66,6 +66,14 @@ std::string DefaultCaptureFolder(const std::string& programFolder) {
     return PicturesFolder() + "/" + CaptureFolderName;
 }
 
+std::string UserSkinsFolder(const std::string& programFolder) {
+    if (Writable(programFolder) && !Installed(programFolder))
+        return {};
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const std::string base = data && *data == '/' ? std::string(data) : Home() + "/.local/share";
+    return base + "/tarvik/skins/";
+}
+
 std::string ProgramFolder() {
     std::error_code ec;
     const auto exe = fs::read_symlink("/proc/self/exe", ec);

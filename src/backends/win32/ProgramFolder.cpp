@@ -17,3 +17,7 @@ std::string DefaultCaptureFolder(const std::string& programFolder) {
     // Joined as it stands, the drive's root included ("E:\\captured").
     return programFolder + "\\" + CaptureFolderName;
 }
+
+std::string UserSkinsFolder(const std::string&) {
+    return {}; // the program's folder is the user's to change
+}

@@ -62,3 +62,16 @@ TEST(DefaultCaptureFolder, InThePicturesFolderForAnInstalledOrUnwritableProgram)
     env.Set("XDG_PICTURES_DIR", "/srv/pictures");
     EXPECT_EQ(DefaultCaptureFolder("/usr/lib/tarvik"), "/srv/pictures/captured");
 }
+
+TEST(UserSkinsFolder, OnlyForAnInstalledOrUnwritableProgramUnderTheUsersDataFolder) {
+    TempFolder home;
+    Environment env;
+    env.Set("HOME", home.Path());
+    env.Unset("XDG_DATA_HOME");
+    EXPECT_EQ(UserSkinsFolder(home.Path()), "");
+    EXPECT_EQ(UserSkinsFolder("/usr/lib/tarvik"), home.Path() + "/.local/share/tarvik/skins/");
+    EXPECT_EQ(UserSkinsFolder(home.Path() + "/missing"),
+              home.Path() + "/.local/share/tarvik/skins/");
+    env.Set("XDG_DATA_HOME", "/srv/data");
+    EXPECT_EQ(UserSkinsFolder(home.Path() + "/.local/lib/tarvik"), "/srv/data/tarvik/skins/");
+}
