@@ -18,7 +18,7 @@ frmMain::frmMain(MainWindowPorts ports, Picture builtinSkin, std::string program
       programFolder_(std::move(programFolder)),
       captureFolder_(captureFolder.empty() ? programFolder_ + PathSeparator + CaptureFolderName
                                            : std::move(captureFolder)),
-      version_(version), tooltip_(ports.Windows) {
+      version_(version), tooltip_(ports.Windows), notice_(ports.Windows) {
     ports_.Window.SetListener(this);
 }
 
@@ -60,8 +60,21 @@ void frmMain::SaveAs() {
 void frmMain::QuickSave() {
     DismissTip();
     SaveContext context = SaveAccess();
-    ::QuickSave(context);
+    const std::string written = ::QuickSave(context);
     DismissTip();
+    if (!written.empty())
+        AnnounceSave(written);
+}
+
+void frmMain::AnnounceSave(const std::string& path) {
+    // The written name is the folder, a separator and the file's name, bytes as they are.
+    const std::size_t cut = path.find_last_of(std::string{PathSeparator, '/'});
+    const std::string name = path.substr(cut + 1);
+    const std::string folder = path.substr(0, cut);
+    const IMainWindow& window = ports_.Window;
+    notice_.Show(name, folder, {window.Left(), window.Top(), window.Width(), window.Height()},
+                 ports_.Screen.PrimaryScreen());
+    ports_.Shell.Notify("Saved " + name, folder, folder);
 }
 
 void frmMain::Capture() {
@@ -100,6 +113,7 @@ void frmMain::Form_Unload() {
     SettingsContext settings = SettingsAccess();
     SaveSettings(settings);
     tooltip_.Close();
+    notice_.Close();
     if (options_)
         options_->Close();
 }
@@ -211,8 +225,10 @@ void frmMain::Form_MouseMove(std::int16_t button, std::int16_t, float X, float Y
             tip = CloseTip;
             break;
         case HotSpot::QuickSave:
+            // The default path names the folder the files really go to.
             tip = "Alternative: right click\r\nAuto-name and save to default folder:\r\n" +
-                  Settings.AutoSavePath;
+                  (Settings.AutoSavePath == DefaultAutoSavePath ? captureFolder_
+                                                                : Settings.AutoSavePath);
             break;
         case HotSpot::SaveAs:
             tip = SaveAsTip;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SaveNotice.h"
 #include "app/ShortTextDialogs.h"
 #include "app/frmTooltip.h"
 #include "capture/SaveCommands.h"
@@ -128,6 +129,8 @@ class frmMain : public IMainWindowListener {
     HotSpot HotSpotAt(std::int16_t X, std::int16_t Y) const;
     // Hides the tip, if there is one, around anything that opens a modal window.
     void DismissTip();
+    // Tells the user where a Quick Save wrote its file.
+    void AnnounceSave(const std::string& path);
 
     MainWindowPorts ports_;
     ShortTextDialogs dialogs_; // every message through it, shortened
@@ -137,6 +140,7 @@ class frmMain : public IMainWindowListener {
     VersionNumbers version_;
     std::string userSkinsFolder_;
     frmTooltip tooltip_;
+    SaveNotice notice_;
     frmOption* options_ = nullptr;
     Region shape_; // kept so that its memory serves every re-shape
 };

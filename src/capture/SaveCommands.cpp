@@ -61,7 +61,7 @@ SaveResult SavePictureFile(SaveContext& c, const std::string& fileName, WriteMod
     return SaveResult::Failed;
 }
 
-void SaveAutoNamed(SaveContext& c) {
+std::string SaveAutoNamed(SaveContext& c) {
     const std::string& folder = c.Settings.AutoSaveFolder;
     if (!folder.empty()) {
         std::error_code ec;
@@ -74,7 +74,7 @@ void SaveAutoNamed(SaveContext& c) {
             const std::string reason = ec ? ec.message() : "Not a directory";
             c.Dialogs.MessageBox("Picture not saved: the folder " + folder +
                                  " cannot be created\r\n" + reason);
-            return;
+            return {};
         }
     }
     // Encoded once, at the first free name, however many names turn out to be taken.
@@ -90,19 +90,24 @@ void SaveAutoNamed(SaveContext& c) {
         if (jpeg.empty()) {
             cJPEG image;
             image.CreateFromPicture(c.Picture1);
-            if (!EncodeJPG(image, c.Settings.JpegQuality, jpeg, errorCode, errorText, c.Faults))
-                return ReportNotSaved(c, name, errorText);
+            if (!EncodeJPG(image, c.Settings.JpegQuality, jpeg, errorCode, errorText, c.Faults)) {
+                ReportNotSaved(c, name, errorText);
+                return {};
+            }
         }
         // Another program may take the name between the test and the write.
         JpegWriteOptions options;
         options.Replace = false;
         options.Faults = c.Faults;
         if (WriteJPG(jpeg, name, errorCode, errorText, &options))
-            return;
-        if (!options.NameTaken)
-            return ReportNotSaved(c, name, JpegFailure(errorText, options));
+            return name;
+        if (!options.NameTaken) {
+            ReportNotSaved(c, name, JpegFailure(errorText, options));
+            return {};
+        }
     }
     c.Dialogs.MessageBox("Too many pictures in captured folder, picture not saved");
+    return {};
 }
 
 // A capture with no pixels means the screen could not be read: never a file.
@@ -114,9 +119,8 @@ bool CaptureOrSaySo(SaveContext& c) {
     return false;
 }
 
-void QuickSave(SaveContext& c) {
-    if (CaptureOrSaySo(c))
-        SaveAutoNamed(c);
+std::string QuickSave(SaveContext& c) {
+    return CaptureOrSaySo(c) ? SaveAutoNamed(c) : std::string();
 }
 
 void SaveAs(SaveContext& c) {

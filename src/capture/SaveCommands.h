@@ -31,13 +31,15 @@ enum class SaveResult { Saved, NameTaken, Failed };
 
 // Captures, asks for a name and writes a JPEG or a BMP by the name's extension.
 void SaveAs(SaveContext& context);
-// Captures and writes a JPEG under the first free automatic name.
-void QuickSave(SaveContext& context);
+// Captures and writes a JPEG under the first free automatic name: the file written, or
+// empty when none was (the user has been told why).
+std::string QuickSave(SaveContext& context);
 // Writes the current capture as a JPEG; a failure is reported to the user, except a name
 // taken meanwhile under KeepExisting.
 SaveResult SavePictureFile(SaveContext& context, const std::string& fileName,
                            WriteMode mode = WriteMode::Replace);
 // Writes the current capture under prefix + n + ".jpg" for the first n in 1..9999 that
 // nothing is named, after making the auto-save folder (one level; the default folder with
-// its parents). The picture is encoded once, however many names are taken.
-void SaveAutoNamed(SaveContext& context);
+// its parents). The picture is encoded once, however many names are taken. The file
+// written, or empty.
+std::string SaveAutoNamed(SaveContext& context);

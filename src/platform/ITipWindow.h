@@ -2,7 +2,7 @@
 
 #include <string>
 
-// The tip window's view. Sizes and positions are in twips.
+// The tip window's view, also the save notice's. Sizes and positions are in twips.
 class ITipWindow {
   public:
     virtual ~ITipWindow() = default;
@@ -13,5 +13,7 @@ class ITipWindow {
     // Shows the window without taking the keyboard focus.
     virtual void Show() = 0;
     virtual void Hide() = 0;
+    // Hides the window after this many milliseconds, unless it is shown or hidden before.
+    virtual void HideAfter(int milliseconds) = 0;
     virtual void Close() = 0;
 };

@@ -13,6 +13,8 @@ class IWindowFactory {
   public:
     virtual ~IWindowFactory() = default;
     virtual std::unique_ptr<ITipWindow> CreateTipWindow() = 0;
+    // A window in the tip's look that tells what was saved.
+    virtual std::unique_ptr<ITipWindow> CreateNoticeWindow() = 0;
     virtual std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) = 0;
     virtual std::unique_ptr<IAboutView> CreateAboutView(IAboutListener& listener) = 0;
 };

@@ -84,6 +84,39 @@ TEST_F(PointerTest, TheReleasePointChoosesTheCommand) {
     EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/captured/tarvik_output1.jpg"));
 }
 
+TEST_F(PointerTest, QuickSaveSaysWhereTheFileWentBesideThePhoneAndOnTheDesktop) {
+    const std::string captured = folder.Path() + PathSeparator + "captured";
+    Move(0, 30, 255); // the tip names the real folder of the default path
+    EXPECT_EQ(windows.tip->text,
+              "Alternative: right click\r\nAuto-name and save to default folder:\r\n" + captured);
+
+    Up(Mouse::Left, 30, 255);
+    ASSERT_NE(windows.notice, nullptr);
+    const FakeTipWindow& notice = *windows.notice;
+    const std::string text = "Saved tarvik_output1.jpg\r\nin " + captured;
+    EXPECT_EQ(notice.text, text);
+    EXPECT_TRUE(notice.visible);
+    EXPECT_EQ(notice.hideAfter, 2000);
+    const double width = 7.0 * static_cast<double>(captured.size() + 3) + 100;
+    EXPECT_EQ(notice.width, width);
+    EXPECT_EQ(notice.left, 1500 + 193 * T + 120); // right of the phone, level with its middle
+    EXPECT_EQ(notice.top, 750 + (448 * T - 400) / 2);
+    EXPECT_EQ(shell.notified,
+              std::vector<std::string>{"Saved tarvik_output1.jpg|" + captured + "|" + captured});
+
+    // Where the screen ends first, left of the phone; a failed save tells nothing new.
+    window.Move((1024 - 193) * T, 750);
+    Up(Mouse::Left, 30, 255);
+    EXPECT_EQ(notice.text, "Saved tarvik_output2.jpg\r\nin " + captured);
+    EXPECT_EQ(notice.left, (1024 - 193) * T - 120 - width);
+    main.Settings.AutoSaveFolder = captured + "/tarvik_output1.jpg";
+    const std::size_t messages = dialogs.messages.size();
+    Up(Mouse::Left, 30, 255);
+    EXPECT_EQ(dialogs.messages.size(), messages + 1);
+    EXPECT_EQ(shell.notified.size(), 2u);
+    EXPECT_EQ(notice.text, "Saved tarvik_output2.jpg\r\nin " + captured);
+}
+
 TEST_F(PointerTest, RightButtonStopsADragAndOpensTheMenuOtherButtonsDoNothing) {
     Down(Mouse::Left, 20, 330);
     Move(Mouse::Left | Mouse::Right, 60, 360);

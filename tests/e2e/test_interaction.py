@@ -1,5 +1,7 @@
+import json
 import os
 import shutil
+import sys
 import tempfile
 import time
 import unittest
@@ -62,6 +64,58 @@ class Interaction(unittest.TestCase):
         assert_shows_pattern(self, second, x + 33, y + 74, 128, 159)
         self.assertEqual(sorted(os.listdir(CAPTURED)), ["tarvik_output1.jpg", "tarvik_output2.jpg"])
         self.assertEqual(terminate(self.tarvik), 0)
+
+    def test_quick_save_tells_the_file_and_folder_beside_the_phone_and_on_the_desktop(self):
+        shutil.rmtree(CAPTURED, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, CAPTURED, True)
+        d = self.desktop
+        # A private session bus, at first with no notification service on it, and a
+        # stand-in for the desktop's opener.
+        bus = d.start("dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1")
+        d.env["DBUS_SESSION_BUS_ADDRESS"] = wait_for(lambda: bus.lines, 10, "the bus")[0].strip()
+        opened = os.path.join(self.pictures, "opened")
+        opener = os.path.join(self.pictures, "xdg-open")
+        with open(opener, "w") as f:
+            f.write(f'#!/bin/sh\necho "$@" >> {opened}\n')
+        os.chmod(opener, 0o755)
+        d.env["PATH"] = self.pictures + os.pathsep + d.env["PATH"]
+        _, x, y, _, _ = self.start()
+
+        def notices():
+            found = []
+            for w in d.windows(None):
+                try:
+                    name = w[0].get_wm_name() or ""
+                except Exception:  # the window went away while we looked
+                    continue
+                if name.startswith("Saved "):
+                    found.append((name, *w))
+            return found
+
+        for n in (1, 2):
+            if n == 2:
+                service = d.start(sys.executable, "fake_notifications.py")
+                wait_for(lambda: "ready\n" in service.lines, 10, "the notification service")
+            d.click(x + 44 + n, y + 261)  # the pointer moves each time: --sync waits for it
+            name = f"tarvik_output{n}.jpg"
+            wait_for(lambda: os.path.exists(os.path.join(CAPTURED, name)), 10, name)
+            # Right of the phone, level with it, without the keyboard; gone after a moment.
+            title, notice, nx, ny, width, height = wait_for(notices, 5, "the save notice")[0]
+            self.assertEqual(title, f"Saved {name} in {CAPTURED}")
+            self.assertGreater(nx, x + 193)
+            self.assertTrue(y < ny < y + 448 - height)
+            self.assertNotEqual(d.x.get_input_focus().focus.id, notice.id)
+            wait_for(lambda: not notices(), 10, "the save notice to go")
+        self.assertEqual(self.tarvik.lines, [])  # no bus service was no error
+
+        sent = json.loads(wait_for(lambda: service.lines[1:], 10, "a notification")[0])
+        self.assertEqual((sent["summary"], sent["body"]), ("Saved tarvik_output2.jpg", CAPTURED))
+        self.assertIn("open-folder", sent["actions"])
+        # The service invokes the action: the folder opens.
+        wait_for(lambda: os.path.exists(opened), 10, "the folder to open")
+        with open(opened) as f:
+            self.assertIn(CAPTURED, f.read())
+        self.assertEqual(len(service.lines), 2)  # one notification, for the second save
 
     def test_drag_and_arrow_keys_move_the_window_by_exact_pixels(self):
         d = self.desktop

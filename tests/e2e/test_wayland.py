@@ -213,6 +213,9 @@ class Wayland(unittest.TestCase):
         tall = self.saved("tarvik_output1.jpg")
         self.assertEqual(tall.size, (128, 159))
         self.assertLessEqual(worst_difference(tall, self.hole(x, y, 159, 74)), 12)
+        # The note beside the phone about the file goes by itself.
+        wh.wait_for(lambda: (lambda b: (b[2] - b[0], b[3] - b[1]))(self.phone_box()) ==
+                    (OUTLINE[2] - OUTLINE[0], OUTLINE[3] - OUTLINE[1]), 10, "the save note to go")
 
         # Over Quick Save its tip shows; straight off the phone it goes.
         p.move(x - 30, y + 200)

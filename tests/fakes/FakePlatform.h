@@ -142,7 +142,12 @@ class FakeDialogs : public IDialogs {
 class FakeShell : public IShell {
   public:
     void Open(const std::string& target) override { opened.push_back(target); }
+    void Notify(const std::string& summary, const std::string& body,
+                const std::string& folder) override {
+        notified.push_back(summary + "|" + body + "|" + folder);
+    }
     std::vector<std::string> opened;
+    std::vector<std::string> notified; // summary|body|folder
 };
 
 // An in-memory store with the store's contract: kinds kept apart, missing gives empty or 0.
@@ -242,12 +247,20 @@ class FakeTipWindow : public ITipWindow {
         width = w;
         height = h;
     }
-    void Show() override { visible = true; }
-    void Hide() override { visible = false; }
+    void Show() override {
+        visible = true;
+        hideAfter = 0;
+    }
+    void Hide() override {
+        visible = false;
+        hideAfter = 0;
+    }
+    void HideAfter(int milliseconds) override { hideAfter = milliseconds; }
     void Close() override { closed = true; }
     std::string text;
     double left = 0, top = 0, width = 0, height = 0;
     bool visible = false, closed = false;
+    int hideAfter = 0; // pending, in milliseconds
 };
 
 // What the options view showed, kept beyond the view's life.
@@ -293,6 +306,11 @@ class FakeWindowFactory : public IWindowFactory {
         this->tip = tip.get();
         return tip;
     }
+    std::unique_ptr<ITipWindow> CreateNoticeWindow() override {
+        auto window = std::make_unique<FakeTipWindow>();
+        notice = window.get();
+        return window;
+    }
     std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) override {
         options = &listener;
         optionsView = FakeOptionsState{};
@@ -308,6 +326,7 @@ class FakeWindowFactory : public IWindowFactory {
         return view;
     }
     FakeTipWindow* tip = nullptr;
+    FakeTipWindow* notice = nullptr;
     int tipsMade = 0;
     IOptionsListener* options = nullptr;
     FakeOptionsState optionsView; // the last options view's state

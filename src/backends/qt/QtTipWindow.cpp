@@ -20,11 +20,13 @@ QString Shown(const std::string& text) {
 
 } // namespace
 
-QtTipWindow::QtTipWindow(const IScreen& screen)
+QtTipWindow::QtTipWindow(const IScreen& screen, Role role)
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      screen_(screen), label_(new QLabel(this)) {
-    setObjectName("TarvikTip");
-    setWindowTitle("Tarvik tip");
+      screen_(screen), role_(role), label_(new QLabel(this)) {
+    setObjectName(role == Role::Tip ? "TarvikTip" : "TarvikNotice");
+    setWindowTitle(role == Role::Tip ? "Tarvik tip" : "Tarvik notice");
+    hideTimer_.setSingleShot(true);
+    connect(&hideTimer_, &QTimer::timeout, this, &QWidget::hide);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     QPalette p = QToolTip::palette();
@@ -62,6 +64,8 @@ void QtTipWindow::MeasureText(const std::string& text, double& width, double& he
 
 void QtTipWindow::SetText(const std::string& text) {
     label_->setText(Shown(text));
+    if (role_ == Role::Notice)
+        setWindowTitle(label_->text().replace('\n', ' '));
 }
 
 void QtTipWindow::SetGeometry(double left, double top, double width, double height) {
@@ -71,10 +75,15 @@ void QtTipWindow::SetGeometry(double left, double top, double width, double heig
 }
 
 void QtTipWindow::Show() {
+    hideTimer_.stop();
     show();
 }
 void QtTipWindow::Hide() {
+    hideTimer_.stop();
     hide();
+}
+void QtTipWindow::HideAfter(int milliseconds) {
+    hideTimer_.start(milliseconds);
 }
 void QtTipWindow::Close() {
     close();

@@ -8,6 +8,10 @@ std::unique_ptr<ITipWindow> QtWindowFactory::CreateTipWindow() {
     return std::make_unique<QtTipWindow>(screen_);
 }
 
+std::unique_ptr<ITipWindow> QtWindowFactory::CreateNoticeWindow() {
+    return std::make_unique<QtTipWindow>(screen_, QtTipWindow::Role::Notice);
+}
+
 std::unique_ptr<IOptionsView> QtWindowFactory::CreateOptionsView(IOptionsListener& listener) {
     return std::make_unique<QtOptionsDialog>(listener, &owner_);
 }

@@ -11,6 +11,7 @@ class QtWindowFactory : public IWindowFactory {
     QtWindowFactory(const IScreen& screen, QWidget& owner) : screen_(screen), owner_(owner) {}
 
     std::unique_ptr<ITipWindow> CreateTipWindow() override;
+    std::unique_ptr<ITipWindow> CreateNoticeWindow() override;
     std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) override;
     std::unique_ptr<IAboutView> CreateAboutView(IAboutListener& listener) override;
 

@@ -11,6 +11,12 @@ std::unique_ptr<ITipWindow> WaylandWindowFactory::CreateTipWindow() {
     return tip;
 }
 
+std::unique_ptr<ITipWindow> WaylandWindowFactory::CreateNoticeWindow() {
+    auto notice = std::make_unique<QtTipWindow>(screen_, QtTipWindow::Role::Notice);
+    notice->setParent(&window_.Owner(), Qt::Widget);
+    return notice;
+}
+
 std::unique_ptr<IOptionsView> WaylandWindowFactory::CreateOptionsView(IOptionsListener& listener) {
     return std::make_unique<QtOptionsDialog>(listener, &window_.Owner());
 }

@@ -13,6 +13,7 @@ class WaylandWindowFactory : public IWindowFactory {
         : screen_(screen), window_(window) {}
 
     std::unique_ptr<ITipWindow> CreateTipWindow() override;
+    std::unique_ptr<ITipWindow> CreateNoticeWindow() override;
     std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) override;
     std::unique_ptr<IAboutView> CreateAboutView(IAboutListener& listener) override;
 

@@ -6,6 +6,7 @@
 namespace {
 
 constexpr char ClassName[] = "TarvikTip";
+constexpr UINT_PTR HideTimer = 1;
 
 HFONT TipFont() {
     NONCLIENTMETRICSA metrics{};
@@ -17,7 +18,8 @@ HFONT TipFont() {
 
 } // namespace
 
-Win32TipWindow::Win32TipWindow(const IScreen& screen) : screen_(screen), font_(TipFont()) {
+Win32TipWindow::Win32TipWindow(const IScreen& screen, const char* title)
+    : screen_(screen), font_(TipFont()) {
     WNDCLASSEXA type{};
     type.cbSize = sizeof type;
     type.lpfnWndProc = Procedure;
@@ -26,9 +28,9 @@ Win32TipWindow::Win32TipWindow(const IScreen& screen) : screen_(screen), font_(T
     type.hbrBackground = GetSysColorBrush(COLOR_INFOBK);
     type.lpszClassName = ClassName;
     RegisterClassExA(&type);
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, ClassName,
-                              "Tarvik tip", WS_POPUP | WS_BORDER, 0, 0, 1, 1, nullptr, nullptr,
-                              ModuleInstance(), nullptr);
+    window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, ClassName, title,
+                              WS_POPUP | WS_BORDER, 0, 0, 1, 1, nullptr, nullptr, ModuleInstance(),
+                              nullptr);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -64,11 +66,17 @@ void Win32TipWindow::SetGeometry(double left, double top, double width, double h
 }
 
 void Win32TipWindow::Show() {
+    KillTimer(window_, HideTimer);
     ShowWindow(window_, SW_SHOWNOACTIVATE);
 }
 
 void Win32TipWindow::Hide() {
+    KillTimer(window_, HideTimer);
     ShowWindow(window_, SW_HIDE);
+}
+
+void Win32TipWindow::HideAfter(int milliseconds) {
+    SetTimer(window_, HideTimer, static_cast<UINT>(milliseconds), nullptr);
 }
 
 void Win32TipWindow::Close() {
@@ -98,6 +106,11 @@ LRESULT CALLBACK Win32TipWindow::Procedure(HWND window, UINT message, WPARAM w, 
     auto* self = reinterpret_cast<Win32TipWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self && message == WM_PAINT) {
         self->Paint();
+        return 0;
+    }
+    if (message == WM_TIMER && w == HideTimer) {
+        KillTimer(window, HideTimer);
+        ShowWindow(window, SW_HIDE);
         return 0;
     }
     if (message == WM_MOUSEACTIVATE)

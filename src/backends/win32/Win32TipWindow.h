@@ -1,14 +1,15 @@
 #pragma once
 
-#include "platform/ITipWindow.h"
 #include "backends/win32/Win32Common.h"
+#include "platform/ITipWindow.h"
 
 class IScreen;
 
-// The tip: a bordered popup in the system's tip colours that never takes the focus.
+// The tip: a bordered popup in the system's tip colours that never takes the focus. The
+// save notice is another, titled "Tarvik notice".
 class Win32TipWindow : public ITipWindow {
   public:
-    explicit Win32TipWindow(const IScreen& screen);
+    explicit Win32TipWindow(const IScreen& screen, const char* title = "Tarvik tip");
     ~Win32TipWindow() override;
     Win32TipWindow(const Win32TipWindow&) = delete;
     Win32TipWindow& operator=(const Win32TipWindow&) = delete;
@@ -18,6 +19,7 @@ class Win32TipWindow : public ITipWindow {
     void SetGeometry(double left, double top, double width, double height) override;
     void Show() override;
     void Hide() override;
+    void HideAfter(int milliseconds) override;
     void Close() override;
 
   private:

@@ -8,6 +8,10 @@ std::unique_ptr<ITipWindow> Win32WindowFactory::CreateTipWindow() {
     return std::make_unique<Win32TipWindow>(screen_);
 }
 
+std::unique_ptr<ITipWindow> Win32WindowFactory::CreateNoticeWindow() {
+    return std::make_unique<Win32TipWindow>(screen_, "Tarvik notice");
+}
+
 std::unique_ptr<IOptionsView> Win32WindowFactory::CreateOptionsView(IOptionsListener& listener) {
     return std::make_unique<Win32OptionsDialog>(listener, owner_);
 }

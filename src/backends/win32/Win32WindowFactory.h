@@ -10,6 +10,7 @@ class Win32WindowFactory : public IWindowFactory {
   public:
     Win32WindowFactory(const IScreen& screen, HWND owner) : screen_(screen), owner_(owner) {}
     std::unique_ptr<ITipWindow> CreateTipWindow() override;
+    std::unique_ptr<ITipWindow> CreateNoticeWindow() override;
     std::unique_ptr<IOptionsView> CreateOptionsView(IOptionsListener& listener) override;
     std::unique_ptr<IAboutView> CreateAboutView(IAboutListener& listener) override;
 
