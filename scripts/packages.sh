@@ -4,7 +4,8 @@ BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt
     libegl-dev libgif-dev libturbojpeg0-dev libxcb1-dev libxcb-shape0-dev libxcb-randr0-dev
     fonts-dejavu-core"
 TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils python3 python3-xlib python3-pil
-    dpkg-dev lintian appstream dosfstools fusefat dbus-daemon python3-dbus python3-gi"
+    dpkg-dev lintian appstream dosfstools fusefat dbus-daemon python3-dbus python3-gi
+    at-spi2-core python3-pyatspi"
 # The headless Wayland session of the Wayland tests: sway with XWayland, pipewire (the wlr
 # portal exits without it), the portal with its wlr and gtk backends (no Screenshot
 # interface without the gtk one), grim and wtype, Qt's Wayland plugin, the Wayland

@@ -130,6 +130,7 @@ void frmMain::ApplyWindowShape() {
     window.SetPicture(Layout.SkinImage);
     ComputeWindowShape(image, Layout.ShotRect, shape_);
     window.SetRegion(shape_);
+    PublishHotSpots();
 }
 
 void frmMain::LoadSkin(std::int16_t n) {
@@ -167,6 +168,32 @@ constexpr const char* SaveAsTip = "Alternative: double click\r\nSave As ...";
 constexpr const char* ModeTip = "Toggle Capture Mode";
 
 } // namespace
+
+std::string frmMain::QuickSaveTip() const {
+    // The default path names the folder the files really go to.
+    return "Alternative: right click\r\nAuto-name and save to default folder:\r\n" +
+           (Settings.AutoSavePath == DefaultAutoSavePath ? captureFolder_ : Settings.AutoSavePath);
+}
+
+void frmMain::PublishHotSpots() {
+    const struct {
+        HotSpot spot;
+        const SkinRect& rect;
+        const char* name;
+        std::string tip;
+    } spots[] = {{HotSpot::Close, Layout.CloseRect, "Close", CloseTip},
+                 {HotSpot::QuickSave, Layout.SaveRect, "Quick Save", QuickSaveTip()},
+                 {HotSpot::SaveAs, Layout.SaveAsRect, "Save As", SaveAsTip},
+                 {HotSpot::CaptureMode, Layout.ModeRect, "Toggle Capture Mode", ModeTip}};
+    std::vector<AccessibleButton> buttons;
+    for (const auto& [spot, r, name, tip] : spots) {
+        if (r.Right < r.Left || r.Bottom < r.Top)
+            continue; // absent
+        buttons.push_back({static_cast<int>(spot), name, tip, r.Left, r.Top, r.Right - r.Left + 1,
+                           r.Bottom - r.Top + 1});
+    }
+    ports_.Window.SetButtons(buttons);
+}
 
 bool frmMain::HitTest(std::int16_t X, std::int16_t Y, const SkinRect& rect) const {
     const int px = TwipsToPixels(X, ports_.Screen.TwipsPerPixelX());
@@ -225,10 +252,7 @@ void frmMain::Form_MouseMove(std::int16_t button, std::int16_t, float X, float Y
             tip = CloseTip;
             break;
         case HotSpot::QuickSave:
-            // The default path names the folder the files really go to.
-            tip = "Alternative: right click\r\nAuto-name and save to default folder:\r\n" +
-                  (Settings.AutoSavePath == DefaultAutoSavePath ? captureFolder_
-                                                                : Settings.AutoSavePath);
+            tip = QuickSaveTip();
             break;
         case HotSpot::SaveAs:
             tip = SaveAsTip;
@@ -261,7 +285,15 @@ void frmMain::Form_MouseUp(std::int16_t button, std::int16_t, float X, float Y) 
     if (button != Mouse::Left)
         return;
     Dragging = false;
-    switch (HotSpotAt(ToInt16Saturated(X), ToInt16Saturated(Y))) {
+    RunHotSpot(HotSpotAt(ToInt16Saturated(X), ToInt16Saturated(Y)));
+}
+
+void frmMain::Button_Press(int id) {
+    RunHotSpot(static_cast<HotSpot>(id));
+}
+
+void frmMain::RunHotSpot(HotSpot spot) {
+    switch (spot) {
     case HotSpot::Close:
         Close();
         break;
@@ -303,7 +335,7 @@ void frmMain::ToggleCaptureMode() {
 
 // Keyboard.
 
-void frmMain::Form_KeyDown(std::int16_t keyCode, std::int16_t) {
+void frmMain::Form_KeyDown(std::int16_t keyCode, std::int16_t shift) {
     IMainWindow& window = ports_.Window;
     const double tx = ports_.Screen.TwipsPerPixelX(), ty = ports_.Screen.TwipsPerPixelY();
     // Skin steps use the numbers from before the rescan, in 16-bit arithmetic.
@@ -330,6 +362,18 @@ void frmMain::Form_KeyDown(std::int16_t keyCode, std::int16_t) {
         break;
     case Key::PageDown:
         SwitchSkin(wrap(wrap(current + 1) % wrap(count + 1)));
+        break;
+    // Ctrl+S Quick Save, Ctrl+Shift+S Save As; the Menu key and Shift+F10 the menu.
+    case Key::S:
+        if ((shift & (Modifier::Ctrl | Modifier::Alt)) == Modifier::Ctrl)
+            (shift & Modifier::Shift) ? SaveAs() : QuickSave();
+        break;
+    case Key::Apps:
+        ShowContextMenu(MenuPlace::Phone);
+        break;
+    case Key::F10:
+        if (shift == Modifier::Shift)
+            ShowContextMenu(MenuPlace::Phone);
         break;
     default:
         if (keyCode >= Key::Digit0 && keyCode <= Key::Digit9)
@@ -359,7 +403,7 @@ std::string MenuCaption(const std::string& name) {
 
 } // namespace
 
-void frmMain::ShowContextMenu() {
+void frmMain::ShowContextMenu(MenuPlace place) {
     DismissTip();
     cPopupMenu menu(ports_.Menus);
     RefreshSkinList(Catalogue, SkinsFolder(), userSkinsFolder_);
@@ -371,8 +415,18 @@ void frmMain::ShowContextMenu() {
         skins.emplace_back(k == Catalogue.Current ? "*" + caption : caption);
     }
     // In ContextCommand's order.
+    std::optional<ScreenPoint> at;
+    if (place == MenuPlace::Phone) {
+        const IScreen& screen = ports_.Screen;
+        const SkinRect& shot = Layout.ShotRect;
+        at = ScreenPoint{TwipsToPixels(ports_.Window.Left(), screen.TwipsPerPixelX()) +
+                             (shot.Left + shot.Right) / 2,
+                         TwipsToPixels(ports_.Window.Top(), screen.TwipsPerPixelY()) +
+                             (shot.Top + shot.Bottom) / 2};
+    }
     const std::int32_t chosen = menu.Popup({"&Quick Save", "&Save As", "-", MenuValue(skins),
-                                            "Settings", "-", "E&xit", "-", "&Help", "&About"});
+                                            "Settings", "-", "E&xit", "-", "&Help", "&About"},
+                                           at);
     DismissTip();
 
     using Command = ContextCommand;
@@ -431,6 +485,7 @@ void frmMain::ExchangeSettingData(bool optionDialogToMain) {
         Settings.AutoSaveFolder = ResolveAutoSaveFolder(Settings.AutoSavePath, captureFolder_);
         Settings.AutoNamePrefix = dialog.Controls.Text2;
         Settings.ViewModeSkin = dialog.Controls.Option1;
+        PublishHotSpots(); // the Quick Save description names the folder
         return;
     }
     dialog.SetSlider(Settings.JpegQuality);

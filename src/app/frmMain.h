@@ -76,6 +76,8 @@ class frmMain : public IMainWindowListener {
     // The pointer left the window (off its edge or into the hole).
     void Form_MouseLeave() override;
     void Form_KeyDown(std::int16_t keyCode, std::int16_t shift) override;
+    // A hot spot pressed through assistive technology: its HotSpot as the button's id.
+    void Button_Press(int id) override;
 
     bool HitTest(std::int16_t X, std::int16_t Y, const SkinRect& rect) const;
     bool OnAnyButton(std::int16_t X, std::int16_t Y) const;
@@ -88,7 +90,9 @@ class frmMain : public IMainWindowListener {
     void ShowAbout();
     void ExchangeSettingData(bool optionDialogToMain);
 
-    void ShowContextMenu();
+    // At the pointer, or at the phone's display when the keyboard asks for it.
+    enum class MenuPlace { Pointer, Phone };
+    void ShowContextMenu(MenuPlace place = MenuPlace::Pointer);
     void ShowOptions();
     void OpenHelp();
     void ToggleCaptureMode();
@@ -127,8 +131,13 @@ class frmMain : public IMainWindowListener {
     SaveContext SaveAccess();
     // The first hot spot that holds the point.
     HotSpot HotSpotAt(std::int16_t X, std::int16_t Y) const;
+    // Runs a hot spot's command, clicked or pressed.
+    void RunHotSpot(HotSpot spot);
     // Hides the tip, if there is one, around anything that opens a modal window.
     void DismissTip();
+    // The hot spots of the skin in force, with their tips, for assistive technology.
+    void PublishHotSpots();
+    std::string QuickSaveTip() const;
     // Tells the user where a Quick Save wrote its file.
     void AnnounceSave(const std::string& path);
 

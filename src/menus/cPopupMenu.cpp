@@ -2,11 +2,11 @@
 
 #include "skin/ReadNextLine.h"
 
-std::int32_t cPopupMenu::Popup(const std::vector<MenuValue>& items) {
-    const ScreenPoint at = service_.CursorPos();
+std::int32_t cPopupMenu::Popup(const std::vector<MenuValue>& items, std::optional<ScreenPoint> at) {
+    const ScreenPoint place = at ? *at : service_.CursorPos();
     menus_.clear();
     const MenuLevel* top = Build(items, 0);
-    const std::int32_t chosen = service_.TrackPopupMenu(*top, at);
+    const std::int32_t chosen = service_.TrackPopupMenu(*top, place);
     menus_.clear();
     depth_ = 0;
     nextId_ = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,9 @@ struct MenuValue {
     MenuValue(std::vector<MenuValue> items) : Type(Kind::List), Items(std::move(items)) {}
 };
 
-// Builds a native popup menu from item values, shows it at the pointer and returns the
-// chosen item's number: top-level values are numbered 1, 2, ...; element j of a sub-menu
-// numbered p is p * 100 + j. 0 when the menu is dismissed.
+// Builds a native popup menu from item values, shows it at the pointer (or at a given
+// point) and returns the chosen item's number: top-level values are numbered 1, 2, ...;
+// element j of a sub-menu numbered p is p * 100 + j. 0 when the menu is dismissed.
 class cPopupMenu {
   public:
     static constexpr std::int32_t SubMenuFactor = 100;
@@ -33,7 +34,8 @@ class cPopupMenu {
 
     explicit cPopupMenu(IMenuService& service) : service_(service) {}
 
-    std::int32_t Popup(const std::vector<MenuValue>& items);
+    std::int32_t Popup(const std::vector<MenuValue>& items,
+                       std::optional<ScreenPoint> at = std::nullopt);
 
     std::int32_t NextId() const { return nextId_; }
     std::int32_t Depth() const { return depth_; }

@@ -3,9 +3,24 @@
 #include "platform/Picture.h"
 #include "platform/Region.h"
 
+#include <string>
+#include <vector>
+
 class IMainWindowListener;
 
 enum class PointerShape { Default, Hand };
+
+// A hot spot as assistive technology sees it: a button with a name, a description and a
+// press action, at a place in the window's pixels.
+struct AccessibleButton {
+    int Id = 0; // what the press reports
+    std::string Name;
+    std::string Description;
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
 
 // The main window as the logic sees it. Positions and sizes are in twips.
 class IMainWindow {
@@ -27,6 +42,8 @@ class IMainWindow {
     // Pixels outside the region are see-through and click-through.
     virtual void SetRegion(const Region& region) = 0;
     virtual void SetPointer(PointerShape shape) = 0;
+    // The hot spots as buttons for assistive technology, replacing those given before.
+    virtual void SetButtons(const std::vector<AccessibleButton>& buttons) = 0;
 
     virtual void Show() = 0;
     virtual void Hide() = 0;

@@ -26,7 +26,10 @@ inline constexpr std::int16_t Right = 39;
 inline constexpr std::int16_t Down = 40;
 inline constexpr std::int16_t Digit0 = 48;
 inline constexpr std::int16_t Digit9 = 57;
+inline constexpr std::int16_t S = 83;
+inline constexpr std::int16_t Apps = 93; // the Menu key
 inline constexpr std::int16_t F1 = 112;
+inline constexpr std::int16_t F10 = 121;
 } // namespace Key
 
 // What the main window's view reports. Positions are in twips within the window.
@@ -44,6 +47,8 @@ class IMainWindowListener {
     // The pointer left the window (off its edge or into the hole).
     virtual void Form_MouseLeave() = 0;
     virtual void Form_KeyDown(std::int16_t keyCode, std::int16_t shift) = 0;
+    // A button given to SetButtons, pressed through assistive technology.
+    virtual void Button_Press(int id) = 0;
     // The window is closing, for whatever reason; reported once.
     virtual void Form_Unload() = 0;
 };

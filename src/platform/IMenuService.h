@@ -25,7 +25,7 @@ struct ScreenPoint {
 class IMenuService {
   public:
     virtual ~IMenuService() = default;
-    // The pointer's position on the desktop, in pixels.
+    // The pointer's position on the desktop, in screen (device) pixels, as the menu's place.
     virtual ScreenPoint CursorPos() const = 0;
     // Shows the menu with its top-left corner at the point and blocks until it closes:
     // the chosen item's id, or 0 when it was dismissed.

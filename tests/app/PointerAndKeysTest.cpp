@@ -269,3 +269,45 @@ TEST_F(PointerTest, SkinKeysWithThreeSkinFiles) {
     EXPECT_EQ(main.Catalogue.Current, 3);
     EXPECT_TRUE(dialogs.messages.size() == 1); // only the first start's
 }
+
+TEST_F(PointerTest, ShortcutsSaveAndOpenTheMenuAtThePhoneAndTheHotSpotsAreButtons) {
+    // The hot spots as named buttons, their tips as descriptions; a press runs the command.
+    ASSERT_EQ(window.buttons.size(), 4u);
+    const AccessibleButton& close = window.buttons[0];
+    EXPECT_EQ(close.Name + "|" + close.Description, "Close|Close");
+    EXPECT_EQ((std::vector<int>{close.Left, close.Top, close.Width, close.Height}),
+              (std::vector<int>{149, 22, 17, 17}));
+    EXPECT_EQ(window.buttons[1].Name, "Quick Save");
+    EXPECT_EQ(window.buttons[1].Description,
+              "Alternative: right click\r\nAuto-name and save to default folder:\r\n" +
+                  folder.Path() + PathSeparator + "captured");
+    EXPECT_EQ(window.buttons[2].Name, "Save As");
+    EXPECT_EQ(window.buttons[3].Name, "Toggle Capture Mode");
+    window.listener->Button_Press(window.buttons[1].Id);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/captured/tarvik_output1.jpg"));
+
+    main.Form_KeyDown(Key::S, 0);
+    main.Form_KeyDown(Key::S, Modifier::Ctrl | Modifier::Alt);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/captured/tarvik_output2.jpg"));
+    main.Form_KeyDown(Key::S, Modifier::Ctrl);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/captured/tarvik_output2.jpg"));
+    EXPECT_TRUE(dialogs.requests.empty());
+    main.Form_KeyDown(Key::S, Modifier::Ctrl | Modifier::Shift);
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+
+    const SkinRect& shot = main.Layout.ShotRect;
+    const int midX = 100 + (shot.Left + shot.Right) / 2, midY = 50 + (shot.Top + shot.Bottom) / 2;
+    main.Form_KeyDown(Key::F10, 0);
+    EXPECT_EQ(menus.shown, 0);
+    for (const auto& [key, shift] : {std::pair{Key::Apps, 0}, {Key::F10, Modifier::Shift}}) {
+        menus.shownAt = {};
+        main.Form_KeyDown(key, static_cast<std::int16_t>(shift));
+        EXPECT_EQ(menus.shownAt.X, midX);
+        EXPECT_EQ(menus.shownAt.Y, midY);
+    }
+    EXPECT_EQ(menus.shown, 2);
+
+    main.SwitchSkin(1); // a skin file has no capture-mode hot spot
+    ASSERT_EQ(window.buttons.size(), 3u);
+    EXPECT_EQ(window.buttons[2].Name, "Save As");
+}

@@ -1,6 +1,7 @@
 import json
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import time
@@ -187,6 +188,44 @@ class Interaction(unittest.TestCase):
         wait_for(lambda: not d.windows("Save As"), 5, "the dialog to close")
         time.sleep(0.3)
         self.assertEqual(d.windows("Tarvik tip"), [])
+
+    def test_shortcuts_and_the_hot_spots_as_buttons_for_assistive_technology(self):
+        d = self.desktop
+        bus = d.start("dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1")
+        d.env["DBUS_SESSION_BUS_ADDRESS"] = wait_for(lambda: bus.lines, 10, "the bus")[0].strip()
+        d.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        _, x, y, _, _ = self.start(path=self.pictures)
+        saved = lambda n: os.path.exists(os.path.join(self.pictures, f"tarvik_output{n}.jpg"))
+        d.xdotool("mousemove", "--sync", x + 20, y + 330)
+        d.xdotool("key", "ctrl+s")
+        wait_for(lambda: saved(1), 10, "Ctrl+S to Quick Save")
+        d.xdotool("key", "ctrl+shift+s")
+        wait_for(lambda: d.windows("Save As"), 10, "Ctrl+Shift+S to open Save As")
+        d.xdotool("key", "Escape")
+        wait_for(lambda: not d.windows("Save As"), 5, "the dialog to close")
+        # The Menu key and Shift+F10 open the menu at the middle of the phone's display.
+        for key in ("Menu", "shift+F10"):
+            d.xdotool("key", key)
+            menu = wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
+                            5, f"{key} to open the menu")[0]
+            self.assertEqual(menu[1:3], (x + 97, y + 151))
+            d.xdotool("key", "Escape")
+            wait_for(lambda: len(d.windows(None)) == 1, 5, "the menu to close")
+
+        # Through AT-SPI: the four hot spots as buttons with their tips; pressing Quick Save
+        # through it saves.
+        def buttons():
+            run = subprocess.run([sys.executable, "atspi_buttons.py", "Quick Save"], env=d.env,
+                                 capture_output=True, text=True, timeout=60)
+            return run.returncode == 0 and [json.loads(line) for line in run.stdout.splitlines()]
+        found = {b["name"]: b for b in wait_for(buttons, 30, "Tarvik on the accessibility bus")}
+        self.assertEqual(sorted(found), ["Close", "Quick Save", "Save As", "Toggle Capture Mode"])
+        self.assertEqual(found["Quick Save"]["description"],
+                         "Alternative: right click\nAuto-name and save to default folder:\n"
+                         + self.pictures)
+        self.assertEqual(found["Close"]["extents"], [x + 149, y + 22, 17, 17])
+        self.assertTrue(all(b["actions"] == ["Press"] for b in found.values()))
+        wait_for(lambda: saved(2), 10, "Quick Save pressed through AT-SPI")
 
     def test_page_keys_and_digits_switch_skins_and_the_number_pads_digits_do_not(self):
         d = self.desktop

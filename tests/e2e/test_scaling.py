@@ -71,6 +71,14 @@ class Scaling(unittest.TestCase):
                      if picture.getpixel((i, j)) != pattern_pixel(x + 33 + i, y + 88 + j)]
         self.assertEqual(wrong[:5], [])
 
+        # The Menu key opens the menu at the middle of the display, in screen pixels.
+        d.xdotool("key", "Menu")
+        menu = wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
+                        5, "the menu")[0]
+        self.assertLessEqual(max(abs(menu[1] - (x + 97)), abs(menu[2] - (y + 151))), 1)
+        d.xdotool("key", "Escape")
+        wait_for(lambda: len(d.windows(None)) == 1, 5, "the menu to close")
+
         # Dialogs keep the desktop's scale.
         _, _, _, dw, dh = d.open_options(x, y)
         self.assertLessEqual(abs(dw - 489 * factor), 1)

@@ -47,6 +47,7 @@ class FakeMainWindow : public IMainWindow {
         calls.push_back("SetRegion");
     }
     void SetPointer(PointerShape s) override { pointer = s; }
+    void SetButtons(const std::vector<AccessibleButton>& b) override { buttons = b; }
     void Show() override {
         visible = true;
         calls.push_back("Show");
@@ -62,6 +63,7 @@ class FakeMainWindow : public IMainWindow {
     Picture picture;
     Region region;
     PointerShape pointer = PointerShape::Default;
+    std::vector<AccessibleButton> buttons;
     bool visible = false;
     std::vector<std::string> calls;
 };

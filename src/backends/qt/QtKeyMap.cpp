@@ -60,6 +60,12 @@ std::int16_t VirtualKeyCode(const QKeyEvent& event) {
         return Key::Right;
     case Qt::Key_Down:
         return Key::Down;
+    case Qt::Key_S:
+        return Key::S;
+    case Qt::Key_Menu:
+        return Key::Apps;
+    case Qt::Key_F10:
+        return Key::F10;
     default:
         break;
     }

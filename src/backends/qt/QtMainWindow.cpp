@@ -2,12 +2,14 @@
 
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtKeyMap.h"
+#include "backends/qt/QtMainWindowAccessible.h"
 #include "backends/qt/QtScreen.h"
 #include "backends/qt/QtX11.h"
 #include "platform/IMainWindowListener.h"
 #include "platform/IScreen.h"
 #include "platform/Twips.h"
 
+#include <QAccessible>
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QCursor>
@@ -16,6 +18,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRegion>
+#include <QTimer>
 #include <QTransform>
 
 #include <cmath>
@@ -23,6 +26,11 @@
 
 QtMainWindow::QtMainWindow(const IScreen& screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), screen_(screen) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(QtMainWindowAccessible::Factory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setWindowTitle("Tarvik");
     setObjectName("TarvikMain");
     setWindowIcon(QIcon(":/tarvik/icon.png"));
@@ -114,6 +122,22 @@ void QtMainWindow::SetPointer(PointerShape shape) {
     } else {
         unsetCursor();
     }
+}
+
+void QtMainWindow::SetButtons(const std::vector<AccessibleButton>& buttons) {
+    buttons_ = buttons;
+    if (QAccessible::isActive())
+        if (auto* self =
+                dynamic_cast<QtMainWindowAccessible*>(QAccessible::queryAccessibleInterface(this)))
+            self->ButtonsChanged();
+}
+
+void QtMainWindow::PressButton(int id) {
+    // A press may open a modal dialog: not inside the assistive technology's call.
+    QTimer::singleShot(0, this, [this, id] {
+        if (listener_)
+            listener_->Button_Press(id);
+    });
 }
 
 void QtMainWindow::Show() {

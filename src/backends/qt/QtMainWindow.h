@@ -24,6 +24,10 @@ class QtMainWindow : public QWidget, public IMainWindow {
     void SetPicture(const Picture& picture) override;
     void SetRegion(const Region& region) override;
     void SetPointer(PointerShape shape) override;
+    void SetButtons(const std::vector<AccessibleButton>& buttons) override;
+    const std::vector<AccessibleButton>& Buttons() const { return buttons_; }
+    // Presses a hot spot for assistive technology, once the call that asked has returned.
+    void PressButton(int id);
     void Show() override;
     void Hide() override;
     void Close() override;
@@ -48,5 +52,6 @@ class QtMainWindow : public QWidget, public IMainWindow {
     IMainWindowListener* listener_ = nullptr;
     Picture picture_;
     QImage face_;
+    std::vector<AccessibleButton> buttons_;
     bool unloaded_ = false;
 };

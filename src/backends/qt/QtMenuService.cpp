@@ -1,11 +1,14 @@
 #include "backends/qt/QtMenuService.h"
 
+#include "backends/qt/QtScreen.h"
+
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
 
+// Menu places are screen pixels, as the main window's; Qt's own are scaled.
 ScreenPoint QtMenuService::CursorPos() const {
-    const QPoint p = QCursor::pos();
+    const QPoint p = QtScreen::ToDevice(QCursor::pos());
     return {p.x(), p.y()};
 }
 
@@ -37,6 +40,6 @@ std::int32_t QtMenuService::TrackPopupMenu(const MenuLevel& menu, ScreenPoint at
     QMenu popup;
     popup.setObjectName("TarvikMenu");
     Fill(popup, menu);
-    const QAction* chosen = popup.exec(QPoint(at.X, at.Y));
+    const QAction* chosen = popup.exec(QtScreen::ToLogical(QPoint(at.X, at.Y)));
     return chosen ? chosen->data().toInt() : 0;
 }

@@ -105,6 +105,18 @@ QPoint QtScreen::ToLogical(QPoint device) {
                   static_cast<int>(std::floor(scaled.y())));
 }
 
+QPoint QtScreen::ToDevice(QPoint logical) {
+    const QScreen* screen = QGuiApplication::screenAt(logical);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return logical;
+    const QPoint origin = screen->geometry().topLeft();
+    const QPointF scaled = QPointF(logical - origin) * screen->devicePixelRatio();
+    return origin + QPoint(static_cast<int>(std::lround(scaled.x())),
+                           static_cast<int>(std::lround(scaled.y())));
+}
+
 double QtScreen::TwipsPerPixelX() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return TwipsPerPixel(screen ? screen->logicalDotsPerInchX() : 96);

@@ -15,6 +15,8 @@ class QtScreen : public IScreen {
     // Qt's own coordinates of a device pixel: Qt scales each screen about its top-left
     // corner, which both coordinate systems share.
     static QPoint ToLogical(QPoint device);
+    // The device pixel at a point in Qt's coordinates.
+    static QPoint ToDevice(QPoint logical);
     // Device pixels per Qt pixel on the primary screen.
     static double DeviceRatio();
 };

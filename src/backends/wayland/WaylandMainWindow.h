@@ -47,6 +47,8 @@ class WaylandMainWindow : public IMainWindow {
     void SetPicture(const Picture& picture) override;
     void SetRegion(const Region& region) override;
     void SetPointer(PointerShape shape) override;
+    // The phone on the overlay is not offered to assistive technology yet.
+    void SetButtons(const std::vector<AccessibleButton>&) override {}
     void Show() override;
     void Hide() override;
     void Close() override;

@@ -248,6 +248,13 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         if (listener_ && w <= 0xff)
             listener_->Form_KeyDown(static_cast<std::int16_t>(w), ShiftState());
         return 0;
+    case WM_SYSKEYDOWN:
+        // F10 comes as a system key; Shift+F10 opens the context menu.
+        if (w != VK_F10)
+            break;
+        if (listener_)
+            listener_->Form_KeyDown(static_cast<std::int16_t>(w), ShiftState());
+        return 0;
     case WM_CLOSE:
         if (listener_ && !unloaded_) {
             unloaded_ = true;

@@ -27,6 +27,8 @@ class Win32MainWindow : public IMainWindow {
     void SetPicture(const Picture& picture) override;
     void SetRegion(const Region& region) override;
     void SetPointer(PointerShape shape) override;
+    // Not offered to assistive technology on Windows yet.
+    void SetButtons(const std::vector<AccessibleButton>&) override {}
     void Show() override;
     void Hide() override;
     void Close() override;
