@@ -144,6 +144,9 @@ class NoCodec : public IPictureCodec {
     bool EncodeBmp(const Picture&, std::vector<unsigned char>&, std::string&) override {
         return false;
     }
+    bool EncodePng(const Picture&, std::vector<unsigned char>&, std::string&) override {
+        return false;
+    }
 };
 
 void SaveAutoNamedCrowded(benchmark::State& state) {

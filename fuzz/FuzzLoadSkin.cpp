@@ -21,6 +21,9 @@ class OnePicture : public IPictureCodec {
     bool EncodeBmp(const Picture&, std::vector<unsigned char>&, std::string&) override {
         return false;
     }
+    bool EncodePng(const Picture&, std::vector<unsigned char>&, std::string&) override {
+        return false;
+    }
     Picture picture = std::make_shared<Image>(200, 240);
 };
 

@@ -45,6 +45,19 @@ void SaveBitmapFile(SaveContext& c, const std::string& fileName) {
 
 } // namespace
 
+SaveResult SavePngFile(SaveContext& c, const std::string& fileName, const Picture& picture) {
+    std::vector<unsigned char> png;
+    std::string error;
+    FileWriteOptions options;
+    options.Faults = c.Faults;
+    if (c.Codec.EncodePng(picture, png, error) &&
+        WriteFileAtomically(fileName, png.data(), png.size(), options, error) ==
+            WriteOutcome::Written)
+        return SaveResult::Saved;
+    ReportNotSaved(c, fileName, error);
+    return SaveResult::Failed;
+}
+
 SaveResult SavePictureFile(SaveContext& c, const std::string& fileName, WriteMode mode) {
     cJPEG image;
     image.CreateFromPicture(c.Picture1);
@@ -144,16 +157,19 @@ void SaveAs(SaveContext& c) {
         return takeBack();
     std::string fileName = result.FileName;
     std::string ext = LowerExtension(fileName);
+    const auto type = static_cast<SaveAsType>(result.FilterIndex);
     if (ext.empty()) {
-        ext = result.FilterIndex == 1 ? ".bmp" : ".jpg";
+        ext = type == SaveAsType::Bitmap ? ".bmp" : type == SaveAsType::Png ? ".png" : ".jpg";
         fileName += ext;
     }
     if (ext == ".jpg" || ext == ".jpeg" || ext == ".jpe") {
         SavePictureFile(c, fileName);
     } else if (ext == ".bmp") {
         SaveBitmapFile(c, fileName);
+    } else if (ext == ".png") {
+        SavePngFile(c, fileName, c.Picture1);
     } else {
         takeBack();
-        ReportNotSaved(c, fileName, "Use a name ending in .jpg or .bmp");
+        ReportNotSaved(c, fileName, "Use a name ending in .jpg, .bmp or .png");
     }
 }

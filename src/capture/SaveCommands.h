@@ -10,7 +10,9 @@
 #include <string>
 
 inline constexpr const char* SaveAsFilter =
-    "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp";
+    "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp|PNG (*.png)|*.png";
+// The Save As types, by their place in the filter.
+enum class SaveAsType { Jpeg, Bitmap, Png };
 inline constexpr int MaxAutoNumber = 9999;
 
 // What the save commands read and write, held by the main window.
@@ -29,7 +31,8 @@ struct SaveContext {
 
 enum class SaveResult { Saved, NameTaken, Failed };
 
-// Captures, asks for a name and writes a JPEG or a BMP by the name's extension.
+// Captures, asks for a name and writes a JPEG, a BMP or a PNG by the name's extension (a
+// name without one takes the chosen type's).
 void SaveAs(SaveContext& context);
 // Captures and writes a JPEG under the first free automatic name: the file written, or
 // empty when none was (the user has been told why).
@@ -38,6 +41,9 @@ std::string QuickSave(SaveContext& context);
 // taken meanwhile under KeepExisting.
 SaveResult SavePictureFile(SaveContext& context, const std::string& fileName,
                            WriteMode mode = WriteMode::Replace);
+// Writes a picture as a PNG, replacing a file of that name only once the new one is whole;
+// a failure is reported to the user.
+SaveResult SavePngFile(SaveContext& context, const std::string& fileName, const Picture& picture);
 // Writes the current capture under prefix + n + ".jpg" for the first n in 1..9999 that
 // nothing is named, after making the auto-save folder (one level; the default folder with
 // its parents). The picture is encoded once, however many names are taken. The file

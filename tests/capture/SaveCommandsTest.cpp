@@ -170,8 +170,6 @@ TEST_F(SaveCommandsTest, SaveAsProposesTheCounterAndTakesItBackOnCancel) {
     EXPECT_EQ(dialogs.requests[0].ProposedName, "tarvik_output1");
     EXPECT_EQ(dialogs.requests[1].ProposedName, "tarvik_output1");
     EXPECT_EQ(dialogs.requests[2].ProposedName, "tarvik_output2");
-    EXPECT_EQ(dialogs.requests[0].Filter,
-              "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp");
     EXPECT_TRUE(dialogs.requests[0].OverwritePrompt);
     EXPECT_EQ(captures, 3); // before every dialog
     EXPECT_EQ(counter, 2);
@@ -179,20 +177,25 @@ TEST_F(SaveCommandsTest, SaveAsProposesTheCounterAndTakesItBackOnCancel) {
 }
 
 TEST_F(SaveCommandsTest, SaveAsWritesByTheExtensionWithoutRegardToCase) {
-    dialogs.answers = {Answer("a.JPG"), Answer("b.jpeg"), Answer("c.Jpe"), Answer("d.bmp"),
-                       Answer("e", 1),  Answer("f", 0),   Answer("g.png")};
+    dialogs.answers = {Answer("a.JPG"), Answer("b.jpeg"), Answer("c.Jpe"),
+                       Answer("d.bmp"), Answer("e", 1),   Answer("f", 0),
+                       Answer("g.PNG"), Answer("h", 2),   Answer("i.gif", 2)};
     SaveContext c = Context();
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < 9; ++i)
         SaveAs(c);
     for (const char* jpeg : {"a.JPG", "b.jpeg", "c.Jpe", "f.jpg"})
         EXPECT_TRUE(DecodeJpegFile(folder.Path() + "/" + jpeg)) << jpeg;
     EXPECT_EQ(ReadFile(folder.Path() + "/d.bmp"), "BM12x10");
     EXPECT_EQ(ReadFile(folder.Path() + "/e.bmp"), "BM12x10");
-    EXPECT_FALSE(fs::exists(folder.Path() + "/g.png"));
-    EXPECT_EQ(counter, 7); // raised six times, the .png taken back
+    EXPECT_EQ(ReadFile(folder.Path() + "/g.PNG"), "PNG12x10");
+    EXPECT_EQ(ReadFile(folder.Path() + "/h.png"), "PNG12x10");
+    EXPECT_FALSE(fs::exists(folder.Path() + "/i.gif"));
+    EXPECT_EQ(counter, 9); // raised eight times, the .gif taken back
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], "Picture not saved to " + folder.Path() +
-                                       "/g.png\r\nUse a name ending in .jpg or .bmp");
+                                       "/i.gif\r\nUse a name ending in .jpg, .bmp or .png");
+    EXPECT_EQ(dialogs.requests[0].Filter, "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files "
+                                          "(*.bmp)|*.bmp|PNG (*.png)|*.png");
 }
 
 TEST_F(SaveCommandsTest, FailedBitmapWriteKeepsTheOldFileAndSaysWhy) {

@@ -1,6 +1,6 @@
 """The Windows build under Wine, used as a user would: start, outline, Quick Save, drag,
-skin keys, Save As to BMP, the options dialog, the settings kept between runs, hostile skin
-pictures and shot areas; the distribution's zip and installer."""
+skin keys, Save As to BMP and PNG, the options dialog, the settings kept between runs, hostile
+skin pictures and shot areas; the distribution's zip and installer."""
 import glob
 import io
 import os
@@ -106,26 +106,30 @@ class Windows(unittest.TestCase):
         self.assertEqual(d.registry()["SkinFile"], ("REG_SZ", "Aqua.inf"))
         self.start(228, 470)
 
-    def test_save_as_bmp_holds_the_screen_pixel_for_pixel(self):
+    def save_as(self, x, y, target):
         d = self.desktop
-        d.store_settings()
-        _, x, y, _, _ = self.start()
         d.click(x + 150, y + 261)  # the right soft key: Save As
         dialog = wait_for(lambda: d.windows("Save As"), 30, "the Save dialog")[0]
-        target = os.path.join(d.program, "shot.bmp")
         d.focus(dialog[0])
         d.xdotool("key", "ctrl+a")
         d.xdotool("type", "--delay", "20", windows_path(target))
         d.xdotool("key", "Return")
         d.wait_file(target)
         wait_for(lambda: not d.windows("Save As"), 10, "the dialog to close")
-        with Image.open(target) as picture:
-            self.assertEqual(picture.format, "BMP")
-            self.assertEqual(picture.size, (128, 127))
-            rgb = picture.convert("RGB")
-            for py in range(0, 127, 7):
-                for px in range(0, 128, 7):
-                    self.assertEqual(rgb.getpixel((px, py)), pattern_pixel(x + 33 + px, y + 88 + py))
+
+    def test_save_as_bmp_and_png_hold_the_screen_pixel_for_pixel(self):
+        d = self.desktop
+        d.store_settings()
+        _, x, y, _, _ = self.start()
+        for name, kind in (("shot.bmp", "BMP"), ("shot.png", "PNG")):
+            target = os.path.join(d.program, name)
+            self.save_as(x, y, target)
+            with Image.open(target) as picture:
+                self.assertEqual((picture.format, picture.size), (kind, (128, 127)))
+                rgb = picture.convert("RGB")
+                wrong = [(px, py) for py in range(127) for px in range(128)
+                         if rgb.getpixel((px, py)) != pattern_pixel(x + 33 + px, y + 88 + py)]
+                self.assertEqual(wrong[:5], [], name)
 
     def test_hostile_pictures_and_a_huge_shot_area_give_the_image_message(self):
         d = self.desktop

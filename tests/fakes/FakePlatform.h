@@ -116,7 +116,17 @@ class FakeCodec : public IPictureCodec {
         bytes.assign(text.begin(), text.end());
         return true;
     }
+    // A stand-in PNG; the picture is kept.
+    bool EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
+                   std::string&) override {
+        encoded = picture;
+        const std::string text =
+            "PNG" + std::to_string(picture->Width) + "x" + std::to_string(picture->Height);
+        bytes.assign(text.begin(), text.end());
+        return true;
+    }
     std::string failBmp;
+    Picture encoded;
     std::map<std::string, Picture> pictures;
     std::vector<std::string> loaded;
 };

@@ -65,22 +65,26 @@ class FaultsTest : public ::testing::Test {
 
 } // namespace
 
-TEST_F(FaultsTest, FullDiskDuringAJpegOrABmpKeepsTheOldFileAndSaysWhy) {
+TEST_F(FaultsTest, FullDiskDuringAJpegABmpOrAPngKeepsTheOldFileAndSaysWhy) {
     const std::string jpg = folder.Write("old.jpg", "the old picture");
     const std::string bmp = folder.Write("old.bmp", "the old bitmap");
-    dialogs.answers = {{true, bmp, 1}};
+    const std::string png = folder.Write("old.png", "the old png");
+    dialogs.answers = {{true, bmp, 1}, {true, png, 2}};
     SaveContext c = Context();
     SavePictureFile(c, jpg);
     SaveAs(c);
-    EXPECT_EQ(disk.attempts.size(), 2u);
+    SaveAs(c);
+    EXPECT_EQ(disk.attempts.size(), 3u);
     EXPECT_EQ(ReadFile(jpg), "the old picture");
     EXPECT_EQ(ReadFile(bmp), "the old bitmap");
-    EXPECT_EQ(Entries(folder.Path()).size(), 2u);
+    EXPECT_EQ(ReadFile(png), "the old png");
+    EXPECT_EQ(Entries(folder.Path()).size(), 3u);
     EXPECT_EQ(
         dialogs.messages,
         (std::vector<std::string>{"Picture not saved to " + jpg +
                                       "\r\nijlWrite Error - File Error: No space left on device",
-                                  "Picture not saved to " + bmp + "\r\nNo space left on device"}));
+                                  "Picture not saved to " + bmp + "\r\nNo space left on device",
+                                  "Picture not saved to " + png + "\r\nNo space left on device"}));
 }
 
 TEST_F(FaultsTest, FullDiskDuringQuickSaveTakesNoName) {

@@ -27,6 +27,9 @@ class NoCodec : public IPictureCodec {
     bool EncodeBmp(const Picture&, std::vector<unsigned char>&, std::string&) override {
         return false;
     }
+    bool EncodePng(const Picture&, std::vector<unsigned char>&, std::string&) override {
+        return false;
+    }
 };
 
 int Store(const std::string& path, int tag, long count) {

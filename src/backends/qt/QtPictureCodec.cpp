@@ -102,3 +102,27 @@ bool QtPictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char
     }
     return true;
 }
+
+bool QtPictureCodec::EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
+                               std::string& error) {
+    const QImage image = WrapPicture(picture);
+    if (image.isNull()) {
+        error = "No picture loaded to save.";
+        return false;
+    }
+    try {
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        if (!writer.write(image)) {
+            error = writer.errorString().toStdString();
+            return false;
+        }
+        bytes.assign(encoded.begin(), encoded.end());
+    } catch (const std::bad_alloc&) {
+        error = std::strerror(ENOMEM);
+        return false;
+    }
+    return true;
+}

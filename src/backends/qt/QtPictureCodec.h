@@ -9,5 +9,7 @@ class QtPictureCodec : public IPictureCodec {
     Picture LoadPicture(const std::string& path) override;
     bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
                    std::string& error) override;
+    bool EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
+                   std::string& error) override;
     static Picture Decode(const QByteArray& bytes);
 };

@@ -207,8 +207,12 @@ Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
     }
 }
 
-bool Win32PictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
-                                  std::string& error) {
+namespace {
+
+// Encodes a picture in memory with WIC's encoder for the container, in the given format; on
+// failure false, with the reason in error.
+bool EncodeWic(const Picture& picture, REFGUID container, WICPixelFormatGUID format,
+               const char* name, std::vector<unsigned char>& bytes, std::string& error) {
     if (!picture || picture->Width <= 0 || picture->Height <= 0) {
         error = "No picture loaded to save.";
         return false;
@@ -220,10 +224,9 @@ bool Win32PictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned c
     Com<IWICBitmap> source;
     const auto width = static_cast<UINT>(picture->Width),
                height = static_cast<UINT>(picture->Height);
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
     const bool encoded =
         Factory(factory) && SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &memory)) &&
-        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatBmp, nullptr, &encoder)) &&
+        SUCCEEDED(factory->CreateEncoder(container, nullptr, &encoder)) &&
         SUCCEEDED(encoder->Initialize(memory.get(), WICBitmapEncoderNoCache)) &&
         SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
         SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
@@ -236,17 +239,15 @@ bool Win32PictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned c
         SUCCEEDED(frame->WriteSource(source.get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
         SUCCEEDED(encoder->Commit());
     HGLOBAL block = nullptr;
-    if (!encoded || FAILED(GetHGlobalFromStream(memory.get(), &block))) {
-        error = "The picture could not be encoded as BMP.";
+    const auto* data = encoded && SUCCEEDED(GetHGlobalFromStream(memory.get(), &block))
+                           ? static_cast<const unsigned char*>(GlobalLock(block))
+                           : nullptr;
+    if (!data) {
+        error = std::string("The picture could not be encoded as ") + name + ".";
         return false;
     }
     STATSTG stat{};
     memory->Stat(&stat, STATFLAG_NONAME);
-    const auto* data = static_cast<const unsigned char*>(GlobalLock(block));
-    if (!data) {
-        error = "The picture could not be encoded as BMP.";
-        return false;
-    }
     bool copied = true;
     try {
         bytes.assign(data, data + stat.cbSize.QuadPart);
@@ -256,4 +257,18 @@ bool Win32PictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned c
     }
     GlobalUnlock(block);
     return copied;
+}
+
+} // namespace
+
+bool Win32PictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
+                                  std::string& error) {
+    return EncodeWic(picture, GUID_ContainerFormatBmp, GUID_WICPixelFormat24bppBGR, "BMP", bytes,
+                     error);
+}
+
+bool Win32PictureCodec::EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
+                                  std::string& error) {
+    return EncodeWic(picture, GUID_ContainerFormatPng, GUID_WICPixelFormat24bppBGR, "PNG", bytes,
+                     error);
 }

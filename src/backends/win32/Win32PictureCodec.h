@@ -5,11 +5,13 @@
 #include <cstddef>
 
 // Pictures through the system's imaging component (WIC): BMP, GIF, JPEG and PNG decoded,
-// BMP written. Needs COM initialised on the calling thread.
+// BMP written, PNG encoded. Needs COM initialised on the calling thread.
 class Win32PictureCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string& path) override;
     bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
+                   std::string& error) override;
+    bool EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
                    std::string& error) override;
     static Picture Decode(const void* data, std::size_t size);
 };

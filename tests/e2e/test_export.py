@@ -1,0 +1,68 @@
+"""Pictures leaving the program other than by Quick Save: Save As to PNG, exactly as the
+screen shows it."""
+import os
+import shutil
+import tempfile
+import unittest
+
+from PIL import Image
+
+from harness import Desktop, pattern_pixel, set_pattern_background, stored_settings, wait_for
+
+# The Save As types, by their place in the dialog's list.
+PNG = 2
+
+
+def save_as(desktop, x, y, path, file_type=None):
+    """Save As by a double click on the phone's body; the type chosen in the dialog's list
+    when given, then the name typed."""
+    desktop.xdotool("mousemove", "--sync", x + 20, y + 330, "click", "--repeat", "2",
+                    "--delay", "80", "1")
+    wait_for(lambda: desktop.windows("Save As"), 10, "the Save As dialog")
+    if file_type is not None:
+        # From the name to the type list and back.
+        desktop.xdotool("key", "Tab", "key", "Home", *["key", "Down"] * file_type,
+                        "key", "shift+Tab")
+    desktop.xdotool("key", "ctrl+a")
+    desktop.xdotool("type", path)
+    desktop.xdotool("key", "Return")
+    wait_for(lambda: not desktop.windows("Save As"), 10, "the dialog to close")
+
+
+def pattern_mismatches(picture, left, top):
+    """Pixels of an RGB picture that differ from the desktop pattern from (left, top)."""
+    width, height = picture.size
+    return [(i, j) for j in range(height) for i in range(width)
+            if picture.getpixel((i, j)) != pattern_pixel(left + i, top + j)]
+
+
+class Export(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop()
+        set_pattern_background(self.desktop)
+        self.pictures = tempfile.mkdtemp(prefix="tarvik-pictures-")
+        self.addCleanup(shutil.rmtree, self.pictures, True)
+        self.addCleanup(self.desktop.close)
+
+    def start(self, skin="Default", width=193, height=448):
+        self.desktop.write_settings(stored_settings(skin=skin, path=self.pictures))
+        self.tarvik = self.desktop.start_tarvik()
+        _, x, y, _, _ = self.desktop.wait_window(width, height)
+        return x, y
+
+    def test_save_as_png_by_its_extension_or_its_type_holds_the_screen_exactly(self):
+        d = self.desktop
+        x, y = self.start()
+        typed = os.path.join(self.pictures, "typed.png")
+        save_as(d, x, y, typed)
+        chosen = os.path.join(self.pictures, "chosen")  # the PNG type adds its extension
+        save_as(d, x, y, chosen, PNG)
+        for path in (typed, chosen + ".png"):
+            with Image.open(wait_for(lambda: os.path.exists(path) and path, 10, path)) as png:
+                self.assertEqual((png.format, png.mode, png.size), ("PNG", "RGB", (128, 127)))
+                self.assertEqual(pattern_mismatches(png, x + 33, y + 88)[:5], [])
+        self.assertEqual(sorted(os.listdir(self.pictures)), ["chosen.png", "typed.png"])
+
+
+if __name__ == "__main__":
+    unittest.main()
