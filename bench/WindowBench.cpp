@@ -4,6 +4,7 @@
 #include "app/WindowShape.h"
 #include "app/frmMain.h"
 #include "backends/posix/FileSettingsStore.h"
+#include "backends/qt/QtClipboard.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtDialogs.h"
 #include "backends/qt/QtMainWindow.h"
@@ -141,7 +142,8 @@ struct Program {
 struct LiveWindow {
     LiveWindow()
         : store(program.folder + "/settings.reg"), window(screen), windows(screen, window),
-          main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows},
+          main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows,
+                               clipboard},
                BuiltinSkin(), program.folder, program.folder + "/captured") {
         store.WriteRegDword(HKEY_CURRENT_USER_ROOT, SettingsKey, "SkinCount", 1);
         store.WriteRegString(HKEY_CURRENT_USER_ROOT, SettingsKey, "SkinFile", "Default");
@@ -157,6 +159,7 @@ struct LiveWindow {
     QtDialogs dialogs;
     QtShell shell;
     QtMenuService menus;
+    QtClipboard clipboard;
     FileSettingsStore store;
     QtMainWindow window;
     QtWindowFactory windows;

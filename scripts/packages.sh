@@ -3,7 +3,7 @@
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
     libegl-dev libgif-dev libturbojpeg0-dev libxcb1-dev libxcb-shape0-dev libxcb-randr0-dev
     fonts-dejavu-core"
-TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils python3 python3-xlib python3-pil
+TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils xclip python3 python3-xlib python3-pil
     dpkg-dev lintian appstream dosfstools fusefat dbus-daemon python3-dbus python3-gi
     at-spi2-core python3-pyatspi"
 # The headless Wayland session of the Wayland tests: sway with XWayland, pipewire (the wlr
@@ -82,4 +82,4 @@ build_program() {
 # Debian source package, GoogleTest's sources; Wine and xdotool to run and drive it.
 WINDOWS_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nasm dpkg-dev googletest"
-WINE_TEST_PACKAGES="wine wine64 xvfb xdotool x11-utils python3 python3-xlib python3-pil"
+WINE_TEST_PACKAGES="wine wine64 xvfb xdotool x11-utils xclip python3 python3-xlib python3-pil"

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "backends/posix/FileSettingsStore.h"
+#include "backends/qt/QtClipboard.h"
 #include "backends/qt/QtDialogs.h"
 #include "backends/qt/QtMainWindow.h"
 #include "backends/qt/QtMenuService.h"
@@ -131,6 +132,7 @@ int main(int argc, char* argv[]) {
     QtShell shell;
     FileSettingsStore store(FileSettingsStore::DefaultPath());
     QtMenuService menus;
+    QtClipboard clipboard;
 
     // An X11 session: the live see-through window. Wayland: the phone on a frozen screenshot.
     std::unique_ptr<QtScreen> x11Screen;
@@ -169,9 +171,9 @@ int main(int argc, char* argv[]) {
 
     const std::string programFolder = ProgramFolder();
     // The window reports to main from here until main is destroyed, before the window.
-    frmMain main(
-        MainWindowPorts{*window, *screen, codec, dialogs, shell, store, menus, *windowFactory},
-        builtinSkin, programFolder, DefaultCaptureFolder(programFolder), BuildVersion);
+    frmMain main(MainWindowPorts{*window, *screen, codec, dialogs, shell, store, menus,
+                                 *windowFactory, clipboard},
+                 builtinSkin, programFolder, DefaultCaptureFolder(programFolder), BuildVersion);
     main.SetUserSkinsFolder(UserSkinsFolder(programFolder));
 
     // A signal closes the window. One that comes while a start-up message is open

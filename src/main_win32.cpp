@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 #include "backends/win32/RegistryStore.h"
+#include "backends/win32/Win32Clipboard.h"
 #include "backends/win32/Win32Common.h"
 #include "backends/win32/Win32Dialogs.h"
 #include "backends/win32/Win32MainWindow.h"
@@ -41,10 +42,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Win32Shell shell(window.Handle());
         Win32MenuService menus(window.Handle());
         Win32WindowFactory windows(screen, window.Handle());
+        Win32Clipboard clipboard;
 
         const std::string programFolder = ProgramFolder();
         // The window reports to main from here until main is destroyed, before the window.
-        frmMain main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows},
+        frmMain main(MainWindowPorts{window, screen, codec, dialogs, shell, store, menus, windows,
+                                     clipboard},
                      builtinSkin, programFolder, DefaultCaptureFolder(programFolder),
                      ProgramVersion());
         main.SetUserSkinsFolder(UserSkinsFolder(programFolder));

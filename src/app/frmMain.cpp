@@ -77,6 +77,12 @@ void frmMain::AnnounceSave(const std::string& path) {
     ports_.Shell.Notify("Saved " + name, folder, folder);
 }
 
+void frmMain::CopyToClipboard() {
+    DismissTip();
+    SaveContext context = SaveAccess();
+    ::CopyToClipboard(context, ports_.Clipboard);
+}
+
 void frmMain::Capture() {
     IScreen& screen = ports_.Screen;
     const float x =
@@ -374,6 +380,10 @@ void frmMain::Form_KeyDown(std::int16_t keyCode, std::int16_t shift) {
     case Key::F10:
         if (shift == Modifier::Shift)
             ShowContextMenu(MenuPlace::Phone);
+        break;
+    case Key::C:
+        if (shift == Modifier::Ctrl)
+            CopyToClipboard();
         break;
     default:
         if (keyCode >= Key::Digit0 && keyCode <= Key::Digit9)

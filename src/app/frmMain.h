@@ -4,6 +4,7 @@
 #include "app/ShortTextDialogs.h"
 #include "app/frmTooltip.h"
 #include "capture/SaveCommands.h"
+#include "platform/IClipboard.h"
 #include "platform/IDialogs.h"
 #include "platform/IMainWindow.h"
 #include "platform/IMainWindowListener.h"
@@ -32,6 +33,7 @@ struct MainWindowPorts {
     modRegistry& Registry;
     IMenuService& Menus;
     IWindowFactory& Windows;
+    IClipboard& Clipboard;
 };
 
 // The skin's hot spots, in the order they are tested.
@@ -85,6 +87,8 @@ class frmMain : public IMainWindowListener {
     // Public operations.
     void SaveAs();
     void QuickSave();
+    // Captures and puts the picture on the clipboard.
+    void CopyToClipboard();
     void Capture();
     void MoveByDiff(std::int16_t dx, std::int16_t dy);
     void ShowAbout();

@@ -124,12 +124,21 @@ std::string SaveAutoNamed(SaveContext& c) {
 }
 
 // A capture with no pixels means the screen could not be read: never a file.
-bool CaptureOrSaySo(SaveContext& c) {
+bool CaptureOrSaySo(SaveContext& c, const char* notDone = "Picture not saved") {
     c.Capture();
     if (c.Picture1 && c.Picture1->Width > 0 && c.Picture1->Height > 0)
         return true;
-    c.Dialogs.MessageBox("Picture not saved: the screen could not be read.");
+    c.Dialogs.MessageBox(std::string(notDone) + ": the screen could not be read.");
     return false;
+}
+
+void CopyToClipboard(SaveContext& c, IClipboard& clipboard) {
+    if (!CaptureOrSaySo(c, "Picture not copied"))
+        return;
+    cJPEG image;
+    image.CreateFromPicture(c.Picture1);
+    if (!image.CopyToClipboard(clipboard))
+        c.Dialogs.MessageBox("Picture not copied: the clipboard did not take it.");
 }
 
 std::string QuickSave(SaveContext& c) {

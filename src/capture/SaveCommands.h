@@ -1,6 +1,7 @@
 #pragma once
 
 #include "io/AtomicFile.h"
+#include "platform/IClipboard.h"
 #include "platform/IDialogs.h"
 #include "platform/IPictureCodec.h"
 #include "settings/AppSettings.h"
@@ -37,6 +38,8 @@ void SaveAs(SaveContext& context);
 // Captures and writes a JPEG under the first free automatic name: the file written, or
 // empty when none was (the user has been told why).
 std::string QuickSave(SaveContext& context);
+// Captures and puts the capture on the clipboard; a failure is reported to the user.
+void CopyToClipboard(SaveContext& context, IClipboard& clipboard);
 // Writes the current capture as a JPEG; a failure is reported to the user, except a name
 // taken meanwhile under KeepExisting.
 SaveResult SavePictureFile(SaveContext& context, const std::string& fileName,

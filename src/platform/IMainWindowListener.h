@@ -26,6 +26,7 @@ inline constexpr std::int16_t Right = 39;
 inline constexpr std::int16_t Down = 40;
 inline constexpr std::int16_t Digit0 = 48;
 inline constexpr std::int16_t Digit9 = 57;
+inline constexpr std::int16_t C = 67;
 inline constexpr std::int16_t S = 83;
 inline constexpr std::int16_t Apps = 93; // the Menu key
 inline constexpr std::int16_t F1 = 112;

@@ -18,9 +18,9 @@ class MainFixture : public ::testing::Test {
     }
 
     frmMain Make() {
-        return frmMain(
-            MainWindowPorts{window, screen, codec, dialogs, shell, registry, menus, windows},
-            builtin, folder.Path());
+        return frmMain(MainWindowPorts{window, screen, codec, dialogs, shell, registry, menus,
+                                       windows, clipboard},
+                       builtin, folder.Path());
     }
 
     TempFolder folder;
@@ -32,5 +32,6 @@ class MainFixture : public ::testing::Test {
     MemoryRegistry registry;
     FakeMenuService menus;
     FakeWindowFactory windows;
+    FakeClipboard clipboard;
     std::shared_ptr<Image> builtin;
 };

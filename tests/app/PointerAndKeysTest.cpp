@@ -236,6 +236,23 @@ TEST_F(PointerTest, ArrowsNudgeByOnePixelAndModifiersChangeNothing) {
     EXPECT_EQ(shell.opened, std::vector<std::string>{folder.Path() + PathSeparator + "readme.htm"});
 }
 
+TEST_F(PointerTest, CtrlCCopiesAFreshCaptureOfTheHoleAndSaysWhenItCannot) {
+    main.Form_KeyDown(Key::C, 0);
+    main.Form_KeyDown(Key::C, Modifier::Ctrl | Modifier::Alt);
+    EXPECT_FALSE(clipboard.picture);
+    main.Form_KeyDown(Key::C, Modifier::Ctrl);
+    ASSERT_TRUE(clipboard.picture);
+    EXPECT_EQ(screen.grabs, (std::vector<RegionRect>{{100 + 33, 50 + 88, 128, 127}}));
+    EXPECT_EQ(clipboard.picture->Width, 128);
+    EXPECT_EQ(clipboard.picture->At(127, 126),
+              Rgb((100 + 33 + 127) & 255, (50 + 88 + 126) & 255, 0x40));
+    EXPECT_TRUE(dialogs.messages.size() == 1); // only the first start's
+
+    clipboard.refuse = true;
+    main.Form_KeyDown(Key::C, Modifier::Ctrl);
+    EXPECT_EQ(dialogs.messages.back(), "Picture not copied: the clipboard did not take it.");
+}
+
 TEST_F(PointerTest, SkinKeysWithNoSkinFiles) {
     std::filesystem::remove(folder.Path() + "/skins/Aqua.inf");
     main.Form_KeyDown(Key::PageDown, 0); // count 1 before the rescan: (0 + 1) mod 2

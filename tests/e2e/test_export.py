@@ -1,7 +1,9 @@
-"""Pictures leaving the program other than by Quick Save: Save As to PNG, exactly as the
-screen shows it."""
+"""Pictures leaving the program other than by Quick Save: Save As to PNG and the clipboard,
+exactly as the screen shows it."""
+import io
 import os
 import shutil
+import subprocess
 import tempfile
 import unittest
 
@@ -36,6 +38,17 @@ def pattern_mismatches(picture, left, top):
             if picture.getpixel((i, j)) != pattern_pixel(left + i, top + j)]
 
 
+def clipboard(desktop, kind="image/png", unlike=b""):
+    """The clipboard's picture as another program reads it (xclip), once it differs from
+    unlike."""
+    def read():
+        out = subprocess.run(["xclip", "-selection", "clipboard", "-t", kind, "-o"],
+                             env=desktop.env, capture_output=True, timeout=10)
+        data = out.stdout if out.returncode == 0 else b""
+        return data != unlike and data
+    return wait_for(read, 10, f"a new {kind} on the clipboard")
+
+
 class Export(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop()
@@ -62,6 +75,23 @@ class Export(unittest.TestCase):
                 self.assertEqual((png.format, png.mode, png.size), ("PNG", "RGB", (128, 127)))
                 self.assertEqual(pattern_mismatches(png, x + 33, y + 88)[:5], [])
         self.assertEqual(sorted(os.listdir(self.pictures)), ["chosen.png", "typed.png"])
+
+    def test_ctrl_c_puts_a_fresh_capture_of_the_hole_on_the_clipboard(self):
+        d = self.desktop
+        x, y = self.start()
+        d.xdotool("mousemove", "--sync", x + 20, y + 330)
+        png = b""
+        for moved in range(2):  # moved a pixel, the next copy shows what is under it then
+            if moved:
+                d.xdotool("key", "Right")
+                wait_for(lambda: d.wait_window(193, 448)[1] == x + 1, 5, "the window to move")
+            d.xdotool("key", "ctrl+c")
+            png = clipboard(d, unlike=png)
+            with Image.open(io.BytesIO(png)) as picture:
+                self.assertEqual(picture.size, (128, 127))
+                mismatches = pattern_mismatches(picture.convert("RGB"), x + moved + 33, y + 88)
+                self.assertEqual(mismatches[:5], [])
+        self.assertEqual(os.listdir(self.pictures), [])
 
 
 if __name__ == "__main__":

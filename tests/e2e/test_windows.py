@@ -1,6 +1,6 @@
 """The Windows build under Wine, used as a user would: start, outline, Quick Save, drag,
-skin keys, Save As to BMP and PNG, the options dialog, the settings kept between runs, hostile
-skin pictures and shot areas; the distribution's zip and installer."""
+skin keys, Save As to BMP and PNG, the clipboard, the options dialog, the settings kept
+between runs, hostile skin pictures and shot areas; the distribution's zip and installer."""
 import glob
 import io
 import os
@@ -11,6 +11,7 @@ import zipfile
 from PIL import Image
 
 from harness import SCREEN, expected_shape, pattern_pixel, set_pattern_background, wait_for
+from test_export import clipboard
 from test_interaction import assert_shows_pattern
 from wine_harness import SETTINGS_KEY, WIN_BIN, WineDesktop, windows_path
 
@@ -158,6 +159,20 @@ class Windows(unittest.TestCase):
                 d.answer_message_box()  # "Error Loading Image ..."
                 d.wait_window(193, 448)  # the built-in skin
                 self.assertIsNone(self.tarvik.poll())
+
+    def test_ctrl_c_puts_the_hole_on_the_clipboard_for_other_programs(self):
+        d = self.desktop
+        d.store_settings()
+        _, x, y, _, _ = self.start()
+        d.activate(x + 20, y + 330)
+        d.xdotool("key", "ctrl+c")
+        # Wine hands the Windows clipboard's bitmap to X programs as a BMP.
+        with Image.open(io.BytesIO(clipboard(d, "image/bmp"))) as picture:
+            self.assertEqual(picture.size, (128, 127))
+            rgb = picture.convert("RGB")
+            wrong = [(px, py) for py in range(127) for px in range(128)
+                     if rgb.getpixel((px, py)) != pattern_pixel(x + 33 + px, y + 88 + py)]
+            self.assertEqual(wrong[:5], [])
 
     def test_quality_changed_in_the_options_dialog_is_used_and_stored(self):
         d = self.desktop

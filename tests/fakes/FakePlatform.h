@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/IClipboard.h"
 #include "platform/IDialogs.h"
 #include "platform/IMainWindow.h"
 #include "platform/IMenuService.h"
@@ -129,6 +130,19 @@ class FakeCodec : public IPictureCodec {
     Picture encoded;
     std::map<std::string, Picture> pictures;
     std::vector<std::string> loaded;
+};
+
+// Keeps what it is given; refuses everything with refuse set.
+class FakeClipboard : public IClipboard {
+  public:
+    bool SetPicture(const Picture& p) override {
+        if (refuse)
+            return false;
+        picture = p;
+        return true;
+    }
+    Picture picture;
+    bool refuse = false;
 };
 
 class FakeDialogs : public IDialogs {

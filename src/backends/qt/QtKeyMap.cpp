@@ -73,6 +73,8 @@ std::int16_t VirtualKeyCode(const QKeyEvent& event) {
         return 0; // the number pad's digits do nothing
     if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9)
         return static_cast<std::int16_t>(Key::Digit0 + (event.key() - Qt::Key_0));
+    if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) // a letter's code is its capital
+        return static_cast<std::int16_t>('A' + (event.key() - Qt::Key_A));
     return DigitFromScanCode(event.nativeScanCode());
 }
 
