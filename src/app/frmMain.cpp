@@ -40,9 +40,11 @@ SettingsContext frmMain::SettingsAccess() {
 }
 
 SaveContext frmMain::SaveAccess() {
-    return SaveContext{Picture1,      Settings,     SaveAsCounter,
-                       dialogs_,      ports_.Codec, [this] { Capture(); },
-                       captureFolder_};
+    SaveContext context{Picture1,      Settings,     SaveAsCounter,
+                        dialogs_,      ports_.Codec, [this] { Capture(); },
+                        captureFolder_};
+    context.Layout = &Layout;
+    return context;
 }
 
 void frmMain::DismissTip() {
@@ -77,10 +79,11 @@ void frmMain::AnnounceSave(const std::string& path) {
     ports_.Shell.Notify("Saved " + name, folder, folder);
 }
 
-void frmMain::CopyToClipboard() {
+void frmMain::CopyToClipboard(PictureKind kind) {
     DismissTip();
     SaveContext context = SaveAccess();
-    ::CopyToClipboard(context, ports_.Clipboard);
+    ::CopyToClipboard(context, ports_.Clipboard, kind);
+    DismissTip();
 }
 
 void frmMain::Capture() {
@@ -383,7 +386,9 @@ void frmMain::Form_KeyDown(std::int16_t keyCode, std::int16_t shift) {
         break;
     case Key::C:
         if (shift == Modifier::Ctrl)
-            CopyToClipboard();
+            CopyToClipboard(PictureKind::Capture);
+        else if (shift == (Modifier::Ctrl | Modifier::Shift))
+            CopyToClipboard(PictureKind::PhoneMockup);
         break;
     default:
         if (keyCode >= Key::Digit0 && keyCode <= Key::Digit9)

@@ -87,8 +87,8 @@ class frmMain : public IMainWindowListener {
     // Public operations.
     void SaveAs();
     void QuickSave();
-    // Captures and puts the picture on the clipboard.
-    void CopyToClipboard();
+    // Captures and puts the capture, or the phone mock-up around it, on the clipboard.
+    void CopyToClipboard(PictureKind kind);
     void Capture();
     void MoveByDiff(std::int16_t dx, std::int16_t dy);
     void ShowAbout();

@@ -1,10 +1,13 @@
 #include "capture/SaveCommands.h"
 
+#include "capture/PhoneMockup.h"
 #include "imaging/modJPEG.h"
 #include "platform/ProgramFolder.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -132,12 +135,25 @@ bool CaptureOrSaySo(SaveContext& c, const char* notDone = "Picture not saved") {
     return false;
 }
 
-void CopyToClipboard(SaveContext& c, IClipboard& clipboard) {
+Picture CurrentMockup(const SaveContext& c) {
+    if (!c.Layout || !c.Layout->SkinImage || !c.Picture1)
+        return nullptr;
+    return ComposePhoneMockup(*c.Layout->SkinImage, c.Layout->ShotRect, *c.Picture1);
+}
+
+void CopyToClipboard(SaveContext& c, IClipboard& clipboard, PictureKind kind) {
     if (!CaptureOrSaySo(c, "Picture not copied"))
         return;
-    cJPEG image;
-    image.CreateFromPicture(c.Picture1);
-    if (!image.CopyToClipboard(clipboard))
+    bool copied = false;
+    if (kind == PictureKind::PhoneMockup) {
+        const Picture mockup = CurrentMockup(c);
+        copied = mockup && clipboard.SetPicture(mockup);
+    } else {
+        cJPEG image;
+        image.CreateFromPicture(c.Picture1);
+        copied = image.CopyToClipboard(clipboard);
+    }
+    if (!copied)
         c.Dialogs.MessageBox("Picture not copied: the clipboard did not take it.");
 }
 
@@ -168,13 +184,21 @@ void SaveAs(SaveContext& c) {
     std::string ext = LowerExtension(fileName);
     const auto type = static_cast<SaveAsType>(result.FilterIndex);
     if (ext.empty()) {
-        ext = type == SaveAsType::Bitmap ? ".bmp" : type == SaveAsType::Png ? ".png" : ".jpg";
+        ext = type == SaveAsType::Bitmap                                   ? ".bmp"
+              : type == SaveAsType::Png || type == SaveAsType::PhoneMockup ? ".png"
+                                                                           : ".jpg";
         fileName += ext;
     }
     if (ext == ".jpg" || ext == ".jpeg" || ext == ".jpe") {
         SavePictureFile(c, fileName);
     } else if (ext == ".bmp") {
         SaveBitmapFile(c, fileName);
+    } else if (ext == ".png" && type == SaveAsType::PhoneMockup) {
+        const Picture mockup = CurrentMockup(c);
+        if (mockup)
+            SavePngFile(c, fileName, mockup);
+        else
+            ReportNotSaved(c, fileName, std::strerror(ENOMEM));
     } else if (ext == ".png") {
         SavePngFile(c, fileName, c.Picture1);
     } else {

@@ -5,15 +5,19 @@
 #include "platform/IDialogs.h"
 #include "platform/IPictureCodec.h"
 #include "settings/AppSettings.h"
+#include "skin/SkinLayout.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
 inline constexpr const char* SaveAsFilter =
-    "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp|PNG (*.png)|*.png";
+    "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp|PNG (*.png)|*.png|"
+    "Phone mock-up, PNG (*.png)|*.png";
 // The Save As types, by their place in the filter.
-enum class SaveAsType { Jpeg, Bitmap, Png };
+enum class SaveAsType { Jpeg, Bitmap, Png, PhoneMockup };
+// What a command puts out: the capture alone, or the phone with the capture in its display.
+enum class PictureKind { Capture, PhoneMockup };
 inline constexpr int MaxAutoNumber = 9999;
 
 // What the save commands read and write, held by the main window.
@@ -28,6 +32,8 @@ struct SaveContext {
     std::string DefaultFolder;
     // Handed to the file writers; null writes for real.
     IWriteFaults* Faults = nullptr;
+    // The current skin, around the capture in a phone mock-up.
+    const SkinLayout* Layout = nullptr;
 };
 
 enum class SaveResult { Saved, NameTaken, Failed };
@@ -38,8 +44,13 @@ void SaveAs(SaveContext& context);
 // Captures and writes a JPEG under the first free automatic name: the file written, or
 // empty when none was (the user has been told why).
 std::string QuickSave(SaveContext& context);
-// Captures and puts the capture on the clipboard; a failure is reported to the user.
-void CopyToClipboard(SaveContext& context, IClipboard& clipboard);
+// Captures and puts the capture, or the phone mock-up around it, on the clipboard; a
+// failure is reported to the user.
+void CopyToClipboard(SaveContext& context, IClipboard& clipboard,
+                     PictureKind kind = PictureKind::Capture);
+// The current skin with the current capture in its shot area; null without a skin or when
+// memory runs out.
+Picture CurrentMockup(const SaveContext& context);
 // Writes the current capture as a JPEG; a failure is reported to the user, except a name
 // taken meanwhile under KeepExisting.
 SaveResult SavePictureFile(SaveContext& context, const std::string& fileName,

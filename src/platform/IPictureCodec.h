@@ -19,7 +19,8 @@ class IPictureCodec {
     // Encodes a BMP file's bytes; on failure false, with the reason in error.
     virtual bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
                            std::string& error) = 0;
-    // Encodes a PNG in memory, lossless; on failure false, with the reason in error.
+    // Encodes a PNG in memory, lossless: 24-bit, or 32-bit when the picture has Alpha. On
+    // failure false, with the reason in error.
     virtual bool EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
                            std::string& error) = 0;
 };

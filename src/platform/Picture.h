@@ -5,10 +5,12 @@
 #include <vector>
 
 // A decoded picture: 0xffRRGGBB pixels, rows top-down (the layout of a 32-bit RGB image).
+// With Alpha the top byte is each pixel's opacity, from 0 (see-through) to 255 (opaque).
 struct Image {
     int Width = 0;
     int Height = 0;
     std::vector<std::uint32_t> Pixels;
+    bool Alpha = false;
 
     Image() = default;
     Image(int width, int height, std::uint32_t fill = 0xffffffffu)

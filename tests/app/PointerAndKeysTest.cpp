@@ -236,7 +236,7 @@ TEST_F(PointerTest, ArrowsNudgeByOnePixelAndModifiersChangeNothing) {
     EXPECT_EQ(shell.opened, std::vector<std::string>{folder.Path() + PathSeparator + "readme.htm"});
 }
 
-TEST_F(PointerTest, CtrlCCopiesAFreshCaptureOfTheHoleAndSaysWhenItCannot) {
+TEST_F(PointerTest, CtrlCCopiesAFreshCaptureOfTheHoleCtrlShiftCThePhoneAroundIt) {
     main.Form_KeyDown(Key::C, 0);
     main.Form_KeyDown(Key::C, Modifier::Ctrl | Modifier::Alt);
     EXPECT_FALSE(clipboard.picture);
@@ -247,6 +247,12 @@ TEST_F(PointerTest, CtrlCCopiesAFreshCaptureOfTheHoleAndSaysWhenItCannot) {
     EXPECT_EQ(clipboard.picture->At(127, 126),
               Rgb((100 + 33 + 127) & 255, (50 + 88 + 126) & 255, 0x40));
     EXPECT_TRUE(dialogs.messages.size() == 1); // only the first start's
+
+    main.Form_KeyDown(Key::C, Modifier::Ctrl | Modifier::Shift);
+    EXPECT_EQ(screen.grabs.size(), 2u);
+    EXPECT_TRUE(clipboard.picture->Alpha);
+    EXPECT_EQ(clipboard.picture->Width, 193);
+    EXPECT_EQ(clipboard.picture->At(33 + 127, 88 + 126), Rgb(4, 8, 0x40)); // (260, 264) & 255
 
     clipboard.refuse = true;
     main.Form_KeyDown(Key::C, Modifier::Ctrl);

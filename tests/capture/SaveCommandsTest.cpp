@@ -194,8 +194,45 @@ TEST_F(SaveCommandsTest, SaveAsWritesByTheExtensionWithoutRegardToCase) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], "Picture not saved to " + folder.Path() +
                                        "/i.gif\r\nUse a name ending in .jpg, .bmp or .png");
-    EXPECT_EQ(dialogs.requests[0].Filter, "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files "
-                                          "(*.bmp)|*.bmp|PNG (*.png)|*.png");
+    EXPECT_EQ(dialogs.requests[0].Filter,
+              "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp|PNG (*.png)|*.png|"
+              "Phone mock-up, PNG (*.png)|*.png");
+}
+
+TEST_F(SaveCommandsTest, PhoneMockupIsTheSkinWithTheCaptureInItsShotAreaAndSeeThroughOutside) {
+    // A 16 x 12 skin: key colour white, a grey body from column 2 on, a shot area that
+    // sticks out past the right and bottom edges, and white pixels inside the body.
+    auto skin = std::make_shared<Image>(16, 12, Rgb(90, 90, 90));
+    for (int y = 0; y < 12; ++y)
+        skin->At(0, y) = skin->At(1, y) = Rgb(255, 255, 255);
+    skin->At(3, 2) = Rgb(255, 255, 255);
+    SkinLayout layout;
+    layout.SkinImage = skin;
+    layout.ShotRect = {6, 4, 6 + 12, 4 + 10};
+    dialogs.answers = {Answer("m.png", 3), Answer("n", 3), Answer("o.bmp", 3)};
+    SaveContext c = Context();
+    c.Layout = &layout;
+    SaveAs(c);
+    ASSERT_TRUE(codec.encoded);
+    const Image& mockup = *codec.encoded;
+    EXPECT_TRUE(mockup.Alpha);
+    ASSERT_EQ(mockup.Width, 16);
+    ASSERT_EQ(mockup.Height, 12);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const bool shot = x >= 6 && y >= 4 && x - 6 < 12 && y - 4 < 10;
+            const bool key = x < 2 || (x == 3 && y == 2);
+            const std::uint32_t want = shot  ? Rgb(200, 100, 50)
+                                       : key ? Rgb(255, 255, 255) & 0xffffffu
+                                             : Rgb(90, 90, 90);
+            EXPECT_EQ(mockup.At(x, y), want) << x << "," << y;
+        }
+    SaveAs(c);
+    SaveAs(c); // the extension decides: a BMP of the capture alone
+    EXPECT_EQ(ReadFile(folder.Path() + "/m.png"), "PNG16x12");
+    EXPECT_EQ(ReadFile(folder.Path() + "/n.png"), "PNG16x12");
+    EXPECT_EQ(ReadFile(folder.Path() + "/o.bmp"), "BM12x10");
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(SaveCommandsTest, FailedBitmapWriteKeepsTheOldFileAndSaysWhy) {

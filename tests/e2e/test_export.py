@@ -1,5 +1,5 @@
-"""Pictures leaving the program other than by Quick Save: Save As to PNG and the clipboard,
-exactly as the screen shows it."""
+"""Pictures leaving the program other than by Quick Save: Save As to PNG, the clipboard and
+the phone mock-up, exactly as the screen and the skin show them."""
 import io
 import os
 import shutil
@@ -9,17 +9,20 @@ import unittest
 
 from PIL import Image
 
-from harness import Desktop, pattern_pixel, set_pattern_background, stored_settings, wait_for
+from harness import (SOURCE_DIR, Desktop, expected_shape, pattern_pixel, set_pattern_background,
+                     stored_settings, wait_for)
 
 # The Save As types, by their place in the dialog's list.
-PNG = 2
+PNG, MOCKUP = 2, 3
+BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
+AQUA = os.path.join(SOURCE_DIR, "skins", "aqua.bmp")
 
 
 def save_as(desktop, x, y, path, file_type=None):
     """Save As by a double click on the phone's body; the type chosen in the dialog's list
     when given, then the name typed."""
-    desktop.xdotool("mousemove", "--sync", x + 20, y + 330, "click", "--repeat", "2",
-                    "--delay", "80", "1")
+    # Not --sync: the pointer may be there already, and then no motion would come.
+    desktop.xdotool("mousemove", x + 20, y + 330, "click", "--repeat", "2", "--delay", "80", "1")
     wait_for(lambda: desktop.windows("Save As"), 10, "the Save As dialog")
     if file_type is not None:
         # From the name to the type list and back.
@@ -29,6 +32,29 @@ def save_as(desktop, x, y, path, file_type=None):
     desktop.xdotool("type", path)
     desktop.xdotool("key", "Return")
     wait_for(lambda: not desktop.windows("Save As"), 10, "the dialog to close")
+
+
+def mockup_mismatches(mockup, skin_path, shot, left, top):
+    """Pixels of a mock-up that are wrong: the shot area (x, y, w, h) must hold the desktop
+    pattern from (left, top), the window's outline the skin's pixels, both opaque, and every
+    other pixel be see-through."""
+    outline = expected_shape(skin_path, "(%d, %d, %d, %d)" % shot)
+    sx, sy, sw, sh = shot
+    got = mockup.load()
+    with Image.open(skin_path) as skin:
+        skin = skin.convert("RGB").load()
+    wrong = []
+    for j in range(mockup.size[1]):
+        for i in range(mockup.size[0]):
+            if sx <= i < sx + sw and sy <= j < sy + sh:
+                ok = got[i, j] == pattern_pixel(left + i, top + j) + (255,)
+            elif (i, j) in outline:
+                ok = got[i, j] == skin[i, j] + (255,)
+            else:
+                ok = got[i, j][3] == 0
+            if not ok:
+                wrong.append((i, j))
+    return wrong
 
 
 def pattern_mismatches(picture, left, top):
@@ -92,6 +118,31 @@ class Export(unittest.TestCase):
                 mismatches = pattern_mismatches(picture.convert("RGB"), x + moved + 33, y + 88)
                 self.assertEqual(mismatches[:5], [])
         self.assertEqual(os.listdir(self.pictures), [])
+
+    def test_phone_mockup_is_the_skin_with_the_capture_in_its_display_and_see_through_outside(
+            self):
+        d = self.desktop
+        x, y = self.start()
+        cases = [(BUILTIN, (193, 448), (33, 88, 128, 127)),
+                 (BUILTIN, (193, 448), (33, 74, 128, 159)),  # the taller capture area
+                 (AQUA, (228, 470), (26, 70, 176, 144))]
+        png = b""
+        for n, (skin, size, shot) in enumerate(cases):
+            if n == 1:
+                d.click(x + 97, y + 51)  # the name strip toggles the taller area
+            if n == 2:
+                d.xdotool("key", "1")  # Aqua.inf
+                _, x, y, _, _ = d.wait_window(*size)
+            path = os.path.join(self.pictures, f"mockup{n}.png")
+            save_as(d, x, y, path, MOCKUP)
+            d.xdotool("key", "ctrl+shift+c")  # the pointer is still on the phone
+            png = clipboard(d, unlike=png)
+            for picture in (wait_for(lambda: os.path.exists(path) and path, 10, path),
+                            io.BytesIO(png)):
+                with Image.open(picture) as mockup:
+                    self.assertEqual((mockup.format, mockup.mode, mockup.size),
+                                     ("PNG", "RGBA", size))
+                    self.assertEqual(mockup_mismatches(mockup, skin, shot, x, y)[:5], [], n)
 
 
 if __name__ == "__main__":

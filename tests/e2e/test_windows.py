@@ -1,6 +1,7 @@
 """The Windows build under Wine, used as a user would: start, outline, Quick Save, drag,
-skin keys, Save As to BMP and PNG, the clipboard, the options dialog, the settings kept
-between runs, hostile skin pictures and shot areas; the distribution's zip and installer."""
+skin keys, Save As to BMP and PNG, the clipboard, the phone mock-up, the options dialog, the
+settings kept between runs, hostile skin pictures and shot areas; the distribution's zip and
+installer."""
 import glob
 import io
 import os
@@ -11,7 +12,7 @@ import zipfile
 from PIL import Image
 
 from harness import SCREEN, expected_shape, pattern_pixel, set_pattern_background, wait_for
-from test_export import clipboard
+from test_export import AQUA, MOCKUP, clipboard, mockup_mismatches, pattern_mismatches
 from test_interaction import assert_shows_pattern
 from wine_harness import SETTINGS_KEY, WIN_BIN, WineDesktop, windows_path
 
@@ -107,11 +108,16 @@ class Windows(unittest.TestCase):
         self.assertEqual(d.registry()["SkinFile"], ("REG_SZ", "Aqua.inf"))
         self.start(228, 470)
 
-    def save_as(self, x, y, target):
+    def save_as(self, x, y, target, file_type=None, key=(150, 261)):
+        """Save As by the skin's Save As key (the built-in skin's right soft key); the type
+        chosen in the dialog's list when given, then the name typed."""
         d = self.desktop
-        d.click(x + 150, y + 261)  # the right soft key: Save As
+        d.click(x + key[0], y + key[1])
         dialog = wait_for(lambda: d.windows("Save As"), 30, "the Save dialog")[0]
         d.focus(dialog[0])
+        if file_type is not None:  # from the name to the type list and back
+            d.xdotool("key", "Tab", "key", "Home", *["key", "Down"] * file_type,
+                      "key", "shift+Tab")
         d.xdotool("key", "ctrl+a")
         d.xdotool("type", "--delay", "20", windows_path(target))
         d.xdotool("key", "Return")
@@ -173,6 +179,36 @@ class Windows(unittest.TestCase):
             wrong = [(px, py) for py in range(127) for px in range(128)
                      if rgb.getpixel((px, py)) != pattern_pixel(x + 33 + px, y + 88 + py)]
             self.assertEqual(wrong[:5], [])
+
+    def test_phone_mockup_by_save_as_and_ctrl_shift_c(self):
+        d = self.desktop
+        d.store_settings()
+        _, x, y, _, _ = self.start()
+        cases = [(BUILTIN, (193, 448), (33, 74, 128, 159), (150, 261)),  # the taller area
+                 (AQUA, (228, 470), (26, 70, 176, 144), (182, 272))]
+        png = b""
+        for n, (skin, size, shot, key) in enumerate(cases):
+            if n == 0:
+                d.click(x + 97, y + 51)  # the name strip toggles the taller area
+            else:
+                d.xdotool("key", "1")  # Aqua.inf; the window still has the keyboard
+                _, x, y, _, _ = d.wait_window(*size)
+            target = os.path.join(d.program, f"mockup{n}.png")
+            self.save_as(x, y, target, MOCKUP, key)
+            d.activate(x + 20, y + 330)
+            d.xdotool("key", "ctrl+shift+c")
+            # Wine hands the Windows clipboard's PNG to X programs as one.
+            png = clipboard(d, "image/png", unlike=png)
+            for picture in (target, io.BytesIO(png)):
+                with Image.open(picture) as mockup:
+                    self.assertEqual((mockup.mode, mockup.size), ("RGBA", size))
+                    if HAVE_SHAPE_DUMP:
+                        wrong = mockup_mismatches(mockup, skin, shot, x, y)
+                    else:  # the shot area and a see-through corner
+                        hole = mockup.crop((shot[0], shot[1], shot[0] + shot[2], shot[1] + shot[3]))
+                        wrong = pattern_mismatches(hole.convert("RGB"), x + shot[0], y + shot[1])
+                        wrong += [(0, 0)] if mockup.getpixel((0, 0))[3] else []
+                    self.assertEqual(wrong[:5], [], n)
 
     def test_quality_changed_in_the_options_dialog_is_used_and_stored(self):
         d = self.desktop

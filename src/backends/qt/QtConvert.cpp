@@ -7,7 +7,8 @@ QImage WrapPicture(const Picture& picture) {
     if (!picture || picture->Width <= 0 || picture->Height <= 0)
         return {};
     return QImage(reinterpret_cast<const uchar*>(picture->Pixels.data()), picture->Width,
-                  picture->Height, picture->Width * 4, QImage::Format_RGB32);
+                  picture->Height, picture->Width * 4,
+                  picture->Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
 Picture ToPicture(const QImage& source) {

@@ -6,7 +6,8 @@
 #include <QImage>
 #include <QRegion>
 
-// Wraps a picture's pixels without copying; the QImage must not outlive the picture.
+// Wraps a picture's pixels without copying, with their opacity when the picture has Alpha;
+// the QImage must not outlive the picture.
 QImage WrapPicture(const Picture& picture);
 // Copies a QImage into a picture; null when memory runs out.
 Picture ToPicture(const QImage& image);

@@ -2,7 +2,8 @@
 
 #include "platform/IClipboard.h"
 
-// The system clipboard, given pictures as bitmaps (CF_BITMAP).
+// The system clipboard. A picture goes as a bitmap (CF_BITMAP); one with Alpha as a 32-bit
+// bitmap with its opacity (CF_DIBV5) and as a PNG (the "PNG" format), which keep it.
 class Win32Clipboard : public IClipboard {
   public:
     bool SetPicture(const Picture& picture) override;

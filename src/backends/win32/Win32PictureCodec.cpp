@@ -217,6 +217,8 @@ bool EncodeWic(const Picture& picture, REFGUID container, WICPixelFormatGUID for
         error = "No picture loaded to save.";
         return false;
     }
+    const WICPixelFormatGUID& pixels =
+        picture->Alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat32bppBGR;
     Com<IWICImagingFactory> factory;
     Com<IStream> memory;
     Com<IWICBitmapEncoder> encoder;
@@ -232,8 +234,7 @@ bool EncodeWic(const Picture& picture, REFGUID container, WICPixelFormatGUID for
         SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
         SUCCEEDED(frame->SetPixelFormat(&format)) &&
         SUCCEEDED(factory->CreateBitmapFromMemory(
-            width, height, GUID_WICPixelFormat32bppBGR, width * 4,
-            static_cast<UINT>(picture->Pixels.size() * 4),
+            width, height, pixels, width * 4, static_cast<UINT>(picture->Pixels.size() * 4),
             reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(picture->Pixels.data())),
             &source)) &&
         SUCCEEDED(frame->WriteSource(source.get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
@@ -269,6 +270,7 @@ bool Win32PictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned c
 
 bool Win32PictureCodec::EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
                                   std::string& error) {
-    return EncodeWic(picture, GUID_ContainerFormatPng, GUID_WICPixelFormat24bppBGR, "PNG", bytes,
-                     error);
+    const WICPixelFormatGUID format =
+        picture && picture->Alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR;
+    return EncodeWic(picture, GUID_ContainerFormatPng, format, "PNG", bytes, error);
 }
