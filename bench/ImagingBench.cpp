@@ -2,10 +2,13 @@
 #include "../tests/imaging/ResampleReference.h"
 #include "RatioReporter.h"
 #include "backends/qt/QtConvert.h"
+#include "backends/qt/QtPictureCodec.h"
 #include "capture/SaveCommands.h"
 #include "imaging/cJPEG.h"
 #include "imaging/modJPEG.h"
+#include "skin/ParseRect.h"
 
+#include <QFile>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -164,6 +167,46 @@ void SaveAutoNamedCrowded(benchmark::State& state) {
     }
 }
 
+// Save As of the built-in skin's phone mock-up after the dialog: composed, encoded, written.
+struct MockupSave {
+    MockupSave() {
+        QFile file(":/tarvik/skin.gif");
+        file.open(QIODevice::ReadOnly);
+        layout.SkinImage = QtPictureCodec::Decode(file.readAll());
+        ParseRect(BuiltinSkin::Shot, layout.ShotRect);
+        context.Layout = &layout;
+    }
+    AppSettings settings{90, "shot", Folder, Folder, true};
+    Picture capture = ScreenLike(128, 127);
+    std::int16_t counter = 1;
+    NoDialogs dialogs;
+    QtPictureCodec codec;
+    SkinLayout layout;
+    SaveContext context{capture, settings, counter, dialogs, codec, [] {}, ""};
+};
+
+void SavePhoneMockup(benchmark::State& state) {
+    MockupSave save;
+    const std::string path = Folder + "/mockup.png";
+    for (auto _ : state)
+        if (SavePngFile(save.context, path, CurrentMockup(save.context)) != SaveResult::Saved)
+            state.SkipWithError("not saved");
+}
+
+// The floor: the same picture, skin-sized, as a plain opaque PNG through the same writer.
+void SavePlainPngSkinSized(benchmark::State& state) {
+    MockupSave save;
+    auto plain = std::make_shared<Image>(*CurrentMockup(save.context));
+    plain->Alpha = false;
+    for (std::uint32_t& pixel : plain->Pixels)
+        pixel |= 0xff000000u;
+    const Picture picture = plain;
+    const std::string path = Folder + "/plain.png";
+    for (auto _ : state)
+        if (SavePngFile(save.context, path, picture) != SaveResult::Saved)
+            state.SkipWithError("not saved");
+}
+
 void ExistenceTestPerName(benchmark::State& state) {
     for (auto _ : state)
         for (int n = 1; n <= 9999; ++n) {
@@ -187,6 +230,8 @@ BENCHMARK(ResampleScalarReference)
 BENCHMARK(QtSmoothScale)->Args({1280, 960})->Args({320, 240})->Unit(benchmark::kMicrosecond);
 BENCHMARK(SaveAutoNamedCrowded)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExistenceTestPerName)->Unit(benchmark::kMillisecond);
+BENCHMARK(SavePhoneMockup)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SavePlainPngSkinSized)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
@@ -197,7 +242,8 @@ int main(int argc, char** argv) {
                             {"Resample/1280/960", "QtSmoothScale/1280/960"},
                             {"Resample/320/240", "ResampleScalarReference/320/240"},
                             {"Resample/320/240", "QtSmoothScale/320/240"},
-                            {"SaveAutoNamedCrowded", "ExistenceTestPerName"}});
+                            {"SaveAutoNamedCrowded", "ExistenceTestPerName"},
+                            {"SavePhoneMockup", "SavePlainPngSkinSized"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -320,6 +320,8 @@ def main():
         add("CreateFromPicture 1920x1080 (vs memcpy)", g["CreateFromPicture"], g["MemcpySameBytes"], "s", 10)
         add("Resample 640x480 to 1280x960 (vs Qt smooth)", g["Resample/1280/960"], g["QtSmoothScale/1280/960"], "s", 1)
         add("Resample 640x480 to 320x240 (vs Qt smooth)", g["Resample/320/240"], g["QtSmoothScale/320/240"], "s", 1)
+        add("phone mock-up, built-in skin (vs plain PNG of it)", g["SavePhoneMockup"],
+            g["SavePlainPngSkinSized"], "s", 2)
         add("SaveAutoNamed, 9,998 names taken (vs one stat each)", g["SaveAutoNamedCrowded"],
             g["ExistenceTestPerName"], "s", 1.2)
 
