@@ -3,17 +3,17 @@
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
     libegl-dev libgif-dev libturbojpeg0-dev libxcb1-dev libxcb-shape0-dev libxcb-randr0-dev
     fonts-dejavu-core"
-TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils xclip python3 python3-xlib python3-pil
-    dpkg-dev lintian appstream dosfstools fusefat dbus-daemon python3-dbus python3-gi
+TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils xclip python3 python3-xlib
+    python3-pil dpkg-dev lintian appstream dosfstools fusefat dbus-daemon python3-dbus python3-gi
     at-spi2-core python3-pyatspi"
 # The headless Wayland session of the Wayland tests: sway with XWayland, pipewire (the wlr
 # portal exits without it), the portal with its wlr and gtk backends (no Screenshot
-# interface without the gtk one), grim and wtype, Qt's Wayland plugin, the Wayland
-# client library and scanner for the test's virtual pointer, and Python's D-Bus bindings
-# for the test's stand-in portal.
+# interface without the gtk one), grim, wtype and wl-paste, Qt's Wayland plugin, the
+# Wayland client library and scanner for the test's virtual pointer, and Python's D-Bus
+# bindings for the test's stand-in portal.
 WAYLAND_TEST_PACKAGES="sway xwayland pipewire xdg-desktop-portal xdg-desktop-portal-wlr
-    xdg-desktop-portal-gtk grim wtype dbus qt6-wayland libwayland-dev libwayland-bin python3-dbus
-    python3-gi"
+    xdg-desktop-portal-gtk grim wtype wl-clipboard dbus qt6-wayland libwayland-dev
+    libwayland-bin python3-dbus python3-gi"
 
 # Installs the packages that are missing, with apt-get (through sudo when not root).
 install_packages() {

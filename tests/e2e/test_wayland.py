@@ -1,4 +1,5 @@
-"""The program on a headless Wayland session, framing on the portal's screenshot."""
+"""The program on a headless Wayland session, framing on the portal's screenshot; the phone
+mock-up on the clipboard."""
 import os
 import signal
 import subprocess
@@ -173,6 +174,19 @@ class Wayland(unittest.TestCase):
         self.assertLessEqual(
             worst_difference(first, self.desktop.crop((hx, hy, hx + HOLE[2], hy + HOLE[3]))), 12)
 
+        # Ctrl+Shift+C: the phone mock-up on the clipboard, the capture in its display and
+        # see-through outside, as another program reads it.
+        s.keys("-M", "ctrl", "-M", "shift", "-k", "c", "-m", "shift", "-m", "ctrl")
+        clip = os.path.join(s.out, "clipboard.png")
+        wh.wait_for(lambda: s.run(["sh", "-c", f"wl-paste -t image/png > {clip}"], check=False)
+                    .returncode == 0 and os.path.getsize(clip) > 0, 10, "the clipboard's PNG")
+        mockup = Image.open(clip)
+        self.assertEqual((mockup.mode, mockup.size), ("RGBA", SKIN))
+        self.assertEqual((mockup.getpixel((0, 0))[3], mockup.getpixel((20, 330))[3]), (0, 255))
+        in_skin = (HOLE[0], HOLE[1], HOLE[0] + HOLE[2], HOLE[1] + HOLE[3])
+        on_screen = (hx, hy, hx + HOLE[2], hy + HOLE[3])
+        self.assertEqual(worst_difference(mockup.crop(in_skin), self.desktop.crop(on_screen)), 0)
+
         # The screen changes under the overlay: F5 takes it in.
         self.pattern.send_signal(signal.SIGUSR1)
         wh.wait_for(lambda: "painted 1\n" in self.pattern.lines, 5, "the changed pattern")
@@ -206,6 +220,9 @@ class Wayland(unittest.TestCase):
         jpg = self.save_as(x, y, "close.jpg")
         self.assertEqual((jpg.format, jpg.size), ("JPEG", HOLE[2:]))
         self.assertLessEqual(worst_difference(jpg, self.hole(x, y)), 12)
+        png = self.save_as(x, y, "exact.png")
+        self.assertEqual((png.format, png.mode, png.size), ("PNG", "RGB", HOLE[2:]))
+        self.assertEqual(worst_difference(png, self.hole(x, y)), 0)
 
         # The name strip makes the area taller; Quick Save writes that.
         p.click(x + 97, y + 51)

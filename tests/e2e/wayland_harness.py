@@ -47,8 +47,10 @@ def wait_for(predicate, timeout=15.0, what="condition"):
 
 def missing_parts():
     """What this machine lacks for the session; empty when it can run."""
-    wanted = ["sway", "swaymsg", "grim", "wtype", "dbus-daemon", "pipewire", "gdbus", "setpriv",
-              PORTAL, "/usr/lib/python3/dist-packages/dbus", "/usr/lib/python3/dist-packages/gi", "/usr/libexec/xdg-desktop-portal-wlr", "/usr/libexec/xdg-desktop-portal-gtk"]
+    wanted = ["sway", "swaymsg", "grim", "wtype", "wl-paste", "dbus-daemon", "pipewire", "gdbus",
+              "setpriv", PORTAL, "/usr/lib/python3/dist-packages/dbus",
+              "/usr/lib/python3/dist-packages/gi", "/usr/libexec/xdg-desktop-portal-wlr",
+              "/usr/libexec/xdg-desktop-portal-gtk"]
     return [w for w in wanted if not (shutil.which(w) or os.path.exists(w))]
 
 
