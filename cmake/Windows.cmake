@@ -72,6 +72,6 @@ if(TARVIK_BUILD_TESTS)
     # Debian ships GoogleTest as source: built here with the cross compiler.
     set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
     add_subdirectory(tests/backends/win32)
 endif()

@@ -299,7 +299,7 @@ struct FakeOptionsState {
 // Runs a script of user actions while "modal".
 class FakeOptionsView : public IOptionsView {
   public:
-    explicit FakeOptionsView(FakeOptionsState& state) : state(state) {}
+    explicit FakeOptionsView(FakeOptionsState& shared) : state(shared) {}
     void Refresh(const OptionControls& c) override { state.shown = c; }
     void RunModal() override {
         if (script)
@@ -328,9 +328,9 @@ class FakeWindowFactory : public IWindowFactory {
   public:
     std::unique_ptr<ITipWindow> CreateTipWindow() override {
         ++tipsMade;
-        auto tip = std::make_unique<FakeTipWindow>();
-        this->tip = tip.get();
-        return tip;
+        auto made = std::make_unique<FakeTipWindow>();
+        tip = made.get();
+        return made;
     }
     std::unique_ptr<ITipWindow> CreateNoticeWindow() override {
         auto window = std::make_unique<FakeTipWindow>();

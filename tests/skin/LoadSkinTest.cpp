@@ -128,8 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
         ChangedLine{"shot = (20, 40, 128, 160)", "shot =", false},
         ChangedLine{"saveas = (110, 210, 40, 18)", "saveas = (110, 210, 40, 18", true},
         ChangedLine{"saveas = (110, 210, 40, 18)\r\n", "", false}),
-    [](const ::testing::TestParamInfo<ChangedLine>& info) {
-        return "Line" + std::to_string(info.index) + (info.param.loads ? "Loads" : "Fails");
+    [](const ::testing::TestParamInfo<ChangedLine>& line) {
+        return "Line" + std::to_string(line.index) + (line.param.loads ? "Loads" : "Fails");
     });
 
 TEST_F(LoadSkinTest, ShotRectValuesOfTheExamples) {
