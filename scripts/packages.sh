@@ -1,4 +1,6 @@
-# Debian packages and the installer shared by the scripts. Sourced, not run.
+# Debian packages and the installer shared by the scripts. Sourced, not run: the lists are
+# read by the scripts that source it.
+# shellcheck shell=bash disable=SC2034
 
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
     libegl-dev libgif-dev libturbojpeg0-dev libxcb1-dev libxcb-shape0-dev libxcb-randr0-dev
@@ -72,10 +74,10 @@ wine_environment() {
     export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 }
 
-# Configures and builds into build/.
+# Configures and builds into build/ (the "plain" preset of CMakePresets.json).
 build_program() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build build
+    cmake --preset plain "$@"
+    cmake --build --preset plain
 }
 
 # The Windows build: MinGW-w64, NASM for the JPEG library's SIMD code, dpkg-source for its
@@ -83,3 +85,6 @@ build_program() {
 WINDOWS_PACKAGES="cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nasm dpkg-dev googletest"
 WINE_TEST_PACKAGES="wine wine64 xvfb xdotool x11-utils xclip python3 python3-xlib python3-pil"
+
+# scripts/lint: the formatter, the C++ checker and the shell checker.
+LINT_PACKAGES="clang-format clang-tidy shellcheck"
