@@ -287,7 +287,7 @@ void cJPEG::ResampleInto(cJPEG& target) const {
             const __m128i words = _mm_cvttps_epi32(v);
             const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(words, words), words);
             const std::int32_t packed = _mm_cvtsi128_si32(bytes);
-            std::memcpy(out + 3 * x, &packed, 4);
+            std::memcpy(out + 3 * static_cast<std::size_t>(x), &packed, 4);
         }
 #endif
         for (; x < newW; ++x) {

@@ -104,12 +104,11 @@ bool SaveJPG(cJPEG& image, const std::string& fileName, std::int32_t quality,
              std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options) {
     if (!PictureToEncode(image, errorCode, errorText))
         return false;
-    const std::string file = fileName; // lives until the write returns
     return RunEncoder(
         IJL_JFILE_WRITEWHOLEIMAGE,
         [&](JPEG_CORE_PROPERTIES& record) {
             SetImageFields(record, image, quality);
-            record.JPGFile = file.c_str();
+            record.JPGFile = fileName.c_str();
         },
         errorCode, errorText, options);
 }
@@ -131,13 +130,12 @@ bool WriteJPG(const std::vector<std::uint8_t>& jpeg, const std::string& fileName
               std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options) {
     errorCode = 0;
     errorText.clear();
-    const std::string file = fileName;
     return RunEncoder(
         IJL_JFILE_WRITEWHOLEIMAGE,
         [&](JPEG_CORE_PROPERTIES& record) {
             record.JPGBytes = jpeg.data();
             record.JPGSizeBytes = jpeg.size();
-            record.JPGFile = file.c_str();
+            record.JPGFile = fileName.c_str();
         },
         errorCode, errorText, options);
 }

@@ -5,7 +5,7 @@
 #include <string_view>
 
 // Longest line kept; the rest of a longer line is read and dropped.
-inline constexpr std::size_t MaxLineLength = 64 * 1024;
+inline constexpr std::size_t MaxLineLength = std::size_t{64} * 1024;
 
 // Trims the space character (not tabs) at both ends.
 std::string_view TrimBlanks(std::string_view text);
