@@ -102,7 +102,7 @@ TEST_F(FaultsTest, QuickSaveEncodesOnceHoweverManyNamesAreTakenAndReportsAnEncod
         fs::create_directories(settings.AutoSaveFolder + "/shot" + std::to_string(n) + ".jpg");
     // Counts the encodes, and fails each with status.
     struct Encoder : IWriteFaults {
-        explicit Encoder(int status) : status(status) {}
+        explicit Encoder(int failWith) : status(failWith) {}
         int FaultFor(const std::string&) override { return 0; }
         int EncoderFault() override {
             ++encodes;
