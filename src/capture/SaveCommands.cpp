@@ -96,7 +96,7 @@ std::string SaveAutoNamed(SaveContext& c) {
     // Encoded once, at the first free name, however many names turn out to be taken.
     std::vector<std::uint8_t> jpeg;
     for (int n = 1; n <= MaxAutoNumber; ++n) {
-        const std::string name =
+        std::string name =
             folder + PathSeparator + c.Settings.AutoNamePrefix + std::to_string(n) + ".jpg";
         std::error_code ec;
         if (fs::exists(fs::symlink_status(name, ec)))
