@@ -19,9 +19,9 @@ std::string ResourceBytes(int id) {
 
 HCURSOR HandCursor() {
     static const HCURSOR hand = [] {
-        HCURSOR own = static_cast<HCURSOR>(
-            LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(HandCursorResource), IMAGE_CURSOR, 0,
-                       0, LR_DEFAULTSIZE | LR_SHARED));
+        HCURSOR own =
+            static_cast<HCURSOR>(LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(HandCursorResource),
+                                            IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
         return own ? own : LoadCursor(nullptr, IDC_HAND);
     }();
     return hand;

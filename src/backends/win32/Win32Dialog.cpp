@@ -47,7 +47,8 @@ HWND Win32Dialog::Place(const char* type, const char* text, DWORD style, int id,
 
 void Win32Dialog::FitWidth(HWND control) const {
     HDC dc = GetDC(control);
-    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     const std::string text = WindowText(control);
     SIZE size{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);

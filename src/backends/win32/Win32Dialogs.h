@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/IDialogs.h"
 #include "backends/win32/Win32Common.h"
+#include "platform/IDialogs.h"
 
 // Message boxes and the Save dialog of the system, owned by the main window.
 class Win32Dialogs : public IDialogs {

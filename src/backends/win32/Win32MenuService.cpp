@@ -11,9 +11,10 @@ HMENU Build(const MenuLevel& level) {
             break;
         case MenuLevel::Kind::SubMenu:
             // The parent menu owns the sub-menu and destroys it with itself.
-            AppendMenuA(menu, MF_STRING | MF_POPUP,
-                        reinterpret_cast<UINT_PTR>(entry.Sub ? Build(*entry.Sub) : CreatePopupMenu()),
-                        entry.Caption.c_str());
+            AppendMenuA(
+                menu, MF_STRING | MF_POPUP,
+                reinterpret_cast<UINT_PTR>(entry.Sub ? Build(*entry.Sub) : CreatePopupMenu()),
+                entry.Caption.c_str());
             break;
         case MenuLevel::Kind::CheckedItem:
             AppendMenuA(menu, MF_STRING | MF_CHECKED, static_cast<UINT_PTR>(entry.Id),

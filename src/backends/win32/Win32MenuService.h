@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/IMenuService.h"
 #include "backends/win32/Win32Common.h"
+#include "platform/IMenuService.h"
 
 // Popup menus of the system, built for one call and destroyed when it returns.
 class Win32MenuService : public IMenuService {

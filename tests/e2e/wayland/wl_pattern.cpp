@@ -1,5 +1,5 @@
-// A known picture for the Wayland test session: a window (alone, it fills the screen) whose every pixel
-// follows from its place and a number; SIGUSR1 steps the number and repaints.
+// A known picture for the Wayland test session: a window (alone, it fills the screen) whose every
+// pixel follows from its place and a number; SIGUSR1 steps the number and repaints.
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
