@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The image path of a save, each step beside its floor in the same run.
 #include "../tests/imaging/ResampleReference.h"
 #include "RatioReporter.h"

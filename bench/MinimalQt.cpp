@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // One 193 x 448 frameless window and nothing else: the floor of start-up and memory.
 #include <QApplication>
 #include <QWidget>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The window's own costs on a real X display, each beside its floor in the same run:
 // the outline, a skin switch and Quick Save.
 #include "RatioReporter.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Runs every benchmark on a private Xvfb display and prints one table: each figure beside its
 reference from the same run, as the median of several runs with their min and max.
 

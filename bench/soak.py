@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Soak: 10,000 Quick Saves in one run of the real program on Xvfb; prints its resident
 memory and open file descriptors as it goes. Usage: bench/soak.py BUILD_BIN_DIR [COUNT]"""
 import os

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The installed layout: the program folder under <prefix>/lib/tarvik with the program, and
 # links there to its skins and help page, which live with the other architecture-independent
 # data under <prefix>/share/tarvik; <prefix>/bin/tarvik links to the program. The desktop

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Windows program: the core over the Win32 backend, one statically linked .exe.
 add_library(tarvik_win32 STATIC
     src/backends/win32/Win32Common.cpp

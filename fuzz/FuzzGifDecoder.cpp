@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Any bytes through the GIF decoder: no picture, or one within the picture limits whose
 // pixels fill it exactly.
 #include "backends/gif/GifDecoder.h"

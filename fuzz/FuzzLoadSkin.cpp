@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The whole skin loader fed from bytes as a skin file, with a picture decoder that knows one
 // picture: every input ends in a complete skin, the file's or the built-in one.
 #include "skin/LoadSkin.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // ParseRect and ReadNumber on any text: no crash, and a success always stores in range.
 #include "skin/ParseRect.h"
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Any bytes through the picture codec's decoder, as a skin picture's file reaches it: BMP,
 // PNG and JPEG through Qt's readers after the completeness check, GIF through ours. No
 // picture, or one within the picture limits.

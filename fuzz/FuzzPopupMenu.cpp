@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The popup numbering on menus built from bytes: every item a menu shows has a distinct
 // number, it is the number the builder returns for it, and nothing outlives the call.
 #include "menus/cPopupMenu.h"

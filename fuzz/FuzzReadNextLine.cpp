@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // ReadNextLine over any bytes: it ends, returns trimmed data lines, and never one longer
 // than the limit.
 #include "skin/ReadNextLine.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The settings file reader: any bytes parse (what cannot be read is skipped), and whatever
 // was read writes back into a text that reads as the same values.
 #include "backends/posix/FileSettingsStore.h"

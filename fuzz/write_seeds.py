@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Writes small seed pictures for the decoder fuzz targets: write_seeds.py FOLDER.
 
 FOLDER/GifDecoder gets GIFs, FOLDER/PictureCodec every format (BMP, PNG, JPEG, GIF)."""

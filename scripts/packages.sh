@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Debian packages and the installer shared by the scripts. Sourced, not run: the lists are
 # read by the scripts that source it.
 # shellcheck shell=bash disable=SC2034

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "backends/posix/FileSettingsStore.h"

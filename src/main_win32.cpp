@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/frmMain.h"
 #include "backends/win32/RegistryStore.h"
 #include "backends/win32/Win32Clipboard.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Draws the built-in skin, the application icon, the hand pointer and the sample skins.
 
 Run from the repository root: resources/src/make_art.py

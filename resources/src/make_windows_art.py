@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Turns the window icon and the hand pointer into the .ico and .cur files a Windows
 build compiles in.
 

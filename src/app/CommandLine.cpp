@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/CommandLine.h"
 
 #include "platform/ProgramVersion.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/DisplayText.h"
 
 #include <vector>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/SaveNotice.h"
 
 #include "app/DisplayText.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/ShortTextDialogs.h"
 
 #include "app/DisplayText.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/frmMain.h"
 
 #include "app/WindowShape.h"

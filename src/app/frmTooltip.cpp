@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/frmTooltip.h"
 
 #include "app/DisplayText.h"

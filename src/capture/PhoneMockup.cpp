@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "capture/PhoneMockup.h"
 
 #include "app/WindowShape.h"

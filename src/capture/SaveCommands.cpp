@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "capture/SaveCommands.h"
 
 #include "capture/PhoneMockup.h"

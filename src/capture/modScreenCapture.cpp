@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "capture/modScreenCapture.h"
 
 Picture CaptureScreenRect(IScreen& screen, std::int32_t left, std::int32_t top, std::int32_t width,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "imaging/cJPEG.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "imaging/ijl.h"
 
 #include "io/AtomicFile.h"

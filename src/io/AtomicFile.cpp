@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "io/AtomicFile.h"
 
 #include "io/IWriteFaults.h"

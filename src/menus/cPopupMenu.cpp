@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "menus/cPopupMenu.h"
 
 #include "skin/ReadNextLine.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // A control's place in pixels, from the top-left corner of what holds it (the dialog's

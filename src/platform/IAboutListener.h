@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // What the about box's view reports: clicks on the three links and anywhere else.

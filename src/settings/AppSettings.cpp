@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "settings/AppSettings.h"
 
 #include <functional>

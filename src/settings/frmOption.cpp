@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "settings/frmOption.h"
 
 #include "settings/AppSettings.h"

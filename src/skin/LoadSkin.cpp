@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "skin/LoadSkin.h"
 
 #include "skin/ParseRect.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "skin/ParseRect.h"
 
 #include "platform/Twips.h"

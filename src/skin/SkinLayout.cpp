@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "skin/SkinLayout.h"
 
 #include "skin/ParseRect.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "skin/SkinRect.h"
 
 bool SkinRect::Holds(int px, int py) const {

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/MainFixture.h"
 #include "app/WindowShape.h"
 #include "imaging/JpegDecode.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Lists, through AT-SPI, the buttons of the running Tarvik as JSON lines (name,
 description, actions, extents) and presses the one named on the command line, if any."""
 import json

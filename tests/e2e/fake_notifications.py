@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """A notification service on the session bus that prints each Notify call as a JSON line
 and, a moment later, answers it as a user would: it invokes the notification's action named
 on the command line."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Runs the real program on a private Xvfb display and looks at it as a user would."""
 import os
 import shutil

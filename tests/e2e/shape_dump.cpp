@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Prints the window shape of a picture file as "x y w h" lines: the e2e tests compare it
 // with the outline the X server reports for the running program.
 #include "app/WindowShape.h"

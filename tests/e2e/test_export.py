@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Pictures leaving the program other than by Quick Save: Save As to PNG, the clipboard and
 the phone mock-up, exactly as the screen and the skin show them."""
 import io

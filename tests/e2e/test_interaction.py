@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 import json
 import os
 import shutil

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The program on a headless Wayland session, framing on the portal's screenshot; the phone
 mock-up on the clipboard."""
 import os

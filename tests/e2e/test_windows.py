@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The Windows build under Wine, used as a user would: start, outline, Quick Save, drag,
 skin keys, Save As to BMP and PNG, the clipboard, the phone mock-up, the options dialog, the
 settings kept between runs, hostile skin pictures and shot areas; the distribution's zip and

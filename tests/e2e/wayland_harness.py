@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """A private, headless Wayland session: sway, XWayland, pipewire and the screenshot portal
 on a bus of its own, all run as an unprivileged user (sway refuses root)."""
 import json

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Runs the Windows build under Wine on a private Xvfb display.
 
 Wine differs from Windows in ways the tests allow for:

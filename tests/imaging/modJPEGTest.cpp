@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "imaging/modJPEG.h"
 
 #include "fakes/FakePlatform.h"

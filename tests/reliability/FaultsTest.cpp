@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "capture/SaveCommands.h"
 #include "fakes/FakePlatform.h"
 #include "imaging/JpegDecode.h"

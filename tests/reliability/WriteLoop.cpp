@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Writes the store or Quick Saves in a loop, to be killed or raced by the reliability tests.
 //   tarvik_write_loop store PATH TAG COUNT      SaveSettings COUNT times, every value from TAG
 //   tarvik_write_loop quicksave FOLDER COUNT    COUNT Quick Saves into FOLDER

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The settings store and Quick Save on a FAT file system, which has neither Unix
 permissions nor hard links (mounted through FUSE, so no kernel driver is needed)."""
 import os

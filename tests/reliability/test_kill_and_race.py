@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Writes killed at any moment and writers racing each other: nothing half-written ever
 carries a final name, and a store is always one writer's whole."""
 import os

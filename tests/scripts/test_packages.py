@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The installer of scripts/packages.sh against an apt-get whose lock another package
 manager holds for a while, as an automatic update does."""
 import os

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "skin/ReadNextLine.h"
 
 #include <gtest/gtest.h>

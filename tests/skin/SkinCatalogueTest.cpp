@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "skin/SkinCatalogue.h"
 
 #include "fakes/FakePlatform.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/gif/GifDecoder.h"
 
 #include <cstring>

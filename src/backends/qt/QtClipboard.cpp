@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtClipboard.h"
 
 #include "backends/qt/QtConvert.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtDialogs.h"
 
 #include <QFileDialog>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtHotSpotAccessible.h"
 
 #include "backends/qt/QtMainWindow.h"

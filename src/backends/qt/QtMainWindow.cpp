@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtMainWindow.h"
 
 #include "backends/qt/QtConvert.h"

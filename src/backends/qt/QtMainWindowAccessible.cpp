@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtMainWindowAccessible.h"
 
 #include "backends/qt/QtHotSpotAccessible.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtMenuService.h"
 
 #include "backends/qt/QtScreen.h"

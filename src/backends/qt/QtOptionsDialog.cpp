@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtOptionsDialog.h"
 
 #include "settings/OptionsLayout.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtPictureCodec.h"
 
 #include "backends/gif/GifDecoder.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtScreen.h"
 
 #include "backends/qt/QtConvert.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtWindowFactory.h"
 
 #include "backends/qt/QtAboutBox.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/wayland/OverlayWindow.h"
 
 #include "backends/wayland/WaylandMainWindow.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/wayland/PortalScreenshot.h"
 
 #include <QDBusConnection>

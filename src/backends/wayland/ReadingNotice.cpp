@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/wayland/ReadingNotice.h"
 
 #include <QElapsedTimer>

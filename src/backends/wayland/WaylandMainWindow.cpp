@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/wayland/WaylandMainWindow.h"
 
 #include "backends/qt/QtConvert.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/wayland/WaylandScreen.h"
 
 #include "backends/qt/QtConvert.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/wayland/WaylandWindowFactory.h"
 
 #include "backends/qt/QtAboutBox.h"

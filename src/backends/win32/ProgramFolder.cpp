@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "platform/ProgramFolder.h"
 
 #include <windows.h>

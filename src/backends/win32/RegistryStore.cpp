@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/win32/RegistryStore.h"
 
 #include <vector>

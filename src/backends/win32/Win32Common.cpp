@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/win32/Win32Common.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // windows.h for the backend, without the macros that would rename our own methods.

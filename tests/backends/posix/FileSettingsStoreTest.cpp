@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/posix/FileSettingsStore.h"
 
 #include "fakes/FakePlatform.h"

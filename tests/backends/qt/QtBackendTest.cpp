@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "app/WindowShape.h"
 #include "backends/gif/GifDecoder.h"
 #include "backends/qt/QtConvert.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "backends/qt/QtDialogs.h"
 #include "backends/qt/QtAboutBox.h"
 #include "backends/qt/QtOptionsDialog.h"

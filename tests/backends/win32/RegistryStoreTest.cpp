@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The settings store's contract against the registry (under Wine, Wine's registry).
 #include "backends/win32/RegistryStore.h"
 

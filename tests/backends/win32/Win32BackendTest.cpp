@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The Win32 backend against the system (under Wine, Wine's GDI, WIC and dialogs).
 #include "backends/win32/Win32Common.h"
 #include "backends/win32/Win32OptionsDialog.h"

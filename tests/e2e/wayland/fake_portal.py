@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """A screenshot portal that answers as its script file says, for the Wayland tests.
 
 Usage: fake_portal.py SCRIPT FOLDER

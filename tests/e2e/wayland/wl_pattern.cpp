@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A known picture for the Wayland test session: a window (alone, it fills the screen) whose every
 // pixel follows from its place and a number; SIGUSR1 steps the number and repaints.
 #include <QApplication>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A pointer for the Wayland test session: one virtual pointer that lives as long as this
 // process, driven by lines on standard input:
 //   move X Y W H   the pointer to (X, Y) of a W x H layout
