@@ -76,23 +76,16 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
     return ToPicture(image);
 }
 
-bool QtPictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
-                               std::string& error) {
-    const QImage wrapped = WrapPicture(picture);
-    if (wrapped.isNull()) {
-        error = "No picture loaded to save.";
-        return false;
-    }
-    const QImage image = wrapped.convertToFormat(QImage::Format_RGB888);
-    if (image.isNull()) { // out of memory
-        error = std::strerror(ENOMEM);
-        return false;
-    }
+namespace {
+
+// Encodes a picture in memory in one of Qt's writable formats.
+bool EncodeAs(const QImage& image, const char* format, std::vector<unsigned char>& bytes,
+              std::string& error) {
     try {
         QByteArray encoded;
         QBuffer buffer(&encoded);
         buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "bmp");
+        QImageWriter writer(&buffer, format);
         if (!writer.write(image)) {
             error = writer.errorString().toStdString();
             return false;
@@ -105,6 +98,23 @@ bool QtPictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char
     return true;
 }
 
+} // namespace
+
+bool QtPictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
+                               std::string& error) {
+    const QImage wrapped = WrapPicture(picture);
+    if (wrapped.isNull()) {
+        error = "No picture loaded to save.";
+        return false;
+    }
+    const QImage image = wrapped.convertToFormat(QImage::Format_RGB888);
+    if (image.isNull()) { // out of memory
+        error = std::strerror(ENOMEM);
+        return false;
+    }
+    return EncodeAs(image, "bmp", bytes, error);
+}
+
 bool QtPictureCodec::EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
                                std::string& error) {
     const QImage image = WrapPicture(picture);
@@ -112,19 +122,5 @@ bool QtPictureCodec::EncodePng(const Picture& picture, std::vector<unsigned char
         error = "No picture loaded to save.";
         return false;
     }
-    try {
-        QByteArray encoded;
-        QBuffer buffer(&encoded);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        if (!writer.write(image)) {
-            error = writer.errorString().toStdString();
-            return false;
-        }
-        bytes.assign(encoded.begin(), encoded.end());
-    } catch (const std::bad_alloc&) {
-        error = std::strerror(ENOMEM);
-        return false;
-    }
-    return true;
+    return EncodeAs(image, "png", bytes, error);
 }
