@@ -11,6 +11,8 @@ import tempfile
 import threading
 import time
 
+from harness import wait_for
+
 # Absolute: the session's processes start in its home folder.
 BIN = os.path.abspath(os.environ.get("TARVIK_BIN", "../../build/bin/tarvik"))
 POINTER = os.path.abspath(os.environ.get("TARVIK_WL_POINTER", "../../build/bin/tarvik_wl_pointer"))
@@ -34,16 +36,6 @@ BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Config
   </policy>
 </busconfig>
 """
-
-
-def wait_for(predicate, timeout=15.0, what="condition"):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(0.05)
-    raise AssertionError(f"timed out waiting for {what}")
 
 
 def missing_parts():
