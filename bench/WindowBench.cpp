@@ -3,7 +3,7 @@
 // The window's own costs on a real X display, each beside its floor in the same run:
 // the outline, a skin switch and Quick Save.
 #include "RatioReporter.h"
-#include "app/WindowShape.h"
+#include "skin/WindowShape.h"
 #include "app/frmMain.h"
 #include "backends/posix/FileSettingsStore.h"
 #include "backends/qt/QtClipboard.h"

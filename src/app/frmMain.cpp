@@ -2,7 +2,7 @@
 
 #include "app/frmMain.h"
 
-#include "app/WindowShape.h"
+#include "skin/WindowShape.h"
 #include "capture/SaveCommands.h"
 #include "capture/modScreenCapture.h"
 #include "menus/cPopupMenu.h"

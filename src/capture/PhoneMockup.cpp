@@ -2,7 +2,7 @@
 
 #include "capture/PhoneMockup.h"
 
-#include "app/WindowShape.h"
+#include "skin/WindowShape.h"
 
 #include <algorithm>
 #include <new>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "app/MainFixture.h"
-#include "app/WindowShape.h"
+#include "skin/WindowShape.h"
 #include "imaging/JpegDecode.h"
 
 namespace {

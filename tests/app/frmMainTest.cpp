@@ -3,7 +3,7 @@
 #include "app/frmMain.h"
 
 #include "app/MainFixture.h"
-#include "app/WindowShape.h"
+#include "skin/WindowShape.h"
 
 #include <gtest/gtest.h>
 

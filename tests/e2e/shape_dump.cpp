@@ -2,7 +2,7 @@
 
 // Prints the window shape of a picture file as "x y w h" lines: the e2e tests compare it
 // with the outline the X server reports for the running program.
-#include "app/WindowShape.h"
+#include "skin/WindowShape.h"
 #include "backends/qt/QtPictureCodec.h"
 #include "skin/ParseRect.h"
 

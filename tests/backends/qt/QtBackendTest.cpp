@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "app/WindowShape.h"
+#include "skin/WindowShape.h"
 #include "backends/gif/GifDecoder.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtMainWindow.h"

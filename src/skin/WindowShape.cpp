@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "app/WindowShape.h"
+#include "skin/WindowShape.h"
 
 #include <algorithm>
 #include <cstring>
