@@ -3,7 +3,6 @@
 // The window's own costs on a real X display, each beside its floor in the same run:
 // the outline, a skin switch and Quick Save.
 #include "RatioReporter.h"
-#include "skin/WindowShape.h"
 #include "app/frmMain.h"
 #include "backends/posix/FileSettingsStore.h"
 #include "backends/qt/QtClipboard.h"
@@ -15,6 +14,7 @@
 #include "backends/qt/QtScreen.h"
 #include "backends/qt/QtShell.h"
 #include "backends/qt/QtWindowFactory.h"
+#include "skin/WindowShape.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,7 +2,6 @@
 
 #include "app/frmMain.h"
 
-#include "skin/WindowShape.h"
 #include "capture/SaveCommands.h"
 #include "capture/modScreenCapture.h"
 #include "menus/cPopupMenu.h"
@@ -10,6 +9,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Twips.h"
 #include "skin/LoadSkin.h"
+#include "skin/WindowShape.h"
 
 #include <cmath>
 #include <utility>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 
 #include "app/MainFixture.h"
-#include "skin/WindowShape.h"
 #include "imaging/JpegDecode.h"
+#include "skin/WindowShape.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 // Prints the window shape of a picture file as "x y w h" lines: the e2e tests compare it
 // with the outline the X server reports for the running program.
-#include "skin/WindowShape.h"
 #include "backends/qt/QtPictureCodec.h"
 #include "skin/ParseRect.h"
+#include "skin/WindowShape.h"
 
 #include <QGuiApplication>
 

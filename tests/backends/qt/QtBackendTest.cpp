@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 
-#include "skin/WindowShape.h"
 #include "backends/gif/GifDecoder.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtMainWindow.h"
@@ -10,6 +9,7 @@
 #include "fakes/FakePlatform.h"
 #include "imaging/JpegDecode.h"
 #include "skin/LoadSkin.h"
+#include "skin/WindowShape.h"
 
 #include <QApplication>
 #include <QFile>
