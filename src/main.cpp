@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/frmMain.h"
 #include "backends/posix/FileSettingsStore.h"
+#include "backends/qt/DisplaySession.h"
 #include "backends/qt/QtClipboard.h"
 #include "backends/qt/QtDialogs.h"
 #include "backends/qt/QtMainWindow.h"
@@ -17,9 +18,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QSocketNotifier>
 
@@ -27,7 +26,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <string_view>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -41,48 +39,17 @@ void OnTerminate(int) {
     [[maybe_unused]] const auto n = ::write(signalPipe[0], &byte, 1);
 }
 
-bool HasDisplay() {
-    if (const char* platform = std::getenv("QT_QPA_PLATFORM"); platform && *platform)
-        return true;
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
-}
+// Qt aborts when no platform plugin starts. The display was tried first; anything else
+// that stops Qt at start ends the program with Qt's reason instead of an abort.
+QtMessageHandler qtMessages = nullptr;
 
-bool IsSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
-
-// A Wayland session, whichever plugin Qt would pick: no program there can read the screen
-// through X11 (XWayland's root window is never painted).
-bool WaylandSession() {
-    const char* type = std::getenv("XDG_SESSION_TYPE");
-    return IsSet("WAYLAND_DISPLAY") || (type && std::string_view(type) == "wayland");
-}
-
-bool HasWaylandPlugin() {
-    const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms");
-    return !platforms.entryList({"libqwayland-*.so"}, QDir::Files).isEmpty();
-}
-
-// On Wayland, Qt's Wayland plugin when it is there, else XWayland; never an abort for a
-// missing plugin. False when neither can run.
-bool ChooseWaylandPlatform() {
-    if (IsSet("QT_QPA_PLATFORM"))
-        return true;
-    if (IsSet("WAYLAND_DISPLAY") && HasWaylandPlugin()) {
-        ::setenv("QT_QPA_PLATFORM", "wayland", 1);
-        return true;
+void ExitOnQtFatal(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        qtMessages(type, context, text);
+        return;
     }
-    if (IsSet("DISPLAY")) {
-        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-        return true;
-    }
-    std::fprintf(stderr, "tarvik: Qt's Wayland platform plugin is missing (on Debian, install "
-                         "the package qt6-wayland), and there is no X display to fall back "
-                         "on\n");
-    return false;
+    std::fprintf(stderr, "tarvik: %s\n", qPrintable(text));
+    std::_Exit(1);
 }
 
 void ShowMessage(const QString& text) {
@@ -100,20 +67,22 @@ int main(int argc, char* argv[]) {
         std::fputs(exit->Text.c_str(), exit->Status == 0 ? stdout : stderr);
         return exit->Status;
     }
-    if (!HasDisplay()) {
-        std::fprintf(stderr, "tarvik: no display found: set DISPLAY to an X server (for example "
-                             "one started with Xvfb)\n");
+    const DisplaySession session = ChooseDisplaySession(argc, argv);
+    if (!session.Error.empty()) {
+        std::fprintf(stderr, "tarvik: %s\n", session.Error.c_str());
         return 1;
     }
-    const bool wayland = WaylandSession();
-    if (wayland && !ChooseWaylandPlatform())
-        return 1;
+    if (!session.Platform.empty())
+        ::setenv("QT_QPA_PLATFORM", session.Platform.c_str(), 1);
+    const bool wayland = session.Wayland;
     // Qt's Wayland plugin loads the OpenGL stack (with a software renderer that is 50 MB of
     // resident memory) only to learn whether it may draw title bars itself; Tarvik draws
     // nothing with OpenGL. Dialogs then take the compositor's title bars, where it has them.
     if (wayland)
         ::setenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1", 0);
+    qtMessages = qInstallMessageHandler(ExitOnQtFatal);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessages);
     QApplication::setApplicationName("Tarvik");
     // The id of the desktop entry: desktops keep the screenshot permission under it.
     QGuiApplication::setDesktopFileName("org.tarvik.Tarvik");

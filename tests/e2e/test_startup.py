@@ -103,6 +103,39 @@ class StartUp(unittest.TestCase):
         self.assertEqual(terminate(tarvik), 0)
         self.assertIn('"SkinCount"=dword:3', d.settings_text())
 
+    def test_a_stale_or_odd_display_environment_runs_on_x11_or_says_why_never_aborts(self):
+        d = self.desktop
+        d.write_settings(stored_settings())
+        # Wayland named but not there, over a working X display: the phone on X11.
+        plain = dict(d.env)
+        for extra in ({"WAYLAND_DISPLAY": "wayland-gone"}, {"XDG_SESSION_TYPE": "wayland"}):
+            with self.subTest(**extra):
+                d.env = dict(plain, **extra)
+                tarvik = d.start_tarvik()
+                _, x, y, _, _ = d.wait_window(193, 448)
+                self.assertEqual((x, y), self.centred(193, 448))
+                self.assertEqual(terminate(tarvik), 0)
+        d.env = plain
+
+        # No display that answers: a message naming it, exit 1.
+        gone = next(f":{n}" for n in range(90, 300) if not os.path.exists(f"/tmp/.X{n}-lock"))
+        live = {"DISPLAY": d.name}
+        for env, args, says in (({"DISPLAY": gone}, [], f'X display "{gone}"'),
+                                (live, ["-display", gone], f'X display "{gone}"'),
+                                ({"DISPLAY": gone, "WAYLAND_DISPLAY": "wayland-gone"}, [],
+                                 '"wayland-gone"'),
+                                ({"XDG_SESSION_TYPE": "wayland"}, [], '"wayland-0"'),
+                                (dict(live, QT_QPA_PLATFORM="wayland"), [], '"wayland-0"'),
+                                (dict(live, QT_QPA_PLATFORM="bogus"), [], '"bogus"'),
+                                (live, ["-platform", "bogus"], '"bogus"')):
+            with self.subTest(env=env, args=args):
+                run_env = {k: v for k, v in plain.items()
+                           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE")}
+                result = subprocess.run([BIN, *args], env=dict(run_env, **env), timeout=20,
+                                        capture_output=True, text=True)
+                self.assertEqual(result.returncode, 1, result.stderr)
+                self.assertIn(says, result.stderr)
+
 
 class CommandLine(unittest.TestCase):
     def test_help_and_version_answer_without_a_display_and_bad_arguments_exit_2(self):

@@ -299,7 +299,9 @@ class Wayland(unittest.TestCase):
         for answer, says in (("nouri", "without naming a picture file"),
                              ("missing", "does not exist"), ("text", "not a picture"),
                              ("small", "smaller than the screen"), ("code 1", "cancelled"),
-                             ("code 2", "privacy settings"),
+                             ("code 2", "service (xdg-desktop-portal, on sway) gave Tarvik no "
+                                        "screenshot: either taking one was not allowed, or the "
+                                        "service could not take it"),
                              ("silent", "did not answer within 10 seconds")):
             with self.subTest(answer=answer):
                 fake = s.start_fake_portal(answer)
@@ -309,6 +311,23 @@ class Wayland(unittest.TestCase):
                 self.assertEqual(self.answer_message(tarvik), 1, "".join(tarvik.lines))
                 self.assertEqual(fake.lines[1], f"call 1 focused={APP_ID}\n")
                 self.assertEqual(os.listdir(s.out), [])
+
+    def test_registered_before_the_first_request_the_notice_tells_of_the_question(self):
+        s = self.session
+        self.addCleanup(s.start_portal)
+        fake = s.start_fake_portal("grim 1.5", "grim", registry=True)
+        tarvik = s.start_tarvik(stored_settings(path=s.out))
+        self.addCleanup(s.stop, tarvik)
+        wh.wait_for(lambda: any(l.startswith("call 2") for l in fake.lines), 10, "a second call")
+        # Tarvik's id, once, before the first request; while the desktop did not answer, the
+        # notice said what Tarvik waits for.
+        self.assertEqual(fake.lines[1:], [
+            f"register {APP_ID}\n", f"call 1 focused={APP_ID} app={APP_ID}\n",
+            "answer 1 title=Tarvik is waiting for the desktop's permission to read the screen"
+            "...\n", f"call 2 focused={APP_ID} app={APP_ID}\n"])
+        self.phone_box()
+        tarvik.send_signal(signal.SIGTERM)
+        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
 
 
 if __name__ == "__main__":

@@ -155,9 +155,10 @@ class Session:
             self.stop(p)
         self.portal_processes = []
 
-    def start_fake_portal(self, *script):
+    def start_fake_portal(self, *script, registry=False):
         """A portal of ours in place of the real one (stopped first), answering each call as
-        the next line of the script says (see fake_portal.py); its output tells the calls."""
+        the next line of the script says (see fake_portal.py), with the host application
+        registry when asked; its output tells the calls."""
         self.stop_portal()
         folder = os.path.join(self.root, "fake")
         os.makedirs(folder, exist_ok=True)
@@ -166,7 +167,8 @@ class Session:
         with open(path, "w") as f:
             f.write("\n".join(script) + "\n")
         os.chown(path, self.uid, self.gid)
-        fake = self.spawn(["/usr/bin/python3", FAKE_PORTAL, path, folder], name="fake portal")
+        fake = self.spawn(["/usr/bin/python3", FAKE_PORTAL, path, folder] +
+                          (["--registry"] if registry else []), name="fake portal")
         wait_for(lambda: "ready\n" in fake.lines or fake.poll() is not None, what="the fake portal")
         if fake.poll() is not None:
             raise AssertionError("the fake portal ended: " + "".join(fake.lines))

@@ -9,6 +9,7 @@
 #include <QDBusObjectPath>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QTimer>
 #include <QUrl>
@@ -19,6 +20,8 @@ const QString Service = "org.freedesktop.portal.Desktop";
 const QString DesktopPath = "/org/freedesktop/portal/desktop";
 const QString ScreenshotInterface = "org.freedesktop.portal.Screenshot";
 const QString RequestInterface = "org.freedesktop.portal.Request";
+const QString RegistryInterface = "org.freedesktop.host.portal.Registry";
+const QString BusName = "tarvik-portal";
 
 const QString NoService =
     "Tarvik cannot read the screen: on Wayland it needs the desktop's screenshot service "
@@ -31,16 +34,49 @@ QString RequestPath(const QDBusConnection& bus, const QString& token) {
     return DesktopPath + "/request/" + sender + "/" + token;
 }
 
+// Where the portal keeps a registry of host programs (xdg-desktop-portal 1.19 and later), it
+// stores the desktop's answers under Tarvik's id rather than the empty id it gives every
+// unsandboxed program. Once for each run of the portal, before its first request.
+void RegisterApp(const QDBusConnection& bus, int timeoutMs) {
+    static QString registeredWith; // the portal's unique name
+    const QString appId = QGuiApplication::desktopFileName();
+    if (appId.isEmpty())
+        return;
+    const QString owner = bus.interface()->serviceOwner(Service).value();
+    if (!owner.isEmpty() && owner == registeredWith)
+        return;
+    // Starts the portal when it is only activatable.
+    const QDBusMessage introspection =
+        bus.call(QDBusMessage::createMethodCall(
+                     Service, DesktopPath, "org.freedesktop.DBus.Introspectable", "Introspect"),
+                 QDBus::Block, timeoutMs);
+    registeredWith = bus.interface()->serviceOwner(Service).value();
+    if (!introspection.arguments().value(0).toString().contains('"' + RegistryInterface + '"'))
+        return;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(Service, DesktopPath, RegistryInterface, "Register");
+    call << appId << QVariantMap{};
+    // A refusal (a sandboxed Tarvik has its id already) leaves the portal's own choice.
+    bus.call(call, QDBus::Block, timeoutMs);
+}
+
 } // namespace
 
 PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
                                                 const std::function<void()>& slow) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return {{}, NoService + "\n\nThere is no D-Bus session bus: " + bus.lastError().message()};
+    // A connection of its own: the portal ties a program's id to the connection of its first
+    // call, and Qt may have asked portals on the shared one already.
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, BusName);
+    if (!bus.isConnected()) {
+        const QString error = bus.lastError().message();
+        QDBusConnection::disconnectFromBus(BusName);
+        return {{}, NoService + "\n\nThere is no D-Bus session bus: " + error};
+    }
     if (!bus.interface()->isServiceRegistered(Service).value() &&
         !bus.interface()->activatableServiceNames().value().contains(Service))
         return {{}, NoService + "\n\nThe service " + Service + " is not running."};
+
+    RegisterApp(bus, timeoutMs);
 
     static int counter = 0;
     const QString token = QString("tarvik%1").arg(++counter);
@@ -102,11 +138,18 @@ PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
         return {{},
                 "Taking the screenshot was cancelled, so Tarvik has no picture of the "
                 "screen."};
-    if (receiver.code_ != 0)
+    if (receiver.code_ != 0) {
+        // The portal gives the same code for a refusal and for a backend that failed.
+        const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
         return {{},
-                "The desktop refused Tarvik a screenshot. To allow it, let Tarvik take "
-                "screenshots in the desktop's privacy settings (for example Settings > "
-                "Privacy > Screenshots), then start Tarvik again."};
+                "The desktop's screenshot service (xdg-desktop-portal" +
+                    (desktop.isEmpty() ? QString() : ", on " + desktop) +
+                    ") gave Tarvik no screenshot: either taking one was not allowed, or the "
+                    "service could not take it. Where the desktop asks or lets you choose "
+                    "which programs may take screenshots, allow Tarvik; otherwise the "
+                    "desktop's part of the service (its portal backend) is missing or "
+                    "failing. Then try again."};
+    }
     const QString uri = receiver.results_.value("uri").toString();
     if (uri.isEmpty())
         return {{}, "The screenshot service answered without naming a picture file."};

@@ -12,7 +12,8 @@
 class QEventLoop;
 
 // A screenshot of the whole desktop through the desktop's screenshot portal
-// (org.freedesktop.portal.Screenshot), asked for without questions to the user.
+// (org.freedesktop.portal.Screenshot), asked for without questions to the user, on a D-Bus
+// connection registered under the program's desktop file name where the portal allows.
 class PortalScreenshot : public QObject {
     Q_OBJECT
   public:

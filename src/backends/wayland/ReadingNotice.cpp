@@ -9,6 +9,9 @@
 
 namespace {
 
+const QString Reading = "Tarvik is reading the screen...";
+const QString Waiting = "Tarvik is waiting for the desktop's permission to read the screen...";
+
 // How long the compositor gets to hand over the keyboard, or to draw a change.
 constexpr int FocusWaitMs = 1000;
 constexpr int FrameMs = 100;
@@ -22,7 +25,7 @@ void RunFor(int ms) {
 } // namespace
 
 ReadingNotice::ReadingNotice() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
-    setWindowTitle("Tarvik is reading the screen...");
+    setWindowTitle(Reading);
     setObjectName("TarvikReadingNotice");
     setWindowIcon(QIcon(":/tarvik/icon.png"));
     setAttribute(Qt::WA_TranslucentBackground);
@@ -43,6 +46,7 @@ void ReadingNotice::ShowClear() {
 
 void ReadingNotice::Say() {
     saying_ = true;
+    setWindowTitle(Waiting);
     update();
 }
 
@@ -50,6 +54,7 @@ void ReadingNotice::Clear() {
     if (!saying_)
         return;
     saying_ = false;
+    setWindowTitle(Reading);
     repaint();
     RunFor(FrameMs);
 }
@@ -63,5 +68,6 @@ void ReadingNotice::paintEvent(QPaintEvent*) {
     painter.setBrush(palette().color(QPalette::Window));
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(rect(), Qt::AlignCenter, windowTitle());
+    painter.drawText(rect().adjusted(12, 0, -12, 0), Qt::AlignCenter | Qt::TextWordWrap,
+                     windowTitle());
 }

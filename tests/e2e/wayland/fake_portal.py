@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 """A screenshot portal that answers as its script file says, for the Wayland tests.
 
-Usage: fake_portal.py SCRIPT FOLDER
+Usage: fake_portal.py SCRIPT FOLDER [--registry]
 
 Each call takes the first line of SCRIPT (the last line stays for every later call):
   grim [SECONDS]  after SECONDS, the screen as grim reads it
@@ -12,7 +12,11 @@ Each call takes the first line of SCRIPT (the last line stays for every later ca
   text            a uri to a file that is not a picture
   silent          no answer at all
   code N          the response code N and no results
-Each call prints "call N focused=APP_ID", APP_ID being the focused window's when it came.
+Each call prints "call N focused=APP_ID", APP_ID being the focused window's when it came;
+an answer after a wait prints "answer N title=TITLE", the focused window's title then.
+--registry offers the host application registry: each Register prints "register APP_ID",
+and a call then ends in " app=APP_ID", the id registered on the caller's connection. As the
+portal's own, a connection registers once, and before its first call.
 """
 import json
 import os
@@ -25,13 +29,18 @@ import dbus.service
 from gi.repository import GLib
 
 SCRIPT, FOLDER = sys.argv[1], sys.argv[2]
+REGISTRY = "--registry" in sys.argv[3:]
 PATH = "/org/freedesktop/portal/desktop"
+apps = {}  # caller -> the app id it registered
+callers = set()
 
 
-def focused_app():
+def focused_app(*keys):
+    keys = keys or ("app_id", "name")
+
     def walk(node):
         if node.get("focused"):
-            return node.get("app_id") or node.get("name")
+            return next((node[k] for k in keys if node.get(k)), None)
         for child in node.get("nodes", []) + node.get("floating_nodes", []):
             found = walk(child)
             if found:
@@ -63,16 +72,20 @@ class Portal(dbus.service.Object):
                          out_signature="o", sender_keyword="sender")
     def Screenshot(self, parent_window, options, sender):
         Portal.calls += 1
-        print(f"call {Portal.calls} focused={focused_app()}", flush=True)
+        callers.add(sender)
+        app = f" app={apps.get(sender, '')}" if REGISTRY else ""
+        print(f"call {Portal.calls} focused={focused_app()}{app}", flush=True)
         token = str(options.get("handle_token", f"t{Portal.calls}"))
         handle = f"{PATH}/request/{sender[1:].replace('.', '_')}/{token}"
         step = next_step()
         delay = float(step[1]) if step[0] == "grim" and len(step) > 1 else 0
-        GLib.timeout_add(int(delay * 1000) + 50, self.answer, handle, step)
+        GLib.timeout_add(int(delay * 1000) + 50, self.answer, handle, step, Portal.calls)
         return dbus.ObjectPath(handle)
 
-    def answer(self, handle, step):
-        kind, picture = step[0], os.path.join(FOLDER, f"shot{Portal.calls}.png")
+    def answer(self, handle, step, number):
+        if len(step) > 1 and step[0] == "grim":
+            print(f"answer {number} title={focused_app('name')}", flush=True)
+        kind, picture = step[0], os.path.join(FOLDER, f"shot{number}.png")
         code, results = 0, {}
         if kind == "grim":
             subprocess.run(["grim", picture], check=True)
@@ -95,11 +108,22 @@ class Portal(dbus.service.Object):
         return False
 
 
+class RegistryPortal(Portal):
+    @dbus.service.method("org.freedesktop.host.portal.Registry", in_signature="sa{sv}",
+                         out_signature="", sender_keyword="sender")
+    def Register(self, app_id, options, sender):
+        if sender in apps or sender in callers:
+            raise dbus.exceptions.DBusException("registered too late or twice",
+                                                name="org.freedesktop.portal.Error.Failed")
+        apps[sender] = str(app_id)
+        print(f"register {app_id}", flush=True)
+
+
 def main():
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus)
-    Portal(bus, PATH)
+    (RegistryPortal if REGISTRY else Portal)(bus, PATH)
     print("ready", flush=True)
     loop = GLib.MainLoop()
     loop.run()
