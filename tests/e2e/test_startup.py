@@ -101,7 +101,8 @@ class StartUp(unittest.TestCase):
         d.answer_message_box()
         d.wait_window(193, 448)
         self.assertEqual(terminate(tarvik), 0)
-        self.assertIn('"SkinCount"=dword:3', d.settings_text())
+        # The six sample skins.
+        self.assertIn('"SkinCount"=dword:6', d.settings_text())
 
 
 class CommandLine(unittest.TestCase):
