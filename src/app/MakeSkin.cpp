@@ -28,8 +28,9 @@ CommandLineExit MakeSkin(const std::string& picturePath, IPictureCodec& codec,
                               ": missing, not a BMP, GIF, JPEG or PNG picture, damaged, or "
                               "larger than " +
                               std::to_string(MaxPictureSide) + " pixels a side, " +
-                              std::to_string(MaxPicturePixels / (1024 * 1024)) + " megapixels or " +
-                              std::to_string(MaxPictureFileSize / (1024 * 1024)) + " MB");
+                              std::to_string(MaxPicturePixels / (1024LL * 1024)) +
+                              " megapixels or " +
+                              std::to_string(MaxPictureFileSize / (1024LL * 1024)) + " MB");
     const std::optional<FoundSkin> skin = FindSkinInPicture(*image);
     if (!skin)
         return Failure(2, picturePath +
