@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "app/CommandLine.h"
+#include "app/MakeSkin.h"
 #include "app/frmMain.h"
 #include "backends/posix/FileSettingsStore.h"
 #include "backends/qt/DisplaySession.h"
@@ -62,8 +63,18 @@ void ShowMessage(const QString& text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // --help and --version answer without a display; a usage error ends here too.
-    if (const auto exit = ParseCommandLine(argc, argv)) {
+    // --help, --version and --make-skin answer without a display; a usage error ends here too.
+    const auto makeSkin = [](const std::string& picture) {
+        // The answer says what is wrong with a picture; the decoders' own warnings go.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        QtPictureCodec codec;
+        const std::string programFolder = ProgramFolder();
+        std::string skins = UserSkinsFolder(programFolder);
+        if (skins.empty())
+            skins = programFolder + "/skins/";
+        return MakeSkin(picture, codec, skins);
+    };
+    if (const auto exit = ParseCommandLine(argc, argv, makeSkin)) {
         std::fputs(exit->Text.c_str(), exit->Status == 0 ? stdout : stderr);
         return exit->Status;
     }

@@ -6,7 +6,7 @@ Run from the repository root: resources/src/make_art.py
 Needs python3-pil. Shapes are drawn without antialiasing, so the phone's outer edge
 holds no near-white fringe that would stay in the window as a halo.
 """
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageChops, ImageDraw, ImageFont
 
 WHITE = (255, 255, 255)
 DISPLAY = (252, 254, 252)
@@ -254,9 +254,97 @@ def samples():
     to_palette(im).save("skins/retro.gif")
 
 
+def write_inf(path, comment, picture, rects):
+    """A skin file as the loader reads it: lines ending in CR LF."""
+    lines = [f"# {comment}", f"image = {picture}"]
+    lines += ["%s = (%d, %d, %d, %d)" % ((key,) + rects[key])
+              for key in ("shot", "close", "save", "saveas")]
+    with open(path, "wb") as f:
+        f.write("".join(line + "\r\n" for line in lines).encode("ascii"))
+
+
+def touch_device(display, bezel, top, chin, body, name, accent):
+    """A phone or tablet of today: a slab with a thin rim, a see-through display, and on the
+    frame a close button above the display and Quick Save and Save As keys below it. The
+    outline is smoothed through the alpha channel; inside it every pixel is opaque, so the
+    window's outline (alpha of one half or more) and the picture's own edge agree.
+    display is (w, h); bezel the frame's width at the sides, top and chin above and below.
+    Returns the picture and its rectangles as (x, y, w, h)."""
+    dw, dh = display
+    rim = 3
+    w, h = dw + 2 * (bezel + rim), dh + top + chin + 2 * rim
+    radius = min(56, bezel * 3)
+    # The outline, drawn 4 times larger and averaged: soft edges in the alpha channel only.
+    big = Image.new("L", (w * 4, h * 4), 0)
+    ImageDraw.Draw(big).rounded_rectangle((0, 0, w * 4 - 1, h * 4 - 1), radius=radius * 4,
+                                          fill=255)
+    alpha = big.resize((w, h), Image.BOX)
+    im = Image.new("RGBA", (w, h), shade(body, -36) + (255,))
+    d = ImageDraw.Draw(im)
+    d.rounded_rectangle((rim, rim, w - 1 - rim, h - 1 - rim), radius=radius - rim,
+                        fill=(18, 20, 24, 255))
+    shot = (rim + bezel, rim + top, dw, dh)
+    sx, sy = shot[:2]
+    # Top of the frame: camera, speaker slot, name, and the close button at the right.
+    d.ellipse((w // 2 - 5, sy // 2 - 5, w // 2 + 5, sy // 2 + 5), fill=(40, 46, 60, 255))
+    d.rounded_rectangle((w // 2 - 46, sy // 2 - 2, w // 2 - 16, sy // 2 + 2), radius=2,
+                        fill=(46, 50, 58, 255))
+    text_centre(d, (sx, sy // 2 - 8, sx + 120, sy // 2 + 8), name, (150, 156, 170, 255))
+    close = (sx + dw - 22, sy // 2 - 8, 16, 16)
+    cx, cy, cw, ch = close
+    d.ellipse((cx, cy, cx + cw, cy + ch), fill=(150, 30, 34, 255))
+    d.ellipse((cx + 1, cy + 1, cx + cw - 1, cy + ch - 1), fill=(214, 56, 56, 255))
+    d.line((cx + 5, cy + 5, cx + cw - 5, cy + ch - 5), fill=(250, 240, 240, 255), width=2)
+    d.line((cx + 5, cy + ch - 5, cx + cw - 5, cy + 5), fill=(250, 240, 240, 255), width=2)
+    # Bottom of the frame: the two keys, left and right of a home bar.
+    ky = sy + dh + (chin - 24) // 2
+    keys = {"save": (sx + 8, ky, 84, 24), "saveas": (sx + dw - 8 - 84, ky, 84, 24)}
+    for (kx, ky_, kw, kh), label, col in ((keys["save"], "Quick Save", accent),
+                                          (keys["saveas"], "Save As", (90, 130, 200))):
+        d.rounded_rectangle((kx, ky_, kx + kw, ky_ + kh), radius=kh // 2, fill=col + (255,))
+        d.rounded_rectangle((kx + 2, ky_ + 2, kx + kw - 2, ky_ + kh - 2), radius=kh // 2 - 2,
+                            fill=shade(col, 30) + (255,))
+        text_centre(d, (kx, ky_, kx + kw, ky_ + kh), label, (20, 24, 30, 255))
+    hy = sy + dh + chin // 2
+    d.rounded_rectangle((w // 2 - 40, hy - 2, w // 2 + 40, hy + 2), radius=2,
+                        fill=(70, 76, 88, 255))
+    # The display: see-through.
+    d.rectangle((sx, sy, sx + dw - 1, sy + dh - 1), fill=(0, 0, 0, 0))
+    im.putalpha(ImageChops.darker(im.getchannel("A"), alpha))
+    rects = dict(shot=shot, close=close, **keys)
+    return im, rects
+
+
+def check_touch_device(im, rects):
+    """Alpha below one half exactly in the display and off the body's edge; the hot spots
+    lie on opaque frame."""
+    sx, sy, sw, sh = rects["shot"]
+    a = im.getchannel("A").load()
+    assert all(a[x, y] == 0 for y in range(sy, sy + sh) for x in range(sx, sx + sw))
+    for key in ("close", "save", "saveas"):
+        x, y, w, h = rects[key]
+        assert all(a[i, j] == 255 for j in range(y, y + h + 1) for i in range(x, x + w + 1)), key
+    assert im.size[1] <= 1040, im.size
+
+
+def touch_samples():
+    for inf, picture, display, bezel, top, chin, body, name, accent in (
+            ("Slate360.inf", "slate360.png", (360, 780), 14, 36, 48, (56, 60, 70), "SLATE 360",
+             (90, 170, 110)),
+            ("Slate390.inf", "slate390.png", (390, 844), 16, 38, 50, (176, 180, 188), "SLATE 390",
+             (240, 170, 60)),
+            ("Tablet.inf", "tablet.png", (1024, 720), 40, 40, 48, (60, 64, 72), "TABLET",
+             (90, 170, 110))):
+        im, rects = touch_device(display, bezel, top, chin, body, name, accent)
+        check_touch_device(im, rects)
+        im.save(f"skins/{picture}", optimize=True)
+        dw, dh = display
+        write_inf(f"skins/{inf}", f"{name.title()}: a display of {dw} x {dh} pixels, "
+                  "see-through by the picture's alpha channel.", picture, rects)
+
+
 if __name__ == "__main__":
-    builtin()
-    icon()
-    logo()
-    hand()
-    samples()
+    import sys
+    wanted = sys.argv[1:] or ["builtin", "icon", "logo", "hand", "samples", "touch_samples"]
+    for part in wanted:  # one or more parts by name, or all of them
+        globals()[part]()

@@ -15,6 +15,9 @@ constexpr std::string_view Usage =
     "\n"
     "  -h, --help     show this help and exit\n"
     "  -V, --version  show the version and exit\n"
+    "      --make-skin PICTURE\n"
+    "                 write a skin file for a phone picture whose display is see-through\n"
+    "                 (transparent, or the colour of its top-left pixel) beside it, and exit\n"
     "\n"
     "Tarvik opens its window on the display named by DISPLAY. Qt's standard options\n"
     "(for example -platform, -display, -style) are passed on to Qt.\n"
@@ -44,9 +47,26 @@ CommandLineExit UsageError(const std::string& what) {
 
 } // namespace
 
-std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv[]) {
+std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv[],
+                                                const MakeSkinCommand& makeSkin) {
+    constexpr std::string_view MakeSkinOption = "--make-skin";
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        if (arg == MakeSkinOption || arg.starts_with(std::string(MakeSkinOption) + "=")) {
+            std::string picture;
+            if (arg == MakeSkinOption) {
+                if (++i >= argc)
+                    return UsageError("option '--make-skin' needs a picture");
+                picture = argv[i];
+            } else {
+                picture = arg.substr(MakeSkinOption.size() + 1);
+            }
+            if (picture.empty())
+                return UsageError("option '--make-skin' needs a picture");
+            if (!makeSkin)
+                return UsageError("option '--make-skin' is not available here");
+            return makeSkin(picture);
+        }
         if (arg == "-h" || arg == "--help")
             return CommandLineExit{0, std::string(Usage)};
         if (arg == "-V" || arg == "--version") {

@@ -2,6 +2,7 @@
 
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -12,7 +13,11 @@ struct CommandLineExit {
     std::string Text;
 };
 
+// Carries out --make-skin for the picture named.
+using MakeSkinCommand = std::function<CommandLineExit(const std::string& picture)>;
+
 // Reads the arguments before any window is made. --help and --version answer and end the
-// program; Qt's own options are left for Qt; anything else is a usage error (status 2).
-// Nothing to answer: a normal start.
-std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv[]);
+// program, as does --make-skin PICTURE through makeSkin; Qt's own options are left for Qt;
+// anything else is a usage error (status 2). Nothing to answer: a normal start.
+std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv[],
+                                                const MakeSkinCommand& makeSkin = {});

@@ -11,6 +11,7 @@
 #include "skin/LoadSkin.h"
 #include "skin/WindowShape.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -164,10 +165,38 @@ void frmMain::SwitchSkin(std::int16_t n) {
     if (n < 0 || n > Catalogue.Count)
         return;
     DismissTip();
-    ports_.Window.Hide();
+    ShowSkin(n);
+}
+
+namespace {
+
+// The window's new left (or top) edge on one axis, in pixels: moved the least that keeps
+// all of it within [begin, end); one larger than that keeps its corner at begin.
+int KeepWithin(int edge, int size, int begin, int end) {
+    if (size > end - begin)
+        return begin;
+    return std::clamp(edge, begin, end - size);
+}
+
+} // namespace
+
+void frmMain::ShowSkin(std::int16_t n) {
+    IMainWindow& window = ports_.Window;
+    const IScreen& screen = ports_.Screen;
+    const ScreenArea stood{window.Left(), window.Top(), window.Width(), window.Height()};
+    window.Hide();
     LoadSkin(n);
     ApplyWindowShape();
-    ports_.Window.Show();
+    const double tx = screen.TwipsPerPixelX(), ty = screen.TwipsPerPixelY();
+    const ScreenArea work = screen.WorkAreaOf(stood);
+    const int workLeft = TwipsToPixels(work.Left, tx), workTop = TwipsToPixels(work.Top, ty);
+    const int left = KeepWithin(TwipsToPixels(window.Left(), tx), TwipsToPixels(window.Width(), tx),
+                                workLeft, workLeft + TwipsToPixels(work.Width, tx));
+    const int top = KeepWithin(TwipsToPixels(window.Top(), ty), TwipsToPixels(window.Height(), ty),
+                               workTop, workTop + TwipsToPixels(work.Height, ty));
+    if (left != TwipsToPixels(window.Left(), tx) || top != TwipsToPixels(window.Top(), ty))
+        window.Move(left * tx, top * ty);
+    window.Show();
 }
 
 // Pointer handling.
@@ -448,10 +477,7 @@ void frmMain::ShowContextMenu(MenuPlace place) {
 
     using Command = ContextCommand;
     if (cPopupMenu::SubMenuOf(chosen) == static_cast<std::int32_t>(Command::Skins)) {
-        ports_.Window.Hide();
-        LoadSkin(static_cast<std::int16_t>(cPopupMenu::ElementOf(chosen) - 1));
-        ApplyWindowShape();
-        ports_.Window.Show();
+        ShowSkin(static_cast<std::int16_t>(cPopupMenu::ElementOf(chosen) - 1));
         return;
     }
     switch (static_cast<Command>(chosen)) {

@@ -109,6 +109,9 @@ class frmMain : public IMainWindowListener {
     void ApplyWindowShape();
     void LoadSkin(std::int16_t n);
     void SwitchSkin(std::int16_t n);
+    // Hide, LoadSkin, ApplyWindowShape and show, the window moved just enough to keep the
+    // whole phone on the screen it stood on.
+    void ShowSkin(std::int16_t n);
 
     std::string SkinsFolder() const;
     // The user's own skins, listed with the program's; empty: the program's alone.

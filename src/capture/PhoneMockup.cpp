@@ -16,17 +16,22 @@ Picture ComposePhoneMockup(const Image& skin, const SkinRect& shot, const Image&
         mockup->Width = skin.Width;
         mockup->Height = skin.Height;
         mockup->Alpha = true;
-        // See-through first; the colours stay for programs that ignore the opacity.
-        mockup->Pixels.resize(skin.Pixels.size());
-        std::transform(skin.Pixels.begin(), skin.Pixels.end(), mockup->Pixels.begin(),
-                       [](std::uint32_t p) { return p & ~Opaque; });
-        // The window's own outline, the hole left out, is opaque.
-        for (const RegionRect& r : ComputeWindowShape(skin, shot))
-            for (int y = r.Y; y < r.Y + r.Height; ++y) {
-                std::uint32_t* row = &mockup->At(r.X, y);
-                for (int x = 0; x < r.Width; ++x)
-                    row[x] |= Opaque;
-            }
+        if (skin.Alpha) {
+            // A picture with its own opacity keeps it, soft edges and shadows included.
+            mockup->Pixels = skin.Pixels;
+        } else {
+            // See-through first; the colours stay for programs that ignore the opacity.
+            mockup->Pixels.resize(skin.Pixels.size());
+            std::transform(skin.Pixels.begin(), skin.Pixels.end(), mockup->Pixels.begin(),
+                           [](std::uint32_t p) { return p & ~Opaque; });
+            // The window's own outline, the hole left out, is opaque.
+            for (const RegionRect& r : ComputeWindowShape(skin, shot))
+                for (int y = r.Y; y < r.Y + r.Height; ++y) {
+                    std::uint32_t* row = &mockup->At(r.X, y);
+                    for (int x = 0; x < r.Width; ++x)
+                        row[x] |= Opaque;
+                }
+        }
         // The capture in the shot area, as far as both reach within the picture.
         const int left = std::max<int>(shot.Left, 0), top = std::max<int>(shot.Top, 0);
         const int right =

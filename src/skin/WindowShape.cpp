@@ -7,14 +7,25 @@
 
 namespace {
 
-// The x positions where a row enters and leaves non-key pixels, as begin/end pairs. The
-// loop has no branch on the pixels: a position is always written and kept only where the
-// row changes between key and non-key.
-std::size_t RowEdges(const std::uint32_t* row, int width, std::uint32_t key, int* edges) {
+// Whether a pixel is part of the window: by its colour against the key, or, in a picture
+// with Alpha, by its opacity (at least one half).
+struct NotKeyColour {
+    std::uint32_t key;
+    std::uint32_t operator()(std::uint32_t pixel) const { return (pixel & 0xffffffu) != key; }
+};
+struct MostlyOpaque {
+    std::uint32_t operator()(std::uint32_t pixel) const { return pixel >= 0x80000000u; }
+};
+
+// The x positions where a row enters and leaves the window's pixels, as begin/end pairs.
+// The loop has no branch on the pixels: a position is always written and kept only where
+// the row changes between inside and outside.
+template <typename Inside>
+std::size_t RowEdges(const std::uint32_t* row, int width, Inside isInside, int* edges) {
     std::size_t n = 0;
     std::uint32_t inside = 0;
     for (int x = 0; x < width; ++x) {
-        const std::uint32_t opaque = (row[x] & 0xffffffu) != key;
+        const std::uint32_t opaque = isInside(row[x]);
         edges[n] = x;
         n += opaque ^ inside;
         inside = opaque;
@@ -72,7 +83,8 @@ void ComputeWindowShape(const Image& image, const SkinRect& shot, Region& region
         if (y > 0 && inHole == previousInHole && std::memcmp(pixels, pixels - width, rowBytes) == 0)
             continue;
         previousInHole = inHole;
-        std::size_t count = RowEdges(pixels, width, key, row.data());
+        std::size_t count = image.Alpha ? RowEdges(pixels, width, MostlyOpaque{}, row.data())
+                                        : RowEdges(pixels, width, NotKeyColour{key}, row.data());
         if (inHole) {
             count = CutHole(row.data(), count, holeLeft, holeRight, cut.data());
             row.swap(cut);

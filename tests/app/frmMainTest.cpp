@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST_F(MainFixture, FirstStartTakesTheDefaultsAndShowsTheShapedWindowCentred) {
     frmMain main = Make();
     main.Form_Load();
@@ -82,6 +84,37 @@ TEST_F(MainFixture, SwitchSkinHidesLoadsShapesAndShowsAndIgnoresNumbersOutOfRang
               (std::vector<std::string>{"Hide", "Resize", "SetPicture", "SetRegion", "Show"}));
     EXPECT_EQ(main.Layout.ShotRect, (SkinRect{10, 10, 60, 50}));
     EXPECT_EQ(window.width, 100 * 15);
+}
+
+TEST_F(MainFixture, SkinSwitchMovesJustEnoughToKeepThePhoneOnTheScreenItStandsOn) {
+    // A 1920 x 1080 screen with a panel along its foot, and a second screen right of it.
+    screen.primary = {0, 0, 1920, 1080};
+    screen.workAreas = {{0, 0, 1920, 1040}, {1920, 0, 1280, 1024}};
+    for (const auto& [name, w, h] : {std::tuple{"Tall", 400, 900}, {"Wide", 1400, 1200}}) {
+        folder.Write(std::string("skins/") + name + ".inf",
+                     std::string("image = ") + name +
+                         ".png\rshot = (20, 20, 300, 600)\r"
+                         "close = (0,0,5,5)\rsave = (0,0,5,5)\rsaveas = (0,0,5,5)\r");
+        codec.pictures[folder.Path() + "/skins/" + name + ".png"] = std::make_shared<Image>(w, h);
+    }
+    frmMain main = Make();
+    main.Form_Load();
+    const auto at = [&] { return std::pair{window.left / 15, window.top / 15}; };
+    EXPECT_EQ(at(), (std::pair{863.0, 316.0})); // start-up centres
+
+    main.Form_KeyDown(Key::Digit0 + 2, 0); // Tall.inf: up just enough, above the panel
+    EXPECT_EQ(at(), (std::pair{863.0, 140.0}));
+    EXPECT_TRUE(window.visible);
+    main.Form_KeyDown(Key::Digit0 + 1, 0); // Aqua.inf, small: stays where it is
+    EXPECT_EQ(at(), (std::pair{863.0, 140.0}));
+
+    window.left = 3000 * 15; // on the second screen, near its right edge
+    window.top = 500 * 15;
+    menus.choice = 403; // the menu's third skin entry, Tall.inf
+    main.ShowContextMenu();
+    EXPECT_EQ(at(), (std::pair{3200.0 - 400, 1024.0 - 900}));
+    main.SwitchSkin(3); // Wide.inf fits neither way: its corner at the screen's corner
+    EXPECT_EQ(at(), (std::pair{1920.0, 0.0}));
 }
 
 TEST_F(MainFixture, LoadingAnySkinReturnsToTheNormalCaptureArea) {

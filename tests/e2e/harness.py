@@ -31,10 +31,11 @@ def wait_for(predicate, timeout=15.0, what="condition"):
 class Desktop:
     """An Xvfb server on a free display, with a fresh settings folder."""
 
-    def __init__(self):
+    def __init__(self, size=SCREEN):
+        self.size = size
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{size[0]}x{size[1]}x24",
              "-nolisten", "tcp", "-dpi", "96"],
             pass_fds=[write_fd], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
@@ -152,7 +153,7 @@ def set_pattern_background(desktop):
     """Paints the root window with the pattern, pixel for pixel."""
     screen = desktop.x.screen()
     root = screen.root
-    width, height = SCREEN
+    width, height = desktop.size
     pixmap = root.create_pixmap(width, height, screen.root_depth)
     gc = pixmap.create_gc()
     rows_per_put = 32

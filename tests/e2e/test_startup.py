@@ -101,7 +101,8 @@ class StartUp(unittest.TestCase):
         d.answer_message_box()
         d.wait_window(193, 448)
         self.assertEqual(terminate(tarvik), 0)
-        self.assertIn('"SkinCount"=dword:3', d.settings_text())
+        # The six sample skins.
+        self.assertIn('"SkinCount"=dword:6', d.settings_text())
 
     def test_a_stale_or_odd_display_environment_runs_on_x11_or_says_why_never_aborts(self):
         d = self.desktop

@@ -78,6 +78,25 @@ class FakeScreen : public IScreen {
     ScreenArea PrimaryScreen() const override {
         return {primary.X * tppX, primary.Y * tppY, primary.Width * tppX, primary.Height * tppY};
     }
+    // The work area of the screen in workAreas (pixels) the rectangle overlaps most; none:
+    // the primary screen.
+    ScreenArea WorkAreaOf(const ScreenArea& rect) const override {
+        const RegionRect* best = nullptr;
+        double most = 0;
+        for (const RegionRect& w : workAreas) {
+            const double across = std::min(rect.Left + rect.Width, (w.X + w.Width) * tppX) -
+                                  std::max(rect.Left, w.X * tppX);
+            const double down = std::min(rect.Top + rect.Height, (w.Y + w.Height) * tppY) -
+                                std::max(rect.Top, w.Y * tppY);
+            if (across > 0 && down > 0 && across * down > most) {
+                most = across * down;
+                best = &w;
+            }
+        }
+        if (!best)
+            return PrimaryScreen();
+        return {best->X * tppX, best->Y * tppY, best->Width * tppX, best->Height * tppY};
+    }
     // The desktop is a pattern: pixel (x, y) has red x & 255 and green y & 255.
     Picture Grab(int left, int top, int width, int height) override {
         grabs.push_back({left, top, width, height});
@@ -89,6 +108,7 @@ class FakeScreen : public IScreen {
     }
     double tppX = 15, tppY = 15;
     RegionRect primary{0, 0, 1024, 768}; // in pixels
+    std::vector<RegionRect> workAreas;
     std::vector<RegionRect> grabs;
 };
 

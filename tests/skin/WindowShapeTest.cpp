@@ -2,8 +2,12 @@
 
 #include "skin/WindowShape.h"
 
+#include "capture/PhoneMockup.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <random>
 #include <set>
 #include <utility>
@@ -76,6 +80,25 @@ TEST(WindowShape, ColoursCompareExactlyAndIgnoreTheAlphaByte) {
     image.At(1, 0) = Rgb(255, 255, 254);
     image.At(2, 0) = 0x00ffffffu; // a decoder's fully transparent white is still white
     EXPECT_EQ(Covered(ComputeWindowShape(image, AbsentRect)), (PixelSet{{1, 0}}));
+}
+
+TEST(WindowShape, PictureWithAlphaIsSeeThroughBelowHalfAndItsMockupKeepsItsOwnAlpha) {
+    // A soft edge from see-through to opaque, then opaque white (the corner's colour) and
+    // the display.
+    Image skin(6, 2, 0xffffffffu);
+    skin.Alpha = true;
+    const std::uint32_t row[] = {0x00ffffffu, 0x7f102030u, 0x80102030u, 0xff102030u};
+    std::copy(std::begin(row), std::end(row), skin.Pixels.begin());
+    const SkinRect shot{5, 0, 6, 2};
+    EXPECT_EQ(Covered(ComputeWindowShape(skin, shot)),
+              (PixelSet{{2, 0}, {3, 0}, {4, 0}, {0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}}));
+
+    Image capture(1, 2, Rgb(1, 2, 3));
+    const Picture mockup = ComposePhoneMockup(skin, shot, capture);
+    ASSERT_TRUE(mockup && mockup->Alpha);
+    Image expected = skin;
+    expected.At(5, 0) = expected.At(5, 1) = Rgb(1, 2, 3);
+    EXPECT_EQ(mockup->Pixels, expected.Pixels);
 }
 
 TEST(WindowShape, HoleReachingBeyondThePictureCutsOnlyInside) {

@@ -2,6 +2,7 @@
 
 #include "backends/qt/QtConvert.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -13,11 +14,12 @@ QImage WrapPicture(const Picture& picture) {
                   picture->Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
-Picture ToPicture(const QImage& source) {
+Picture ToPicture(const QImage& source, Opacity opacity) {
     if (source.isNull())
         return nullptr;
+    const bool alpha = opacity == Opacity::Keep && source.hasAlphaChannel();
     // Qt gives a null image when memory runs out; so does this conversion.
-    const QImage rgb = source.convertToFormat(QImage::Format_RGB32);
+    const QImage rgb = source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (rgb.isNull())
         return nullptr;
     try {
@@ -31,6 +33,9 @@ Picture ToPicture(const QImage& source) {
             const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
             image->Pixels.insert(image->Pixels.end(), row, row + rgb.width());
         }
+        // An alpha channel that is opaque all over leaves the key colour in charge.
+        image->Alpha = alpha && std::any_of(image->Pixels.begin(), image->Pixels.end(),
+                                            [](std::uint32_t p) { return p < 0xff000000u; });
         return image;
     } catch (const std::bad_alloc&) {
         return nullptr;

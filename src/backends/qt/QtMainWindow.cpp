@@ -99,6 +99,16 @@ void QtMainWindow::Resize(double width, double height) {
 void QtMainWindow::SetPicture(const Picture& picture) {
     picture_ = picture;
     face_ = WrapPicture(picture_);
+    // A window is opaque wherever it is drawn: its pixels in their own colours, with no
+    // blend into the background at the outline's soft edges.
+    if (face_.hasAlphaChannel()) {
+        face_ = face_.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < face_.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(face_.scanLine(y));
+            for (int x = 0; x < face_.width(); ++x)
+                row[x] |= 0xff000000u;
+        }
+    }
     update();
 }
 

@@ -73,7 +73,7 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
     QImage image;
     if (!reader.read(&image))
         return nullptr;
-    return ToPicture(image);
+    return ToPicture(image, Opacity::Keep);
 }
 
 namespace {

@@ -138,6 +138,40 @@ ScreenArea QtScreen::PrimaryScreen() const {
     return {g.x() * tx, g.y() * ty, g.width() * tx, g.height() * ty};
 }
 
+ScreenArea QtScreen::WorkAreaOf(const ScreenArea& rect) const {
+    const double tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
+    const QRect wanted(static_cast<int>(std::lround(rect.Left / tx)),
+                       static_cast<int>(std::lround(rect.Top / ty)),
+                       static_cast<int>(std::lround(rect.Width / tx)),
+                       static_cast<int>(std::lround(rect.Height / ty)));
+    const QScreen* best = QGuiApplication::primaryScreen();
+    long long most = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect part = wanted.intersected(DeviceGeometry(*screen));
+        const long long area = static_cast<long long>(part.width()) * part.height();
+        if (!part.isEmpty() && area > most) {
+            most = area;
+            best = screen;
+        }
+    }
+    if (!best)
+        return {};
+    // The available part in Qt's pixels, scaled about the screen's corner as the screen is.
+    const QRect device = DeviceGeometry(*best), logical = best->geometry();
+    const QRect available = best->availableGeometry();
+    const double ratio = best->devicePixelRatio();
+    const double left = std::round(device.x() + (available.x() - logical.x()) * ratio);
+    const double top = std::round(device.y() + (available.y() - logical.y()) * ratio);
+    // An edge that no panel takes is the screen's own, exactly.
+    const double right = available.right() == logical.right()
+                             ? device.x() + device.width()
+                             : std::round(left + available.width() * ratio);
+    const double bottom = available.bottom() == logical.bottom()
+                              ? device.y() + device.height()
+                              : std::round(top + available.height() * ratio);
+    return {left * tx, top * ty, (right - left) * tx, (bottom - top) * ty};
+}
+
 Picture QtScreen::Grab(int left, int top, int width, int height) {
     if (width <= 0 || height <= 0)
         return nullptr;

@@ -12,6 +12,7 @@ class QtScreen : public IScreen {
     double TwipsPerPixelX() const override;
     double TwipsPerPixelY() const override;
     ScreenArea PrimaryScreen() const override;
+    ScreenArea WorkAreaOf(const ScreenArea& rect) const override;
     Picture Grab(int left, int top, int width, int height) override;
 
     // Qt's own coordinates of a device pixel: Qt scales each screen about its top-left

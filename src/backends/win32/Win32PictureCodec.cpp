@@ -9,6 +9,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -196,13 +197,14 @@ Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
             return image;
         }
         Com<IWICBitmapSource> converted;
-        if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), &converted)) ||
+        // With its opacity: a picture that is not opaque all over has Alpha.
+        if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.get(), &converted)) ||
             FAILED(converted->CopyPixels(nullptr, width * 4,
                                          static_cast<UINT>(image->Pixels.size() * 4),
                                          reinterpret_cast<BYTE*>(image->Pixels.data()))))
             return nullptr;
-        for (std::uint32_t& pixel : image->Pixels)
-            pixel |= 0xff000000u;
+        image->Alpha = std::any_of(image->Pixels.begin(), image->Pixels.end(),
+                                   [](std::uint32_t p) { return p < 0xff000000u; });
         return image;
     } catch (const std::bad_alloc&) {
         return nullptr;

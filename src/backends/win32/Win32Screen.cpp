@@ -43,6 +43,20 @@ ScreenArea Win32Screen::PrimaryScreen() const {
             GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY_};
 }
 
+// The monitor the rectangle overlaps most (or the nearest), less the taskbar.
+ScreenArea Win32Screen::WorkAreaOf(const ScreenArea& rect) const {
+    const double tx = twipsPerPixelX_, ty = twipsPerPixelY_;
+    const auto left = static_cast<LONG>(rect.Left / tx), top = static_cast<LONG>(rect.Top / ty);
+    const RECT wanted{left, top, left + static_cast<LONG>(rect.Width / tx),
+                      top + static_cast<LONG>(rect.Height / ty)};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &info))
+        return PrimaryScreen();
+    const RECT& w = info.rcWork;
+    return {w.left * tx, w.top * ty, (w.right - w.left) * tx, (w.bottom - w.top) * ty};
+}
+
 Picture Win32Screen::Grab(int left, int top, int width, int height) {
     if (width <= 0 || height <= 0)
         return nullptr;

@@ -11,6 +11,7 @@ class Win32Screen : public IScreen {
     double TwipsPerPixelX() const override { return twipsPerPixelX_; }
     double TwipsPerPixelY() const override { return twipsPerPixelY_; }
     ScreenArea PrimaryScreen() const override;
+    ScreenArea WorkAreaOf(const ScreenArea& rect) const override;
     Picture Grab(int left, int top, int width, int height) override;
 
   private:

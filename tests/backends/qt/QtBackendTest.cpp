@@ -145,7 +145,7 @@ TEST(SampleSkins, EachLoadsWithTheRectanglesItsFileGives) {
     SkinCatalogue catalogue;
     Picture picture1, builtin = DecodedBuiltinSkin();
     BuildSkinList(catalogue, skins);
-    ASSERT_GE(catalogue.Count, 3);
+    ASSERT_GE(catalogue.Count, 6);
 
     struct Expected {
         const char* name;
@@ -165,7 +165,23 @@ TEST(SampleSkins, EachLoadsWithTheRectanglesItsFileGives) {
                                        {30, 64, 126, 129},
                                        {128, 14, 142, 28},
                                        {22, 170, 58, 188},
-                                       {98, 170, 134, 188}}}) {
+                                       {98, 170, 134, 188}},
+                              // Today's devices, see-through by their alpha channel.
+                              Expected{"Slate360.inf",
+                                       {17, 39, 377, 819},
+                                       {355, 11, 371, 27},
+                                       {25, 831, 109, 855},
+                                       {285, 831, 369, 855}},
+                              Expected{"Slate390.inf",
+                                       {19, 41, 409, 885},
+                                       {387, 12, 403, 28},
+                                       {27, 898, 111, 922},
+                                       {317, 898, 401, 922}},
+                              Expected{"Tablet.inf",
+                                       {43, 43, 1067, 763},
+                                       {1045, 13, 1061, 29},
+                                       {51, 775, 135, 799},
+                                       {975, 775, 1059, 799}}}) {
         std::int16_t n = 0;
         for (std::int16_t k = 1; k <= catalogue.Count; ++k)
             if (catalogue.Names[k] == e.name)
