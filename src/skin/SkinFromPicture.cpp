@@ -128,8 +128,11 @@ SkinRect FitOnFrame(const std::vector<std::uint8_t>& mask, int width, int begin,
 std::string RectText(const SkinRect& r) {
     if (r.Right < r.Left)
         return "(-1,-1,-1,-1)";
-    return "(" + std::to_string(r.Left) + ", " + std::to_string(r.Top) + ", " +
-           std::to_string(r.Right - r.Left) + ", " + std::to_string(r.Bottom - r.Top) + ")";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "(" + std::string.
+    std::string text = "(";
+    text += std::to_string(r.Left) + ", " + std::to_string(r.Top) + ", ";
+    text += std::to_string(r.Right - r.Left) + ", " + std::to_string(r.Bottom - r.Top) + ")";
+    return text;
 }
 
 } // namespace
