@@ -47,6 +47,12 @@ CommandLineExit UsageError(const std::string& what) {
 std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv[]) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        // "--" ends the options; the program takes no other arguments.
+        if (arg == "--") {
+            if (i + 1 < argc)
+                return UsageError("unexpected argument '" + std::string(argv[i + 1]) + "'");
+            break;
+        }
         if (arg == "-h" || arg == "--help")
             return CommandLineExit{0, std::string(Usage)};
         if (arg == "-V" || arg == "--version") {
