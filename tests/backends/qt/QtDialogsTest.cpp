@@ -22,6 +22,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -161,8 +162,11 @@ TEST(LiteralTexts, MessageBoxShowsAMarkupNameAsWrittenAndKeepsItsLineBreak) {
     dialogs.MessageBox("<b>bold.inf</b> & more\r\nSwitch to default skin");
 }
 
-TEST(QtShell, TheMailLinkReachesTheOpenerAsOneUnencodedText) {
-    // A stand-in opener, first on the path, writes down its arguments, one a line.
+namespace {
+
+// What a stand-in opener, first on the path, is given while the action runs: its
+// arguments, one a line.
+std::string OpenerArguments(const std::function<void()>& action) {
     TempFolder folder;
     const std::string log = folder.Path() + "/opened";
     const std::string opener =
@@ -171,16 +175,34 @@ TEST(QtShell, TheMailLinkReachesTheOpenerAsOneUnencodedText) {
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QByteArray::fromStdString(folder.Path() + "/bin:") + path);
-    QtShell shell;
-    frmAbout about(shell, BuildVersion);
-    about.Form_Load();
-    about.Label1_Click();
+    action();
     qputenv("PATH", path);
 
     for (int i = 0; i < 200 && !std::filesystem::exists(log); ++i)
         QTest::qWait(50);
     std::ifstream in(log);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+TEST(QtShell, TheMailLinkReachesTheOpenerAsOneUnencodedText) {
+    QtShell shell;
+    frmAbout about(shell, BuildVersion);
+    about.Form_Load();
+    EXPECT_EQ(OpenerArguments([&] { about.Label1_Click(); }),
               "mailto:" TARVIK_MAIL_ADDRESS "?Subject=About Tarvik&Body=Questions, suggestions or "
               "submission of DIY skins.\n");
+}
+
+TEST(QtShell, ARelativeFolderReachesTheOpenerAsAFileUrlNotAnOption) {
+    // A relative auto-save path "-x": the folder of a notification's Open Folder action.
+    TempFolder work;
+    std::filesystem::create_directory(work.Path() + "/-x");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(work.Path());
+    QtShell shell;
+    const std::string opened = OpenerArguments([&] { shell.Open("-x"); });
+    std::filesystem::current_path(before);
+    EXPECT_EQ(opened, "file://" + std::filesystem::canonical(work.Path()).string() + "/-x\n");
 }
