@@ -24,6 +24,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -53,7 +54,10 @@ struct OptionsRig {
 } // namespace
 
 TEST(QtOptionsDialog, ControlsStandAtTheirPlacesWithTheirCaptions) {
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont("DejaVu Sans Condensed")); // as narrow as the layout's font
     OptionsRig rig;
+    QApplication::setFont(before);
     QtOptionsDialog& v = rig.view;
     EXPECT_EQ(v.size(), QSize(489, 254));
     EXPECT_EQ(v.btnOk->geometry(), QRect(112, 216, 73, 25));
@@ -85,6 +89,25 @@ TEST(QtOptionsDialog, ControlsStandAtTheirPlacesWithTheirCaptions) {
     EXPECT_TRUE(v.Text1->isReadOnly());
     for (QPushButton* b : {v.btnOk, v.btnApply, v.btnCancel})
         EXPECT_FALSE(b->isDefault());
+}
+
+TEST(QtOptionsDialog, TheQuickSaveLabelsLeaveTheirTextBoxesClearInAWideFont) {
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont("DejaVu Sans")); // wider than the layout's font
+    OptionsRig rig;
+    QApplication::setFont(before);
+    QtOptionsDialog& v = rig.view;
+    for (auto [label, box, button] :
+         {std::tuple{v.Label4, v.Text1, v.btnBrowse}, std::tuple{v.Label5, v.Text2, v.Command1}}) {
+        const std::string row = label->text().toStdString();
+        EXPECT_GE(label->width(), label->sizeHint().width()) << row;
+        EXPECT_GE(box->x() - (label->x() + label->width()), 4) << row;
+        EXPECT_LT(box->geometry().right(), button->x()) << row;
+        EXPECT_LE(button->geometry().right(), v.Frame2->width()) << row;
+        EXPECT_GE(box->width(), 100) << row;
+    }
+    EXPECT_LT(v.btnBrowse->geometry().right(), v.btnDefault->x());
+    EXPECT_LT(v.btnDefault->geometry().right(), v.Frame2->width());
 }
 
 TEST(QtOptionsDialog, ApplyIsEnabledExactlyWhileChanged) {
