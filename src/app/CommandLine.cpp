@@ -67,6 +67,12 @@ std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv
                 return UsageError("option '--make-skin' is not available here");
             return makeSkin(picture);
         }
+        // "--" ends the options; the program takes no other arguments.
+        if (arg == "--") {
+            if (i + 1 < argc)
+                return UsageError("unexpected argument '" + std::string(argv[i + 1]) + "'");
+            break;
+        }
         if (arg == "-h" || arg == "--help")
             return CommandLineExit{0, std::string(Usage)};
         if (arg == "-V" || arg == "--version") {

@@ -458,7 +458,9 @@ void frmMain::ShowContextMenu(MenuPlace place) {
     std::vector<MenuValue> skins{"Skins"};
     for (int k = 0; k <= MaxSkinFiles; ++k) {
         const std::string caption = MenuCaption(Catalogue.Names[k]);
-        skins.emplace_back(k == Catalogue.Current ? "*" + caption : caption);
+        // A file name may itself begin with "*": only the current entry is checked.
+        skins.push_back(k == Catalogue.Current ? MenuValue("*" + caption)
+                                               : MenuValue::Plain(caption));
     }
     // In ContextCommand's order.
     std::optional<ScreenPoint> at;

@@ -205,6 +205,6 @@ void SaveAs(SaveContext& c) {
         SavePngFile(c, fileName, c.Picture1);
     } else {
         takeBack();
-        ReportNotSaved(c, fileName, "Use a name ending in .jpg, .bmp or .png");
+        ReportNotSaved(c, fileName, "Use a name ending in .jpg, .jpeg, .jpe, .bmp or .png");
     }
 }

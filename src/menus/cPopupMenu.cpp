@@ -33,9 +33,9 @@ const MenuLevel* cPopupMenu::Build(const std::vector<MenuValue>& list, std::size
             nextId_ /= SubMenuFactor;
         } else if (value.Type == MenuValue::Kind::Text) {
             const std::string& text = value.Text;
-            if (TrimBlanks(text) == "-")
+            if (!value.Literal && TrimBlanks(text) == "-")
                 menu->Entries.push_back({Kind::Separator, "", 0, nullptr});
-            else if (!text.empty() && text.front() == '*')
+            else if (!value.Literal && !text.empty() && text.front() == '*')
                 menu->Entries.push_back({Kind::CheckedItem, text.substr(1), nextId_, nullptr});
             else if (!text.empty())
                 menu->Entries.push_back({Kind::Item, text, nextId_, nullptr});

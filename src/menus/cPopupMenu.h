@@ -17,11 +17,19 @@ struct MenuValue {
     Kind Type = Kind::Other;
     std::string Text;
     std::vector<MenuValue> Items;
+    bool Literal = false; // the text is the caption as it stands: no separator, no check mark
 
     MenuValue() = default;
     MenuValue(const char* text) : Type(Kind::Text), Text(text) {}
     MenuValue(std::string text) : Type(Kind::Text), Text(std::move(text)) {}
     MenuValue(std::vector<MenuValue> items) : Type(Kind::List), Items(std::move(items)) {}
+
+    // A plain item whatever the text begins with; an empty text still shows nothing.
+    static MenuValue Plain(std::string text) {
+        MenuValue value(std::move(text));
+        value.Literal = true;
+        return value;
+    }
 };
 
 // Builds a native popup menu from item values, shows it at the pointer (or at a given

@@ -4,6 +4,8 @@
 
 #include "platform/DialogLayout.h"
 
+#include <algorithm>
+
 // The options dialog as every view draws it. The slider, Label3 and the two text boxes
 // show what the logic gives them and have no caption of their own.
 namespace OptionsLayout {
@@ -38,6 +40,26 @@ inline constexpr ControlPlace btnDefault{"&Default", 384, 23, 57, 22};
 inline constexpr ControlPlace Label5{"Auto-name prefix", 16, 66, 89, 17};
 inline constexpr ControlPlace Text2{"", 112, 64, 129, 21};
 inline constexpr ControlPlace Command1{"&Default", 248, 63, 57, 22};
+
+// A row of the Quick Save group whose label's text needs textWidth pixels. Where that
+// leaves less than LabelGap before the text box, the box and the buttons after it move
+// right, the buttons no further than RowRight, and the box gives up the rest of its width.
+inline constexpr int LabelGap = 6;
+inline constexpr int RowRight = btnDefault.Left + btnDefault.Width;
+struct RowFit {
+    int LabelWidth;
+    int BoxLeft;
+    int BoxWidth;
+    int ButtonShift;
+};
+constexpr RowFit FitRow(const ControlPlace& label, const ControlPlace& box,
+                        const ControlPlace& lastButton, int textWidth) {
+    const int room = box.Left - LabelGap - label.Left;
+    const int labelWidth = std::max(textWidth, std::min(label.Width, room));
+    const int shift = std::max(0, textWidth - room);
+    const int buttonShift = std::min(shift, RowRight - (lastButton.Left + lastButton.Width));
+    return {labelWidth, box.Left + shift, box.Width - shift + buttonShift, buttonShift};
+}
 
 // Carried through the exchange, never shown.
 inline constexpr ControlPlace Frame3{"View Mode", 16, 208, 457, 73};

@@ -194,8 +194,9 @@ TEST_F(SaveCommandsTest, SaveAsWritesByTheExtensionWithoutRegardToCase) {
     EXPECT_FALSE(fs::exists(folder.Path() + "/i.gif"));
     EXPECT_EQ(counter, 9); // raised eight times, the .gif taken back
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0], "Picture not saved to " + folder.Path() +
-                                       "/i.gif\r\nUse a name ending in .jpg, .bmp or .png");
+    EXPECT_EQ(dialogs.messages[0],
+              "Picture not saved to " + folder.Path() +
+                  "/i.gif\r\nUse a name ending in .jpg, .jpeg, .jpe, .bmp or .png");
     EXPECT_EQ(dialogs.requests[0].Filter,
               "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp|PNG (*.png)|*.png|"
               "Phone mock-up, PNG (*.png)|*.png");

@@ -165,6 +165,22 @@ class CommandLine(unittest.TestCase):
         self.assertEqual(result.returncode, 1)
         self.assertIn("no display", result.stderr)
 
+    def test_a_double_dash_ends_the_options(self):
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        run = lambda *args: subprocess.run([BIN, *args], env=env, capture_output=True,
+                                           text=True, timeout=10)
+        for args in (["--"], ["-style", "fusion", "--"]):
+            result = run(*args)
+            self.assertEqual(result.returncode, 1, args)
+            self.assertIn("no display", result.stderr)
+        # What follows it is an argument, not an option.
+        for args, complaint in ((["--", "-x"], "unexpected argument '-x'"),
+                                (["--", "--help"], "unexpected argument '--help'")):
+            result = run(*args)
+            self.assertEqual((result.returncode, result.stdout), (2, ""), args)
+            self.assertIn(complaint, result.stderr)
+
 
 if __name__ == "__main__":
     unittest.main()

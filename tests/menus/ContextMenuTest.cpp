@@ -98,3 +98,21 @@ TEST_F(ContextMenuTest, CommandsRunAfterTheMarkIsRemoved) {
     main.ShowContextMenu();
     EXPECT_EQ(window.calls.back(), "Close");
 }
+
+TEST_F(ContextMenuTest, ASkinNamedWithALeadingStarIsPlainUntilItIsCurrent) {
+    folder.Write("skins/*x.inf", "image = aqua.bmp\rshot = (1, 2, 3, 4)\rclose = (0,0,5,5)\r"
+                                 "save = (0,60,5,5)\rsaveas = (9,60,5,5)\r");
+    frmMain main = Make();
+    main.Form_Load();
+    main.ShowContextMenu();
+    EXPECT_EQ(std::vector<std::string>(menus.lines.begin() + 4, menus.lines.begin() + 6),
+              (std::vector<std::string>{"  * 401 Default", "  402 *x.inf"}));
+
+    menus.choice = 402;
+    main.ShowContextMenu();
+    EXPECT_EQ(main.Catalogue.Current, 1);
+    menus.choice = 0;
+    main.ShowContextMenu();
+    EXPECT_EQ(std::vector<std::string>(menus.lines.begin() + 4, menus.lines.begin() + 6),
+              (std::vector<std::string>{"  401 Default", "  * 402 *x.inf"}));
+}

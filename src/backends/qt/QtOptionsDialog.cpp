@@ -89,11 +89,23 @@ QtOptionsDialog::QtOptionsDialog(IOptionsListener& listener, QWidget* owner)
 
     // Where the system's font is wider than the layout's, a label grows to the right
     // rather than cut its text.
-    for (QLabel* label : {Label1, Label2, Label4, Label5})
+    for (QLabel* label : {Label1, Label2})
         if (label->sizeHint().width() > label->width())
             label->resize(label->sizeHint().width(), label->height());
     if (Label2->width() > L::Label2.Width)
         Label2->move(L::Label2.Left + L::Label2.Width - Label2->width(), Label2->y());
+    // The Quick Save rows make room for their labels.
+    const auto fitRow = [](QLabel* label, const ControlPlace& labelAt, QLineEdit* box,
+                           const ControlPlace& boxAt, std::initializer_list<QPushButton*> buttons,
+                           const ControlPlace& lastButton) {
+        const L::RowFit fit = L::FitRow(labelAt, boxAt, lastButton, label->sizeHint().width());
+        label->resize(fit.LabelWidth, label->height());
+        box->setGeometry(fit.BoxLeft, box->y(), fit.BoxWidth, box->height());
+        for (QPushButton* button : buttons)
+            button->move(button->x() + fit.ButtonShift, button->y());
+    };
+    fitRow(Label4, L::Label4, Text1, L::Text1, {btnBrowse, btnDefault}, L::btnDefault);
+    fitRow(Label5, L::Label5, Text2, L::Text2, {Command1}, L::Command1);
 
     IOptionsListener& l = listener_;
     connect(btnOk, &QPushButton::clicked, [&l] { l.btnOk_Click(); });

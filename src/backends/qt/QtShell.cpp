@@ -13,6 +13,11 @@
 #include <QUrl>
 #include <QVariantMap>
 
+#include <cctype>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
 namespace {
 
 const QString Service = "org.freedesktop.Notifications";
@@ -29,23 +34,41 @@ bool SessionBusRunning() {
     return !runtime.isEmpty() && QFileInfo(runtime + "/bus").exists();
 }
 
+// An address: a scheme (a letter, then letters, digits, "+", "-" or ".") and a colon,
+// unless a file of that name is there.
+bool IsAddress(const std::string& target) {
+    const std::size_t colon = target.find(':');
+    if (colon == std::string::npos || colon == 0 || !std::isalpha(uchar(target[0])))
+        return false;
+    for (std::size_t i = 1; i < colon; ++i)
+        if (!std::isalnum(uchar(target[i])) &&
+            std::string_view("+-.").find(target[i]) == std::string_view::npos)
+            return false;
+    std::error_code ec;
+    return !std::filesystem::exists(target, ec);
+}
+
 } // namespace
 
 QUrl QtShell::UrlFor(const std::string& target) {
-    if (target.empty() || target[0] != '/')
+    if (IsAddress(target))
         return QUrl(QString::fromStdString(target));
-    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(target).toPercentEncoding("/"));
+    // A relative path is taken from the working folder, as the files were written.
+    std::error_code ec;
+    const std::string path = std::filesystem::absolute(target, ec).string();
+    return QUrl::fromEncoded("file://" +
+                             QByteArray::fromStdString(ec ? target : path).toPercentEncoding("/"));
 }
 
 void QtShell::Open(const std::string& target) {
-    if (!target.empty() && target[0] == '/') {
-        QDesktopServices::openUrl(UrlFor(target));
-        return;
-    }
-    // An address reaches the desktop's opener as it stands, as one argument: Qt's own way
-    // hands it over percent-encoded and splits it at blanks.
-    if (!QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromStdString(target)}))
-        QDesktopServices::openUrl(UrlFor(target));
+    // One argument for the desktop's opener: an address as it stands (Qt's own way hands it
+    // over percent-encoded and splits it at blanks), a path as a file URL, so that no name
+    // is read as an option.
+    const QUrl url = UrlFor(target);
+    const QString argument =
+        IsAddress(target) ? QString::fromStdString(target) : QString::fromLatin1(url.toEncoded());
+    if (!QProcess::startDetached(QStringLiteral("xdg-open"), {argument}))
+        QDesktopServices::openUrl(url);
 }
 
 void QtShell::Notify(const std::string& summary, const std::string& body,

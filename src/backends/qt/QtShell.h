@@ -17,7 +17,8 @@ class QtShell : public QObject, public IShell {
     void Open(const std::string& target) override;
     void Notify(const std::string& summary, const std::string& body,
                 const std::string& folder) override;
-    // An absolute path becomes a file URL of the path's bytes, whatever their encoding.
+    // A path, absolute or from the working folder, becomes a file URL of the path's bytes,
+    // whatever their encoding; an address stays as it is.
     static QUrl UrlFor(const std::string& target);
 
   private slots:

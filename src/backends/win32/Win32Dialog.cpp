@@ -47,7 +47,7 @@ HWND Win32Dialog::Place(const char* type, const char* text, DWORD style, int id,
     return control;
 }
 
-void Win32Dialog::FitWidth(HWND control) const {
+int Win32Dialog::TextWidth(HWND control) const {
     HDC dc = GetDC(control);
     HGDIOBJ previous =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
@@ -56,9 +56,14 @@ void Win32Dialog::FitWidth(HWND control) const {
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
+    return size.cx;
+}
+
+void Win32Dialog::FitWidth(HWND control) const {
+    const int width = TextWidth(control);
     const RECT r = Bounds(control);
-    if (size.cx > r.right - r.left)
-        SetWindowPos(control, nullptr, 0, 0, size.cx, r.bottom - r.top,
+    if (width > r.right - r.left)
+        SetWindowPos(control, nullptr, 0, 0, width, r.bottom - r.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

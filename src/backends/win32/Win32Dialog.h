@@ -32,6 +32,8 @@ class Win32Dialog {
     }
     // Widens a label whose text is wider than its place, to the right.
     void FitWidth(HWND control) const;
+    // The width of a control's text in its font, in pixels.
+    int TextWidth(HWND control) const;
     // A control's place in the dialog's client area.
     RECT Bounds(HWND control) const;
 

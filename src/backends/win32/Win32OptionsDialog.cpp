@@ -80,8 +80,26 @@ void Win32OptionsDialog::Opened() {
     Place(WC_BUTTONA, L::btnCancel, Visible | PushButton, IdCancel);
 
     // Where the system's font is wider than the layout's, a label grows to the right.
-    for (int id : {IdLabel1, IdLabel2, IdLabel4, IdLabel5})
+    for (int id : {IdLabel1, IdLabel2})
         FitWidth(Control(id));
+    // The Quick Save rows make room for their labels.
+    const auto fitRow = [this](int label, const ControlPlace& labelAt, int box,
+                               const ControlPlace& boxAt, std::initializer_list<int> buttons,
+                               const ControlPlace& lastButton) {
+        const L::RowFit fit = L::FitRow(labelAt, boxAt, lastButton, TextWidth(Control(label)));
+        constexpr UINT keep = SWP_NOZORDER | SWP_NOACTIVATE;
+        SetWindowPos(Control(label), nullptr, 0, 0, fit.LabelWidth, labelAt.Height,
+                     keep | SWP_NOMOVE);
+        SetWindowPos(Control(box), nullptr, L::Frame2.Left + fit.BoxLeft, L::Frame2.Top + boxAt.Top,
+                     fit.BoxWidth, boxAt.Height, keep);
+        for (int id : buttons) {
+            const RECT r = Bounds(Control(id));
+            SetWindowPos(Control(id), nullptr, r.left + fit.ButtonShift, r.top, 0, 0,
+                         keep | SWP_NOSIZE);
+        }
+    };
+    fitRow(IdLabel4, L::Label4, IdText1, L::Text1, {IdBrowse, IdDefault}, L::btnDefault);
+    fitRow(IdLabel5, L::Label5, IdText2, L::Text2, {IdCommand1}, L::Command1);
     const RECT label2 = Bounds(Control(IdLabel2));
     if (const int w = label2.right - label2.left; w > L::Label2.Width) {
         constexpr ControlPlace at = Within(L::Frame1, L::Label2);

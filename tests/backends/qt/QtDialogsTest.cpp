@@ -22,7 +22,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -52,7 +54,10 @@ struct OptionsRig {
 } // namespace
 
 TEST(QtOptionsDialog, ControlsStandAtTheirPlacesWithTheirCaptions) {
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont("DejaVu Sans Condensed")); // as narrow as the layout's font
     OptionsRig rig;
+    QApplication::setFont(before);
     QtOptionsDialog& v = rig.view;
     EXPECT_EQ(v.size(), QSize(489, 254));
     EXPECT_EQ(v.btnOk->geometry(), QRect(112, 216, 73, 25));
@@ -84,6 +89,25 @@ TEST(QtOptionsDialog, ControlsStandAtTheirPlacesWithTheirCaptions) {
     EXPECT_TRUE(v.Text1->isReadOnly());
     for (QPushButton* b : {v.btnOk, v.btnApply, v.btnCancel})
         EXPECT_FALSE(b->isDefault());
+}
+
+TEST(QtOptionsDialog, TheQuickSaveLabelsLeaveTheirTextBoxesClearInAWideFont) {
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont("DejaVu Sans")); // wider than the layout's font
+    OptionsRig rig;
+    QApplication::setFont(before);
+    QtOptionsDialog& v = rig.view;
+    for (auto [label, box, button] :
+         {std::tuple{v.Label4, v.Text1, v.btnBrowse}, std::tuple{v.Label5, v.Text2, v.Command1}}) {
+        const std::string row = label->text().toStdString();
+        EXPECT_GE(label->width(), label->sizeHint().width()) << row;
+        EXPECT_GE(box->x() - (label->x() + label->width()), 4) << row;
+        EXPECT_LT(box->geometry().right(), button->x()) << row;
+        EXPECT_LE(button->geometry().right(), v.Frame2->width()) << row;
+        EXPECT_GE(box->width(), 100) << row;
+    }
+    EXPECT_LT(v.btnBrowse->geometry().right(), v.btnDefault->x());
+    EXPECT_LT(v.btnDefault->geometry().right(), v.Frame2->width());
 }
 
 TEST(QtOptionsDialog, ApplyIsEnabledExactlyWhileChanged) {
@@ -161,8 +185,11 @@ TEST(LiteralTexts, MessageBoxShowsAMarkupNameAsWrittenAndKeepsItsLineBreak) {
     dialogs.MessageBox("<b>bold.inf</b> & more\r\nSwitch to default skin");
 }
 
-TEST(QtShell, TheMailLinkReachesTheOpenerAsOneUnencodedText) {
-    // A stand-in opener, first on the path, writes down its arguments, one a line.
+namespace {
+
+// What a stand-in opener, first on the path, is given while the action runs: its
+// arguments, one a line.
+std::string OpenerArguments(const std::function<void()>& action) {
     TempFolder folder;
     const std::string log = folder.Path() + "/opened";
     const std::string opener =
@@ -171,16 +198,34 @@ TEST(QtShell, TheMailLinkReachesTheOpenerAsOneUnencodedText) {
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QByteArray::fromStdString(folder.Path() + "/bin:") + path);
-    QtShell shell;
-    frmAbout about(shell, BuildVersion);
-    about.Form_Load();
-    about.Label1_Click();
+    action();
     qputenv("PATH", path);
 
     for (int i = 0; i < 200 && !std::filesystem::exists(log); ++i)
         QTest::qWait(50);
     std::ifstream in(log);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+TEST(QtShell, TheMailLinkReachesTheOpenerAsOneUnencodedText) {
+    QtShell shell;
+    frmAbout about(shell, BuildVersion);
+    about.Form_Load();
+    EXPECT_EQ(OpenerArguments([&] { about.Label1_Click(); }),
               "mailto:" TARVIK_MAIL_ADDRESS "?Subject=About Tarvik&Body=Questions, suggestions or "
               "submission of DIY skins.\n");
+}
+
+TEST(QtShell, ARelativeFolderReachesTheOpenerAsAFileUrlNotAnOption) {
+    // A relative auto-save path "-x": the folder of a notification's Open Folder action.
+    TempFolder work;
+    std::filesystem::create_directory(work.Path() + "/-x");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(work.Path());
+    QtShell shell;
+    const std::string opened = OpenerArguments([&] { shell.Open("-x"); });
+    std::filesystem::current_path(before);
+    EXPECT_EQ(opened, "file://" + std::filesystem::canonical(work.Path()).string() + "/-x\n");
 }
