@@ -3,6 +3,7 @@
 #include "backends/posix/FileSettingsStore.h"
 
 #include "io/AtomicFile.h"
+#include "platform/ProgramFolder.h"
 
 #include <cerrno>
 #include <chrono>
@@ -240,10 +241,8 @@ std::string FileSettingsStore::DefaultPath() {
     std::string base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
         base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::string(home) + "/.config";
     else
-        base = ".config";
+        base = HomeFolder() + "/.config";
     return base + "/tarvik/settings.reg";
 }
 

@@ -45,7 +45,8 @@ class FileSettingsStore : public modRegistry {
     FileSettingsStore(const FileSettingsStore&) = delete;
     FileSettingsStore& operator=(const FileSettingsStore&) = delete;
 
-    // $XDG_CONFIG_HOME (else ~/.config) + "/tarvik/settings.reg".
+    // $XDG_CONFIG_HOME (else ~/.config, the home from the password database without $HOME)
+    // + "/tarvik/settings.reg".
     static std::string DefaultPath();
 
     // Reads the file line by line: a line that cannot be read is skipped, and so are the
