@@ -20,6 +20,11 @@ std::string DefaultCaptureFolder(const std::string& programFolder);
 // the separator; empty for a program in a writable folder of its own, which holds them.
 std::string UserSkinsFolder(const std::string& programFolder);
 
+#ifndef _WIN32
+// The user's home: $HOME, else the account's home from the password database, else "/".
+std::string HomeFolder();
+#endif
+
 // The separator the program joins its own paths with.
 #ifdef _WIN32
 inline constexpr char PathSeparator = '\\';

@@ -6,7 +6,9 @@
 
 std::string ResolveAutoSaveFolder(const std::string& autoSavePath,
                                   const std::string& captureFolder) {
-    return autoSavePath == DefaultAutoSavePath ? captureFolder : autoSavePath;
+    // An empty path would join the file names to the bare separator: the root.
+    return autoSavePath == DefaultAutoSavePath || autoSavePath.empty() ? captureFolder
+                                                                       : autoSavePath;
 }
 
 namespace {
@@ -24,7 +26,19 @@ void LoadDefaults(SettingsContext& c, const ShowMessage& show) {
     c.LoadSkin(0);
 }
 
-void LoadValues(SettingsContext& c, const ShowMessage& show) {
+// A text read empty (missing, or its line unreadable) takes its default; what was reset is
+// added to notes.
+std::string ReadTextOrDefault(SettingsContext& c, const char* name, const char* fallback,
+                              const std::string& shown, std::string& notes) {
+    std::string text = c.Registry.ReadRegString(HKEY_CURRENT_USER_ROOT, SettingsKey, name);
+    if (!text.empty())
+        return text;
+    notes += std::string(notes.empty() ? "" : "\n\r") + "\"" + name +
+             "\" was empty and is reset to " + shown + ".";
+    return fallback;
+}
+
+void LoadValues(SettingsContext& c, const ShowMessage& show, std::string& notes) {
     modRegistry& reg = c.Registry;
     const auto root = HKEY_CURRENT_USER_ROOT;
     AppSettings& s = c.Settings;
@@ -35,9 +49,11 @@ void LoadValues(SettingsContext& c, const ShowMessage& show) {
     if (quality < -32768 || quality > 32767)
         return LoadDefaults(c, show);
     s.JpegQuality = static_cast<std::int16_t>(quality);
-    s.AutoSavePath = reg.ReadRegString(root, SettingsKey, "Auto-save Path");
+    s.AutoSavePath = ReadTextOrDefault(c, "Auto-save Path", DefaultAutoSavePath,
+                                       "the default folder " + c.CaptureFolder, notes);
     s.AutoSaveFolder = ResolveAutoSaveFolder(s.AutoSavePath, c.CaptureFolder);
-    s.AutoNamePrefix = reg.ReadRegString(root, SettingsKey, "Auto-name Prefix");
+    s.AutoNamePrefix = ReadTextOrDefault(c, "Auto-name Prefix", DefaultAutoNamePrefix,
+                                         std::string("\"") + DefaultAutoNamePrefix + "\"", notes);
     s.ViewModeSkin = reg.ReadRegDword(root, SettingsKey, "View Mode") == 1;
 
     const std::string skin = reg.ReadRegString(root, SettingsKey, "SkinFile");
@@ -53,17 +69,22 @@ void LoadValues(SettingsContext& c, const ShowMessage& show) {
 } // namespace
 
 void LoadSettings(SettingsContext& c) {
-    // The first message also says what kept the store from being read whole; when there is
-    // no other message, that is said on its own.
+    // The first message also says what kept the store from being read whole and which
+    // values were reset; when there is no other message, that is said on its own.
     bool told = false;
-    const ShowMessage show = [&](const std::string& text) {
-        const std::string problem = told ? "" : c.Registry.Problem();
-        told = told || !problem.empty();
-        c.Dialogs.MessageBox(problem.empty() ? text : text + "\n\r" + problem);
+    std::string notes;
+    const auto explanation = [&] {
+        const std::string problem = c.Registry.Problem();
+        return problem.empty() || notes.empty() ? problem + notes : problem + "\n\r" + notes;
     };
-    LoadValues(c, show);
-    if (!told && !c.Registry.Problem().empty())
-        c.Dialogs.MessageBox(c.Registry.Problem());
+    const ShowMessage show = [&](const std::string& text) {
+        const std::string extra = told ? "" : explanation();
+        told = true;
+        c.Dialogs.MessageBox(extra.empty() ? text : text + "\n\r" + extra);
+    };
+    LoadValues(c, show, notes);
+    if (!told && !explanation().empty())
+        c.Dialogs.MessageBox(explanation());
 }
 
 void SaveSettings(SettingsContext& c) {
@@ -79,4 +100,7 @@ void SaveSettings(SettingsContext& c) {
     reg.WriteRegString(root, SettingsKey, "Auto-name Prefix", s.AutoNamePrefix);
     reg.WriteRegDword(root, SettingsKey, "View Mode", s.ViewModeSkin ? 1 : 2);
     reg.EndBatch();
+    // One message for the six values, with the reason.
+    if (const std::string problem = reg.SaveProblem(); !problem.empty())
+        c.Dialogs.MessageBox(problem);
 }

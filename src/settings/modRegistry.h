@@ -30,4 +30,8 @@ class modRegistry {
     // What kept the store from being read whole, and what becomes of it, for the start-up
     // message; empty when it was read whole, is missing, or cannot tell.
     virtual std::string Problem() const { return {}; }
+
+    // Why the last write (or batch) did not reach the store, for the close's message; empty
+    // when it did, or the store cannot tell.
+    virtual std::string SaveProblem() const { return {}; }
 };

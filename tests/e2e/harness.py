@@ -1,9 +1,11 @@
 # SPDX-License-Identifier: MIT
 """Runs the real program on a private Xvfb display and looks at it as a user would."""
+import json
 import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -16,6 +18,8 @@ SHAPE_DUMP = os.environ.get("TARVIK_SHAPE_DUMP", "../../build/bin/tarvik_shape_d
 SOURCE_DIR = os.environ.get("TARVIK_SOURCE_DIR", "../..")
 BUILD_DIR = os.environ.get("TARVIK_BUILD_DIR", "../../build")
 SCREEN = (1024, 768)
+HERE = os.path.dirname(os.path.abspath(__file__))
+PYTHON = sys.executable
 
 
 def wait_for(predicate, timeout=15.0, what="condition"):
@@ -117,6 +121,24 @@ class Desktop:
         self.xdotool("mousemove", "--sync", x + width // 2, y + height // 2)
         self.xdotool("key", "Return")
         wait_for(lambda: not any(f[0].id == w.id for f in self.windows()), 10, "the box to close")
+
+    def listen_accessibility(self):
+        """A private session bus, so that message texts can be read through AT-SPI; before
+        the program starts."""
+        bus = self.start("dbus-daemon", "--session", "--nofork", "--nopidfile",
+                         "--print-address=1")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = wait_for(lambda: bus.lines, 10, "the bus")[0].strip()
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+
+    def message_text(self, timeout=30.0):
+        """The text of the open message box, line breaks as "\\n"."""
+        def read():
+            run = subprocess.run([PYTHON, os.path.join(HERE, "atspi_labels.py")], env=self.env,
+                                 capture_output=True, text=True, timeout=60)
+            labels = [l for l in json.loads(run.stdout or "[]") if l]
+            return run.returncode == 0 and labels and labels[0]
+        self.wait_message_box()
+        return wait_for(read, timeout, "the message's text")
 
     def open_options(self, x, y, timeout=5.0):
         """Opens the options dialog through the context menu of the built-in skin's window

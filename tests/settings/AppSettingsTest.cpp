@@ -134,7 +134,7 @@ TEST_F(LoadSettingsTest, SkinNameIsMatchedExactlyOrReportedNotFound) {
     EXPECT_EQ(builtin.loaded, std::vector<std::int16_t>{0});
 }
 
-TEST_F(LoadSettingsTest, ViewModeIsSkinOnlyForOneAndMissingValuesGiveEmptyOrZero) {
+TEST_F(LoadSettingsTest, ViewModeIsSkinOnlyForOneAndMissingValuesGiveZeroOrTheDefaultText) {
     for (std::int32_t mode : {2, 0, 7}) {
         Scenario t;
         t.Dword("View Mode", mode);
@@ -146,17 +146,22 @@ TEST_F(LoadSettingsTest, ViewModeIsSkinOnlyForOneAndMissingValuesGiveEmptyOrZero
     registry.values.erase({SettingsKey, "View Mode"});
     String("Auto-save Path", ""); // numbers and texts are kept apart: a text read as number is 0
     Load();
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(settings.AutoNamePrefix, "");
+    // An empty folder or prefix would send Quick Saves to the root: each is named as reset.
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>{"\"Auto-save Path\" was empty and is reset to the default "
+                                       "folder /opt/tarvik/captured.\n\r\"Auto-name Prefix\" was "
+                                       "empty and is reset to \"tarvik_output\"."});
+    EXPECT_EQ(settings.AutoNamePrefix, "tarvik_output");
     EXPECT_EQ(settings.JpegQuality, 0);
-    EXPECT_EQ(settings.AutoSaveFolder, "");
+    EXPECT_EQ(settings.AutoSavePath, ".\\captured");
+    EXPECT_EQ(settings.AutoSaveFolder, "/opt/tarvik/captured");
     EXPECT_FALSE(settings.ViewModeSkin);
 }
 
-TEST(ResolveAutoSaveFolder, OnlyTheExactDefaultIsResolvedAgainstTheProgramFolder) {
+TEST(ResolveAutoSaveFolder, OnlyTheExactDefaultOrNothingIsResolvedAgainstTheProgramFolder) {
     EXPECT_EQ(ResolveAutoSaveFolder(".\\captured", "/opt/t/captured"), "/opt/t/captured");
     EXPECT_EQ(ResolveAutoSaveFolder(".\\Captured", "/opt/t"), ".\\Captured");
-    EXPECT_EQ(ResolveAutoSaveFolder("", "/opt/t"), "");
+    EXPECT_EQ(ResolveAutoSaveFolder("", "/opt/t"), "/opt/t"); // never the root
     EXPECT_EQ(ResolveAutoSaveFolder("/data/shots", "/opt/t"), "/data/shots");
 }
 

@@ -3,6 +3,7 @@
 #include "backends/posix/FileSettingsStore.h"
 
 #include "io/AtomicFile.h"
+#include "platform/ProgramFolder.h"
 
 #include <cerrno>
 #include <chrono>
@@ -204,6 +205,27 @@ int OpenLock(const std::string& path) {
     return fd;
 }
 
+// Why the file at a path (its links followed) must not be replaced: anything but an
+// ordinary file of our own. Empty for such a file, or none.
+std::string Unusable(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    if (S_ISDIR(st.st_mode))
+        return std::strerror(EISDIR);
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return "it is a device, not a file";
+    if (S_ISFIFO(st.st_mode))
+        return "it is a FIFO, not a file";
+    if (S_ISSOCK(st.st_mode))
+        return "it is a socket, not a file";
+    if (!S_ISREG(st.st_mode))
+        return "it is not an ordinary file";
+    if (st.st_uid != ::geteuid())
+        return "it belongs to another user";
+    return {};
+}
+
 } // namespace
 
 FileSettingsStore::FileSettingsStore(std::string path, IWriteFaults* faults,
@@ -219,10 +241,8 @@ std::string FileSettingsStore::DefaultPath() {
     std::string base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
         base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::string(home) + "/.config";
     else
-        base = ".config";
+        base = HomeFolder() + "/.config";
     return base + "/tarvik/settings.reg";
 }
 
@@ -310,6 +330,7 @@ void FileSettingsStore::BeginBatch() {
         }
     }
     batch_ = Current();
+    batchPrevious_ = {};
 }
 
 void FileSettingsStore::EndBatch() {
@@ -351,6 +372,13 @@ const FileSettingsStore::Contents& FileSettingsStore::Current() const {
 
 FileSettingsStore::Contents FileSettingsStore::Read(Identity& identity) const {
     identity = Missing;
+    // Only an ordinary file is opened: a device or a FIFO is never touched.
+    struct stat before {};
+    if (::stat(path_.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+        NoteUnusable(Unusable(path_));
+        identity = IdentityOf(before);
+        return {};
+    }
     // Not blocking: a FIFO in the store's place reads as nothing.
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
@@ -387,6 +415,10 @@ FileSettingsStore::Contents FileSettingsStore::Read(Identity& identity) const {
     }
     std::size_t skipped = 0;
     Contents contents = Parse(text, &skipped);
+    if (st.st_uid != ::geteuid()) {
+        NoteUnusable(Unusable(path_));
+        return contents;
+    }
     NoteDamage(skipped == 0   ? ""
                : skipped == 1 ? "1 line could not be read"
                               : std::to_string(skipped) + " lines could not be read");
@@ -398,6 +430,13 @@ void FileSettingsStore::NoteDamage(const std::string& reason) const {
     if (backupDue_ && problem_.empty())
         problem_ = "The settings file " + path_ + " could not be read whole: " + reason +
                    ".\n\rIt will be kept as " + path_ + ".bak.";
+}
+
+void FileSettingsStore::NoteUnusable(const std::string& reason) const {
+    backupDue_ = false; // not ours to move aside
+    if (!reason.empty() && problem_.empty())
+        problem_ = "The settings file " + path_ + " cannot be used: " + reason +
+                   ".\n\rThe settings cannot be stored there.";
 }
 
 const FileSettingsStore::Value* FileSettingsStore::Find(const Contents& contents,
@@ -461,13 +500,31 @@ void FileSettingsStore::Store(std::uint32_t root, const std::string& keyPath, Va
             v = value;
             replaced = true;
         }
+    // A value new to a batch goes after the one the batch wrote before it in that key (or
+    // first), so the batch's order survives a lost line; single writes add at the end.
+    auto at = key->Values.end();
+    if (batch_) {
+        at = key->Values.begin();
+        if (batchPrevious_.first == Lower(keyPath))
+            for (auto v = key->Values.begin(); v != key->Values.end(); ++v)
+                if (SameName(v->Name, batchPrevious_.second))
+                    at = v + 1;
+        batchPrevious_ = {Lower(keyPath), Lower(value.Name)};
+    }
     if (!replaced)
-        key->Values.push_back(std::move(value));
+        key->Values.insert(at, std::move(value));
     if (!batch_)
         Save(contents);
 }
 
 bool FileSettingsStore::Save(const Contents& contents) const {
+    const auto fail = [this](const std::string& reason) {
+        saveProblem_ = "The settings could not be stored in " + path_ + ": " + reason + ".";
+        return false;
+    };
+    saveProblem_.clear();
+    if (const std::string reason = Unusable(path_); !reason.empty())
+        return fail(reason);
     const fs::path target(path_);
     std::error_code ec;
     if (target.has_parent_path())
@@ -485,7 +542,7 @@ bool FileSettingsStore::Save(const Contents& contents) const {
         }
         text = Serialize(ours);
         if (text.size() > MaxFileSize)
-            return false;
+            return fail("they would be larger than 1 MiB");
         backupDue_ = true;
     }
     // A damaged store is never destroyed: it goes aside (one generation), or stays.
@@ -493,7 +550,7 @@ bool FileSettingsStore::Save(const Contents& contents) const {
         const std::string damaged = LinkTarget(path_);
         fs::rename(damaged, damaged + ".bak", ec);
         if (ec)
-            return false;
+            return fail(ec.message());
         backupDue_ = false;
     }
     FileWriteOptions options;
@@ -501,6 +558,8 @@ bool FileSettingsStore::Save(const Contents& contents) const {
     options.Durable = true;
     options.Faults = faults_;
     std::string error;
-    return WriteFileAtomically(path_, text.data(), text.size(), options, error) ==
-           WriteOutcome::Written;
+    if (WriteFileAtomically(path_, text.data(), text.size(), options, error) !=
+        WriteOutcome::Written)
+        return fail(error);
+    return true;
 }

@@ -45,7 +45,8 @@ class FileSettingsStore : public modRegistry {
     FileSettingsStore(const FileSettingsStore&) = delete;
     FileSettingsStore& operator=(const FileSettingsStore&) = delete;
 
-    // $XDG_CONFIG_HOME (else ~/.config) + "/tarvik/settings.reg".
+    // $XDG_CONFIG_HOME (else ~/.config, the home from the password database without $HOME)
+    // + "/tarvik/settings.reg".
     static std::string DefaultPath();
 
     // Reads the file line by line: a line that cannot be read is skipped, and so are the
@@ -68,8 +69,11 @@ class FileSettingsStore : public modRegistry {
     void EndBatch() override;
 
     // Set once a read found the file unreadable or damaged: the reason, and that the file
-    // is kept as settings.reg.bak when the store is next written.
+    // is kept as settings.reg.bak when the store is next written. Or that it cannot be
+    // stored at all: it (or what its link leads to) is not an ordinary file of the user's.
     std::string Problem() const override { return problem_; }
+    // Why the last save failed: nothing but an ordinary file of the user's own is replaced.
+    std::string SaveProblem() const override { return saveProblem_; }
 
     const std::string& Path() const { return path_; }
 
@@ -88,6 +92,7 @@ class FileSettingsStore : public modRegistry {
     void Store(std::uint32_t root, const std::string& keyPath, Value value);
     bool Save(const Contents& contents) const;
     void NoteDamage(const std::string& reason) const;
+    void NoteUnusable(const std::string& reason) const;
 
     std::string path_;
     IWriteFaults* faults_ = nullptr;
@@ -98,6 +103,9 @@ class FileSettingsStore : public modRegistry {
     // The values this store wrote, by lower-case key and name: what an oversized file is cut to.
     std::set<std::pair<std::string, std::string>> written_;
     mutable std::string problem_;
+    mutable std::string saveProblem_;
+    // The batch's last write, lower-case key and name: where a new value goes.
+    std::pair<std::string, std::string> batchPrevious_;
     mutable bool backupDue_ = false; // the file on disk is damaged: keep it before replacing
     int lock_ = -1;
 };

@@ -8,16 +8,21 @@
 #include <string_view>
 #include <system_error>
 
+#include <pwd.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string Home() {
-    const char* home = std::getenv("HOME");
-    return home && *home ? home : "/";
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* account = ::getpwuid(::getuid());
+        account && account->pw_dir && *account->pw_dir == '/')
+        return account->pw_dir;
+    return "/";
 }
+
+namespace {
 
 // XDG_PICTURES_DIR from the environment or the user's user-dirs.dirs, else ~/Pictures.
 std::string PicturesFolder() {
@@ -25,7 +30,8 @@ std::string PicturesFolder() {
         return env;
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const std::string dirs =
-        (config && *config == '/' ? std::string(config) : Home() + "/.config") + "/user-dirs.dirs";
+        (config && *config == '/' ? std::string(config) : HomeFolder() + "/.config") +
+        "/user-dirs.dirs";
     std::ifstream file(dirs);
     std::string line;
     constexpr std::string_view key = "XDG_PICTURES_DIR=\"";
@@ -34,11 +40,11 @@ std::string PicturesFolder() {
             continue;
         std::string value = line.substr(key.size(), line.size() - key.size() - 1);
         if (value.rfind("$HOME", 0) == 0)
-            value = Home() + value.substr(5);
-        if (!value.empty() && value.front() == '/' && fs::path(value) != fs::path(Home()))
+            value = HomeFolder() + value.substr(5);
+        if (!value.empty() && value.front() == '/' && fs::path(value) != fs::path(HomeFolder()))
             return value;
     }
-    return Home() + "/Pictures";
+    return HomeFolder() + "/Pictures";
 }
 
 // The installed layout, <prefix>/lib/tarvik, or a system location.
@@ -72,7 +78,8 @@ std::string UserSkinsFolder(const std::string& programFolder) {
     if (Writable(programFolder) && !Installed(programFolder))
         return {};
     const char* data = std::getenv("XDG_DATA_HOME");
-    const std::string base = data && *data == '/' ? std::string(data) : Home() + "/.local/share";
+    const std::string base =
+        data && *data == '/' ? std::string(data) : HomeFolder() + "/.local/share";
     return base + "/tarvik/skins/";
 }
 

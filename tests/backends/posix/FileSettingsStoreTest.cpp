@@ -6,13 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -235,4 +242,97 @@ TEST_F(FileSettingsStoreTest, AStoreNearTheSizeLimitIsReadAtOnceAndNeverWrittenP
     FileSettingsStore reader(StorePath());
     EXPECT_EQ(reader.ReadRegDword(HKCU, Key, "SkinCount"), 3);
     EXPECT_EQ(reader.ReadRegString(HKCU, Key, "Auto-name Prefix"), std::string(100, 'p'));
+}
+
+TEST_F(FileSettingsStoreTest, NothingButAnOrdinaryFileOfTheUsersOwnIsEverReplaced) {
+    const std::string place = folder.Path() + "/place";
+    const auto close = [&](FileSettingsStore& s) {
+        s.BeginBatch();
+        s.WriteRegDword(HKCU, Key, "SkinCount", 1);
+        s.EndBatch();
+        return s.SaveProblem();
+    };
+    const auto makeSocket = [](const std::string& path) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::close(fd);
+    };
+    using Make = std::function<void(const std::string&)>;
+    const std::vector<std::pair<Make, std::string>> places = {
+        {[](const std::string& p) { ::mknod(p.c_str(), S_IFCHR | 0666, ::makedev(1, 3)); },
+         "it is a device, not a file"},
+        {[](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, "it is a FIFO, not a file"},
+        {makeSocket, "it is a socket, not a file"},
+        {[](const std::string& p) { fs::create_directory(p); }, "Is a directory"},
+        {[](const std::string& p) {
+             std::ofstream(p) << "kept";
+             ::chown(p.c_str(), 65534, 65534);
+         },
+         "it belongs to another user"}};
+    fs::create_directories(fs::path(StorePath()).parent_path());
+    for (const bool linked : {false, true}) {
+        for (const auto& [make, reason] : places) {
+            const std::string target = linked ? place : StorePath();
+            make(target);
+            if (linked)
+                fs::create_symlink(place, StorePath());
+            const auto before = fs::symlink_status(target).type();
+            FileSettingsStore s(StorePath());
+            EXPECT_EQ(s.ReadRegDword(HKCU, Key, "SkinCount"), 0) << reason;
+            EXPECT_EQ(close(s),
+                      "The settings could not be stored in " + StorePath() + ": " + reason + ".");
+            EXPECT_EQ(fs::symlink_status(target).type(), before) << reason;
+            EXPECT_EQ(linked, fs::is_symlink(StorePath())) << reason;
+            EXPECT_EQ(s.Problem(), "The settings file " + StorePath() + " cannot be used: " +
+                                       reason + ".\n\rThe settings cannot be stored there.");
+            if (reason.find("another") != std::string::npos) {
+                EXPECT_EQ(ReadAll(target), "kept");
+            }
+            fs::remove_all(target);
+            fs::remove(StorePath());
+        }
+    }
+
+    // The user nobody, in a folder of its own, leaves alone a file that root put there.
+    fs::create_directories(folder.Path() + "/nobody");
+    const std::string rootsFile = folder.Write("nobody/settings.reg", "root's");
+    ::chmod(rootsFile.c_str(), 0644);
+    ::chown((folder.Path() + "/nobody").c_str(), 65534, 65534);
+    ::chmod(folder.Path().c_str(), 0755);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped =
+            ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        FileSettingsStore s(rootsFile);
+        ::_exit(dropped && close(s).find("another user") != std::string::npos ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadAll(rootsFile), "root's");
+    EXPECT_EQ(fs::status(rootsFile).permissions(), fs::perms(0644));
+}
+
+TEST_F(FileSettingsStoreTest, AfterALostLineTheRewrittenFileKeepsTheOrderTheValuesAreWrittenIn) {
+    const std::vector<std::string> order = {"SkinCount",      "SkinFile",         "JPEG Quality",
+                                            "Auto-save Path", "Auto-name Prefix", "View Mode"};
+    // The first, a middle and the last value lost, and one the program does not write.
+    folder.Write("config/tarvik/settings.reg",
+                 "[Software\\Mobrin_Tarvik]\n\"SkinCount\"=x\n"
+                 "\"SkinFile\"=\"Default\"\n\"JPEG Quality\"=dword:9\n"
+                 "\"Own\"=\"mine\"\n\"Auto-save Path\"=\"\n"
+                 "\"Auto-name Prefix\"=\"p\"\n\"View Mode\"=\n");
+    store.BeginBatch();
+    for (const std::string& name : order)
+        store.WriteRegString(HKCU, Key, name, "v");
+    store.EndBatch();
+    const std::string text = ReadAll(StorePath());
+    std::vector<std::size_t> positions;
+    for (const std::string& name : order)
+        positions.push_back(text.find("\"" + name + "\"="));
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << text;
+    EXPECT_NE(text.find("\"Own\"=\"mine\""), std::string::npos);
 }

@@ -2,12 +2,16 @@
 
 #include "platform/ProgramFolder.h"
 
+#include "backends/posix/FileSettingsStore.h"
 #include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,4 +80,14 @@ TEST(UserSkinsFolder, OnlyForAnInstalledOrUnwritableProgramUnderTheUsersDataFold
               home.Path() + "/.local/share/tarvik/skins/");
     env.Set("XDG_DATA_HOME", "/srv/data");
     EXPECT_EQ(UserSkinsFolder(home.Path() + "/.local/lib/tarvik"), "/srv/data/tarvik/skins/");
+}
+
+TEST(HomeFolder, WithoutHomeTheAccountsHomeHoldsTheSettingsPicturesAndSkins) {
+    Environment env;
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_PICTURES_DIR", "XDG_DATA_HOME"})
+        env.Unset(name);
+    const std::string home = ::getpwuid(::getuid())->pw_dir;
+    EXPECT_EQ(FileSettingsStore::DefaultPath(), home + "/.config/tarvik/settings.reg");
+    EXPECT_EQ(DefaultCaptureFolder("/usr/lib/tarvik"), home + "/Pictures/captured");
+    EXPECT_EQ(UserSkinsFolder("/usr/lib/tarvik"), home + "/.local/share/tarvik/skins/");
 }
