@@ -20,9 +20,9 @@
 namespace {
 
 constexpr const char* SkinsFolderName = "skins";
+constexpr const char* HelpPage = "readme.htm";
 // A move's buttons when none is held.
 constexpr std::int16_t NoButton = 0;
-constexpr const char* HelpPage = "readme.htm";
 // The number Save As proposes first in a run.
 constexpr std::int16_t FirstSaveAsNumber = 1;
 // The taller capture area reaches this much higher and lower than the skin's, in pixels.
@@ -324,8 +324,10 @@ void frmMain::Form_MouseUp(std::int16_t button, std::int16_t, float X, float Y) 
 
 void frmMain::Button_Press(int id) {
     for (const HotSpotRow& spot : HotSpots)
-        if (static_cast<int>(spot.Spot) == id)
+        if (static_cast<int>(spot.Spot) == id) {
             RunHotSpot(&spot);
+            return;
+        }
 }
 
 void frmMain::RunHotSpot(const HotSpotRow* spot) {
@@ -506,7 +508,7 @@ void frmMain::ShowContextMenu(MenuPlace place) {
         return;
     }
     if (chosen < 1 || chosen > static_cast<std::int32_t>(std::size(ContextMenu)))
-        return; // dismissed
+        return; // dismissed, or a number no entry has
     if (const auto run = ContextMenu[chosen - 1].Run)
         (this->*run)();
 }
