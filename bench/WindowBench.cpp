@@ -32,6 +32,11 @@
 
 namespace fs = std::filesystem;
 
+// The main window lets its friend set the capture area directly.
+struct MainAccess {
+    static MainState& State(frmMain& main) { return main.state_; }
+};
+
 namespace {
 
 Picture BuiltinSkin() {
@@ -198,7 +203,7 @@ void QuickSave(benchmark::State& state) {
     const auto w = static_cast<std::int16_t>(state.range(0)),
                h = static_cast<std::int16_t>(state.range(1));
     window.window.Move(0, 0);
-    window.main.Layout.ShotRect = SkinRect{0, 0, w, h};
+    MainAccess::State(window.main).Layout.ShotRect = SkinRect{0, 0, w, h};
     const std::string file = window.program.folder + "/captured/shot1.jpg";
     for (auto _ : state) {
         window.main.QuickSave();

@@ -8,12 +8,30 @@
 #include "menus/frmAbout.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Twips.h"
+#include "settings/OptionsLayout.h"
 #include "skin/LoadSkin.h"
 #include "skin/WindowShape.h"
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
+
+namespace {
+
+constexpr const char* SkinsFolderName = "skins";
+constexpr const char* HelpPage = "readme.htm";
+// A move's buttons when none is held.
+constexpr std::int16_t NoButton = 0;
+// The number Save As proposes first in a run.
+constexpr std::int16_t FirstSaveAsNumber = 1;
+// The taller capture area reaches this much higher and lower than the skin's, in pixels.
+constexpr int CaptureModeRaise = 14;
+constexpr int CaptureModeDrop = 18;
+// Element 0 of the Skins sub-menu is its caption: skin n is element n + 1.
+constexpr std::int32_t FirstSkinElement = 1;
+
+} // namespace
 
 frmMain::frmMain(MainWindowPorts ports, Picture builtinSkin, std::string programFolder,
                  std::string captureFolder, VersionNumbers version)
@@ -30,12 +48,12 @@ frmMain::~frmMain() {
 }
 
 std::string frmMain::SkinsFolder() const {
-    return programFolder_ + PathSeparator + "skins" + PathSeparator;
+    return programFolder_ + PathSeparator + SkinsFolderName + PathSeparator;
 }
 
 SettingsContext frmMain::SettingsAccess() {
-    return SettingsContext{Settings,
-                           Catalogue,
+    return SettingsContext{state_.Settings,
+                           state_.Catalogue,
                            ports_.Registry,
                            dialogs_,
                            [this](std::int16_t n) { LoadSkin(n); },
@@ -43,10 +61,9 @@ SettingsContext frmMain::SettingsAccess() {
 }
 
 SaveContext frmMain::SaveAccess() {
-    SaveContext context{Picture1,      Settings,     SaveAsCounter,
-                        dialogs_,      ports_.Codec, [this] { Capture(); },
-                        captureFolder_};
-    context.Layout = &Layout;
+    SaveContext context{state_.Picture1, state_.Settings,       state_.SaveAsCounter, dialogs_,
+                        ports_.Codec,    [this] { Capture(); }, captureFolder_};
+    context.Layout = &state_.Layout;
     return context;
 }
 
@@ -91,21 +108,20 @@ void frmMain::CopyToClipboard(PictureKind kind) {
 
 void frmMain::Capture() {
     IScreen& screen = ports_.Screen;
-    const float x =
-        static_cast<float>(ports_.Window.Left() / screen.TwipsPerPixelX()) + Layout.ShotRect.Left;
-    const float y =
-        static_cast<float>(ports_.Window.Top() / screen.TwipsPerPixelY()) + Layout.ShotRect.Top;
-    const auto width = static_cast<std::int16_t>(Layout.ShotRect.Right - Layout.ShotRect.Left);
-    const auto height = static_cast<std::int16_t>(Layout.ShotRect.Bottom - Layout.ShotRect.Top);
-    Picture1 = CaptureScreenRect(screen, static_cast<std::int32_t>(std::nearbyint(x)),
-                                 ToInt16Saturated(y), width, height);
+    const SkinRect& shot = state_.Layout.ShotRect;
+    const float x = static_cast<float>(ports_.Window.Left() / screen.TwipsPerPixelX()) + shot.Left;
+    const float y = static_cast<float>(ports_.Window.Top() / screen.TwipsPerPixelY()) + shot.Top;
+    const auto width = static_cast<std::int16_t>(shot.Right - shot.Left);
+    const auto height = static_cast<std::int16_t>(shot.Bottom - shot.Top);
+    state_.Picture1 = CaptureScreenRect(screen, static_cast<std::int32_t>(std::nearbyint(x)),
+                                        ToInt16Saturated(y), width, height);
 }
 
 void frmMain::Form_Load() {
-    Picture2 = builtinSkin_;
-    SaveAsCounter = 1;
-    CaptureMode = false;
-    BuildSkinList(Catalogue, SkinsFolder(), userSkinsFolder_);
+    state_.Picture2 = builtinSkin_;
+    state_.SaveAsCounter = FirstSaveAsNumber;
+    state_.CaptureMode = false;
+    BuildSkinList(state_.Catalogue, SkinsFolder(), userSkinsFolder_);
     SettingsContext settings = SettingsAccess();
     LoadSettings(settings);
     ApplyWindowShape();
@@ -136,20 +152,21 @@ void frmMain::Close() {
 
 void frmMain::ApplyWindowShape() {
     IMainWindow& window = ports_.Window;
-    const Image& image = *Layout.SkinImage;
+    const SkinLayout& layout = state_.Layout;
+    const Image& image = *layout.SkinImage;
     window.Resize(image.Width * ports_.Screen.TwipsPerPixelX(),
                   image.Height * ports_.Screen.TwipsPerPixelY());
-    window.SetPicture(Layout.SkinImage);
-    ComputeWindowShape(image, Layout.ShotRect, shape_);
+    window.SetPicture(layout.SkinImage);
+    ComputeWindowShape(image, layout.ShotRect, shape_);
     window.SetRegion(shape_);
     PublishHotSpots();
 }
 
 void frmMain::LoadSkin(std::int16_t n) {
-    SkinContext context{Layout,
-                        Catalogue,
-                        Picture1,
-                        Picture2,
+    SkinContext context{state_.Layout,
+                        state_.Catalogue,
+                        state_.Picture1,
+                        state_.Picture2,
                         ports_.Codec,
                         dialogs_,
                         SkinsFolder(),
@@ -157,12 +174,12 @@ void frmMain::LoadSkin(std::int16_t n) {
                         ports_.Screen.TwipsPerPixelY()};
     ::LoadSkin(n, context);
     // Any skin loaded starts with the normal capture area.
-    CaptureMode = false;
+    state_.CaptureMode = false;
 }
 
 void frmMain::SwitchSkin(std::int16_t n) {
-    RefreshSkinList(Catalogue, SkinsFolder(), userSkinsFolder_);
-    if (n < 0 || n > Catalogue.Count)
+    RefreshSkinList(state_.Catalogue, SkinsFolder(), userSkinsFolder_);
+    if (n < 0 || n > state_.Catalogue.Count)
         return;
     DismissTip();
     ShowSkin(n);
@@ -201,36 +218,36 @@ void frmMain::ShowSkin(std::int16_t n) {
 
 // Pointer handling.
 
-namespace {
-
-constexpr const char* CloseTip = "Close";
-constexpr const char* SaveAsTip = "Alternative: double click\r\nSave As ...";
-constexpr const char* ModeTip = "Toggle Capture Mode";
-
-} // namespace
-
 std::string frmMain::QuickSaveTip() const {
     // The default path names the folder the files really go to.
+    const AppSettings& settings = state_.Settings;
     return "Alternative: right click\r\nAuto-name and save to default folder:\r\n" +
-           (Settings.AutoSavePath == DefaultAutoSavePath ? captureFolder_ : Settings.AutoSavePath);
+           (settings.AutoSavePath == DefaultAutoSavePath ? captureFolder_ : settings.AutoSavePath);
 }
 
+// A new hot spot is one more row here, with its rectangle in SkinLayout.
+const frmMain::HotSpotRow frmMain::HotSpots[] = {
+    {HotSpot::Close, &SkinLayout::CloseRect, "Close",
+     [](const frmMain&) -> std::string { return "Close"; }, &frmMain::Close},
+    {HotSpot::QuickSave, &SkinLayout::SaveRect, "Quick Save",
+     [](const frmMain& main) { return main.QuickSaveTip(); }, &frmMain::QuickSave},
+    {HotSpot::SaveAs, &SkinLayout::SaveAsRect, "Save As",
+     [](const frmMain&) -> std::string { return "Alternative: double click\r\nSave As ..."; },
+     &frmMain::SaveAs},
+    {HotSpot::CaptureMode, &SkinLayout::ModeRect, "Toggle Capture Mode",
+     [](const frmMain&) -> std::string { return "Toggle Capture Mode"; },
+     &frmMain::ToggleCaptureMode},
+};
+
 void frmMain::PublishHotSpots() {
-    const struct {
-        HotSpot spot;
-        const SkinRect& rect;
-        const char* name;
-        std::string tip;
-    } spots[] = {{HotSpot::Close, Layout.CloseRect, "Close", CloseTip},
-                 {HotSpot::QuickSave, Layout.SaveRect, "Quick Save", QuickSaveTip()},
-                 {HotSpot::SaveAs, Layout.SaveAsRect, "Save As", SaveAsTip},
-                 {HotSpot::CaptureMode, Layout.ModeRect, "Toggle Capture Mode", ModeTip}};
     std::vector<AccessibleButton> buttons;
-    for (const auto& [spot, r, name, tip] : spots) {
+    for (const HotSpotRow& spot : HotSpots) {
+        const SkinRect& r = state_.Layout.*spot.Rect;
         if (r.Right < r.Left || r.Bottom < r.Top)
             continue; // absent
-        buttons.push_back({static_cast<int>(spot), name, tip, r.Left, r.Top, r.Right - r.Left + 1,
-                           r.Bottom - r.Top + 1});
+        // The right and bottom edges belong to the hot spot.
+        buttons.push_back({static_cast<int>(spot.Spot), spot.Name, spot.Tip(*this), r.Left, r.Top,
+                           r.Right - r.Left + 1, r.Bottom - r.Top + 1});
     }
     ports_.Window.SetButtons(buttons);
 }
@@ -241,21 +258,15 @@ bool frmMain::HitTest(std::int16_t X, std::int16_t Y, const SkinRect& rect) cons
     return rect.Holds(px, py);
 }
 
-HotSpot frmMain::HotSpotAt(std::int16_t X, std::int16_t Y) const {
-    const std::pair<const SkinRect&, HotSpot> spots[] = {
-        {Layout.CloseRect, HotSpot::Close},
-        {Layout.SaveRect, HotSpot::QuickSave},
-        {Layout.SaveAsRect, HotSpot::SaveAs},
-        {Layout.ModeRect, HotSpot::CaptureMode},
-    };
-    for (const auto& [rect, spot] : spots)
-        if (HitTest(X, Y, rect))
-            return spot;
-    return HotSpot::None;
+const frmMain::HotSpotRow* frmMain::HotSpotAt(std::int16_t X, std::int16_t Y) const {
+    for (const HotSpotRow& spot : HotSpots)
+        if (HitTest(X, Y, state_.Layout.*spot.Rect))
+            return &spot;
+    return nullptr;
 }
 
 bool frmMain::OnAnyButton(std::int16_t X, std::int16_t Y) const {
-    return HotSpotAt(X, Y) != HotSpot::None;
+    return HotSpotAt(X, Y) != nullptr;
 }
 
 void frmMain::MoveByDiff(std::int16_t dx, std::int16_t dy) {
@@ -271,50 +282,33 @@ void frmMain::Form_MouseDown(std::int16_t button, std::int16_t, float X, float Y
         tooltip_.Hide();
         return;
     }
-    Dragging = true;
-    DragStartX = x;
-    DragStartY = y;
+    state_.Dragging = true;
+    state_.DragStartX = x;
+    state_.DragStartY = y;
 }
 
 void frmMain::Form_MouseMove(std::int16_t button, std::int16_t, float X, float Y) {
     const std::int16_t x = ToInt16Saturated(X), y = ToInt16Saturated(Y);
-    if (button == 0) {
-        const HotSpot spot = HotSpotAt(x, y);
-        if (spot == HotSpot::None) {
+    if (button == NoButton) {
+        const HotSpotRow* spot = HotSpotAt(x, y);
+        if (!spot) {
             ports_.Window.SetPointer(PointerShape::Default);
             tooltip_.Hide();
             return;
         }
         ports_.Window.SetPointer(PointerShape::Hand);
-        std::string tip;
-        switch (spot) {
-        case HotSpot::Close:
-            tip = CloseTip;
-            break;
-        case HotSpot::QuickSave:
-            tip = QuickSaveTip();
-            break;
-        case HotSpot::SaveAs:
-            tip = SaveAsTip;
-            break;
-        default:
-            tip = ModeTip;
-            break;
-        }
-        tooltip_.ShowTip(tip, X, Y, ports_.Window.Left(), ports_.Window.Top());
+        tooltip_.ShowTip(spot->Tip(*this), X, Y, ports_.Window.Left(), ports_.Window.Top());
         return;
     }
-    if (button != Mouse::Left || !Dragging)
+    if (button != Mouse::Left || !state_.Dragging)
         return;
     // The position is within the window, which follows the pointer: the pressed point is
     // back under the pointer when there is nothing to move.
-    const std::int16_t dy = ToInt16Saturated(static_cast<double>(y) - DragStartY);
-    const std::int16_t dx = ToInt16Saturated(static_cast<double>(x) - DragStartX);
+    const std::int16_t dy = ToInt16Saturated(static_cast<double>(y) - state_.DragStartY);
+    const std::int16_t dx = ToInt16Saturated(static_cast<double>(x) - state_.DragStartX);
     if (dx == 0 && dy == 0)
         return;
     MoveByDiff(dx, dy);
-    LastX = x;
-    LastY = y;
 }
 
 void frmMain::Form_MouseUp(std::int16_t button, std::int16_t, float X, float Y) {
@@ -324,38 +318,28 @@ void frmMain::Form_MouseUp(std::int16_t button, std::int16_t, float X, float Y) 
     }
     if (button != Mouse::Left)
         return;
-    Dragging = false;
+    state_.Dragging = false;
     RunHotSpot(HotSpotAt(ToInt16Saturated(X), ToInt16Saturated(Y)));
 }
 
 void frmMain::Button_Press(int id) {
-    RunHotSpot(static_cast<HotSpot>(id));
+    for (const HotSpotRow& spot : HotSpots)
+        if (static_cast<int>(spot.Spot) == id) {
+            RunHotSpot(&spot);
+            return;
+        }
 }
 
-void frmMain::RunHotSpot(HotSpot spot) {
-    switch (spot) {
-    case HotSpot::Close:
-        Close();
-        break;
-    case HotSpot::QuickSave:
-        QuickSave();
-        break;
-    case HotSpot::SaveAs:
-        SaveAs();
-        break;
-    case HotSpot::CaptureMode:
-        ToggleCaptureMode();
-        break;
-    case HotSpot::None:
-        break;
-    }
+void frmMain::RunHotSpot(const HotSpotRow* spot) {
+    if (spot)
+        (this->*spot->Command)();
 }
 
 void frmMain::Form_DblClick(float X, float Y) {
     // Off the hot spots a double click is Save As, as the Save As tip says.
     if (OnAnyButton(ToInt16Saturated(X), ToInt16Saturated(Y)))
         return;
-    Dragging = false;
+    state_.Dragging = false;
     SaveAs();
 }
 
@@ -364,13 +348,13 @@ void frmMain::Form_MouseLeave() {
 }
 
 void frmMain::ToggleCaptureMode() {
-    SkinRect& shot = Layout.ShotRect;
-    const int up = CaptureMode ? 14 : -14;
-    const int down = CaptureMode ? -18 : 18;
+    SkinRect& shot = state_.Layout.ShotRect;
+    const int up = state_.CaptureMode ? CaptureModeRaise : -CaptureModeRaise;
+    const int down = state_.CaptureMode ? -CaptureModeDrop : CaptureModeDrop;
     shot.Top = static_cast<std::int16_t>(shot.Top + up);
     shot.Bottom = static_cast<std::int16_t>(shot.Bottom + down);
     ApplyWindowShape();
-    CaptureMode = !CaptureMode;
+    state_.CaptureMode = !state_.CaptureMode;
 }
 
 // Keyboard.
@@ -380,7 +364,7 @@ void frmMain::Form_KeyDown(std::int16_t keyCode, std::int16_t shift) {
     const double tx = ports_.Screen.TwipsPerPixelX(), ty = ports_.Screen.TwipsPerPixelY();
     // Skin steps use the numbers from before the rescan, in 16-bit arithmetic.
     const auto wrap = [](int value) { return static_cast<std::int16_t>(value); };
-    const std::int16_t count = Catalogue.Count, current = Catalogue.Current;
+    const std::int16_t count = state_.Catalogue.Count, current = state_.Catalogue.Current;
     switch (keyCode) {
     case Key::F1:
         OpenHelp();
@@ -429,7 +413,7 @@ void frmMain::Form_KeyDown(std::int16_t keyCode, std::int16_t shift) {
 }
 
 void frmMain::OpenHelp() {
-    ports_.Shell.Open(programFolder_ + PathSeparator + "readme.htm");
+    ports_.Shell.Open(programFolder_ + PathSeparator + HelpPage);
 }
 
 // Menus and dialogs.
@@ -449,61 +433,84 @@ std::string MenuCaption(const std::string& name) {
 
 } // namespace
 
+namespace {
+
+// An entry of the context menu: its caption ("-" a separator), the number the menu gives
+// it, and what choosing it runs (nothing for a separator or the Skins sub-menu).
+struct ContextEntry {
+    const char* Caption;
+    ContextCommand Number;
+    void (frmMain::*Run)();
+};
+
+constexpr ContextEntry ContextMenu[] = {
+    {"&Quick Save", ContextCommand::QuickSave, &frmMain::QuickSave},
+    {"&Save As", ContextCommand::SaveAs, &frmMain::SaveAs},
+    {"-", ContextCommand::None, nullptr},
+    {"Skins", ContextCommand::Skins, nullptr},
+    {"Settings", ContextCommand::Settings, &frmMain::ShowOptions},
+    {"-", ContextCommand::None, nullptr},
+    {"E&xit", ContextCommand::Exit, &frmMain::Close},
+    {"-", ContextCommand::None, nullptr},
+    {"&Help", ContextCommand::Help, &frmMain::OpenHelp},
+    {"&About", ContextCommand::About, &frmMain::ShowAbout},
+};
+
+// Every command stands at the place its number counts.
+constexpr bool NumberedByPlace() {
+    for (std::size_t k = 0; k < std::size(ContextMenu); ++k)
+        if (ContextMenu[k].Number != ContextCommand::None &&
+            static_cast<std::size_t>(ContextMenu[k].Number) != k + 1)
+            return false;
+    return true;
+}
+static_assert(NumberedByPlace(), "a context command's number is its entry's place");
+
+} // namespace
+
 void frmMain::ShowContextMenu(MenuPlace place) {
     DismissTip();
     cPopupMenu menu(ports_.Menus);
-    RefreshSkinList(Catalogue, SkinsFolder(), userSkinsFolder_);
-    // The check mark goes on the menu's copy of the names only: whatever ends the program
-    // while the menu is open, the catalogue (and so the store) keeps the plain name.
-    std::vector<MenuValue> skins{"Skins"};
-    for (int k = 0; k <= MaxSkinFiles; ++k) {
-        const std::string caption = MenuCaption(Catalogue.Names[k]);
-        // A file name may itself begin with "*": only the current entry is checked.
-        skins.push_back(k == Catalogue.Current ? MenuValue("*" + caption)
-                                               : MenuValue::Plain(caption));
+    SkinCatalogue& catalogue = state_.Catalogue;
+    RefreshSkinList(catalogue, SkinsFolder(), userSkinsFolder_);
+    std::vector<MenuValue> items;
+    for (const ContextEntry& entry : ContextMenu) {
+        if (entry.Number != ContextCommand::Skins) {
+            items.emplace_back(entry.Caption);
+            continue;
+        }
+        // The check mark goes on the menu's copy of the names only: whatever ends the
+        // program while the menu is open, the catalogue (and so the store) keeps the plain
+        // name.
+        std::vector<MenuValue> skins{entry.Caption};
+        for (int k = 0; k <= MaxSkinFiles; ++k) {
+            const std::string caption = MenuCaption(catalogue.Names[k]);
+            // A file name may itself begin with "*": only the current entry is checked.
+            skins.push_back(k == catalogue.Current ? MenuValue("*" + caption)
+                                                   : MenuValue::Plain(caption));
+        }
+        items.emplace_back(std::move(skins));
     }
-    // In ContextCommand's order.
     std::optional<ScreenPoint> at;
     if (place == MenuPlace::Phone) {
         const IScreen& screen = ports_.Screen;
-        const SkinRect& shot = Layout.ShotRect;
+        const SkinRect& shot = state_.Layout.ShotRect;
         at = ScreenPoint{TwipsToPixels(ports_.Window.Left(), screen.TwipsPerPixelX()) +
                              (shot.Left + shot.Right) / 2,
                          TwipsToPixels(ports_.Window.Top(), screen.TwipsPerPixelY()) +
                              (shot.Top + shot.Bottom) / 2};
     }
-    const std::int32_t chosen = menu.Popup({"&Quick Save", "&Save As", "-", MenuValue(skins),
-                                            "Settings", "-", "E&xit", "-", "&Help", "&About"},
-                                           at);
+    const std::int32_t chosen = menu.Popup(items, at);
     DismissTip();
 
-    using Command = ContextCommand;
-    if (cPopupMenu::SubMenuOf(chosen) == static_cast<std::int32_t>(Command::Skins)) {
-        ShowSkin(static_cast<std::int16_t>(cPopupMenu::ElementOf(chosen) - 1));
+    if (cPopupMenu::SubMenuOf(chosen) == static_cast<std::int32_t>(ContextCommand::Skins)) {
+        ShowSkin(static_cast<std::int16_t>(cPopupMenu::ElementOf(chosen) - FirstSkinElement));
         return;
     }
-    switch (static_cast<Command>(chosen)) {
-    case Command::QuickSave:
-        QuickSave();
-        break;
-    case Command::SaveAs:
-        SaveAs();
-        break;
-    case Command::Settings:
-        ShowOptions();
-        break;
-    case Command::Exit:
-        Close();
-        break;
-    case Command::Help:
-        OpenHelp();
-        break;
-    case Command::About:
-        ShowAbout();
-        break;
-    default:
-        break;
-    }
+    if (chosen < 1 || chosen > static_cast<std::int32_t>(std::size(ContextMenu)))
+        return; // dismissed, or a number no entry has
+    if (const auto run = ContextMenu[chosen - 1].Run)
+        (this->*run)();
 }
 
 void frmMain::ShowOptions() {
@@ -524,22 +531,24 @@ void frmMain::ExchangeSettingData(bool optionDialogToMain) {
     if (!options_)
         return;
     frmOption& dialog = *options_;
+    AppSettings& settings = state_.Settings;
     if (optionDialogToMain) {
-        Settings.JpegQuality = static_cast<std::int16_t>(dialog.Controls.Slider1);
-        Settings.AutoSavePath = dialog.Controls.Text1;
-        Settings.AutoSaveFolder = ResolveAutoSaveFolder(Settings.AutoSavePath, captureFolder_);
-        Settings.AutoNamePrefix = dialog.Controls.Text2;
-        Settings.ViewModeSkin = dialog.Controls.Option1;
+        settings.JpegQuality = static_cast<std::int16_t>(dialog.Controls.Slider1);
+        settings.AutoSavePath = dialog.Controls.Text1;
+        settings.AutoSaveFolder = ResolveAutoSaveFolder(settings.AutoSavePath, captureFolder_);
+        settings.AutoNamePrefix = dialog.Controls.Text2;
+        settings.ViewModeSkin = dialog.Controls.Option1;
         PublishHotSpots(); // the Quick Save description names the folder
         return;
     }
-    dialog.SetSlider(Settings.JpegQuality);
+    dialog.SetSlider(settings.JpegQuality);
     // A stored quality the slider cannot show keeps its number on the label.
-    if (Settings.JpegQuality < 0 || Settings.JpegQuality > 100)
-        dialog.Controls.Label3 = std::to_string(Settings.JpegQuality) + "%";
-    dialog.Controls.Text1 = Settings.AutoSavePath;
-    dialog.Text2_Change(Settings.AutoNamePrefix);
-    dialog.SetOptions(Settings.ViewModeSkin);
+    if (settings.JpegQuality < OptionsLayout::SliderMin ||
+        settings.JpegQuality > OptionsLayout::SliderMax)
+        dialog.Controls.Label3 = std::to_string(settings.JpegQuality) + "%";
+    dialog.Controls.Text1 = settings.AutoSavePath;
+    dialog.Text2_Change(settings.AutoNamePrefix);
+    dialog.SetOptions(settings.ViewModeSkin);
 }
 
 void frmMain::ShowAbout() {

@@ -38,12 +38,15 @@ struct MainWindowPorts {
     IClipboard& Clipboard;
 };
 
-// The skin's hot spots, in the order they are tested.
+// The skin's hot spots; each is one row of frmMain's hot-spot table, which gives the order
+// they are tested in. The id a hot spot is published under for assistive technology.
 enum class HotSpot { None, Close, QuickSave, SaveAs, CaptureMode };
 
 // The context menu's items by the numbers the menu gives them (their places, counted
-// from 1); skin n is element n + 1 of the Skins sub-menu.
+// from 1; None a dismissed menu or a separator); skin n is element n + 1 of the Skins
+// sub-menu. The menu is built from one list of entries that is checked against these.
 enum class ContextCommand : std::int32_t {
+    None = 0,
     QuickSave = 1,
     SaveAs = 2,
     Skins = 4,
@@ -51,6 +54,20 @@ enum class ContextCommand : std::int32_t {
     Exit = 7,
     Help = 9,
     About = 10,
+};
+
+// The main window's run-time state, in declaration order.
+struct MainState {
+    AppSettings Settings;
+    bool Dragging = false;
+    std::int16_t DragStartX = 0;
+    std::int16_t DragStartY = 0;
+    SkinLayout Layout;
+    bool CaptureMode = false;
+    std::int16_t SaveAsCounter = 0;
+    SkinCatalogue Catalogue;
+    Picture Picture1; // the latest capture, and the staging place of a skin picture
+    Picture Picture2; // the built-in skin picture, for the whole run
 };
 
 // The program's main window: all run-time state and the logic that reacts to the user.
@@ -109,8 +126,9 @@ class frmMain : public IMainWindowListener {
     void ApplyWindowShape();
     void LoadSkin(std::int16_t n);
     void SwitchSkin(std::int16_t n);
-    // Hide, LoadSkin, ApplyWindowShape and show, the window moved just enough to keep the
-    // whole phone on the screen it stood on.
+    // Every change of skin, from the keys and the menu: hide, LoadSkin, ApplyWindowShape
+    // and show, the window moved just enough to keep the whole phone on the screen it
+    // stood on.
     void ShowSkin(std::int16_t n);
 
     std::string SkinsFolder() const;
@@ -120,28 +138,31 @@ class frmMain : public IMainWindowListener {
     frmTooltip& Tooltip() { return tooltip_; }
     frmOption* OptionDialog() { return options_; }
 
-    // Run-time state, in declaration order.
-    AppSettings Settings;
-    bool Dragging = false;
-    std::int16_t DragStartX = 0;
-    std::int16_t DragStartY = 0;
-    std::int16_t LastX = 0;
-    std::int16_t LastY = 0;
-    SkinLayout Layout;
-    bool CaptureMode = false;
-    std::int16_t SaveAsCounter = 0;
-    SkinCatalogue Catalogue;
-
-    Picture Picture1; // the latest capture, and the staging place of a skin picture
-    Picture Picture2; // the built-in skin picture, for the whole run
+    // The run-time state; only the main window's own routines, and those it hands the
+    // state to, change it.
+    const MainState& State() const { return state_; }
 
   private:
+    friend struct MainAccess; // how tests and benchmarks set a state up
+
+    // A hot spot: its rectangle in the layout, its name and tip for the user and the
+    // command a click or a press runs.
+    struct HotSpotRow {
+        HotSpot Spot;
+        SkinRect SkinLayout::*Rect;
+        const char* Name;
+        std::string (*Tip)(const frmMain&);
+        void (frmMain::*Command)();
+    };
+    // In the order they are tested: the first that holds the point wins.
+    static const HotSpotRow HotSpots[];
+
     SettingsContext SettingsAccess();
     SaveContext SaveAccess();
-    // The first hot spot that holds the point.
-    HotSpot HotSpotAt(std::int16_t X, std::int16_t Y) const;
-    // Runs a hot spot's command, clicked or pressed.
-    void RunHotSpot(HotSpot spot);
+    // The first hot spot that holds the point; null when none does.
+    const HotSpotRow* HotSpotAt(std::int16_t X, std::int16_t Y) const;
+    // Runs a hot spot's command, clicked or pressed; nothing for null.
+    void RunHotSpot(const HotSpotRow* spot);
     // Hides the tip, if there is one, around anything that opens a modal window.
     void DismissTip();
     // The hot spots of the skin in force, with their tips, for assistive technology.
@@ -150,6 +171,7 @@ class frmMain : public IMainWindowListener {
     // Tells the user where a Quick Save wrote its file.
     void AnnounceSave(const std::string& path);
 
+    MainState state_;
     MainWindowPorts ports_;
     ShortTextDialogs dialogs_; // every message through it, shortened
     Picture builtinSkin_;

@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+// The few places where tests set the main window's state up directly.
+struct MainAccess {
+    static MainState& State(frmMain& main) { return main.state_; }
+};
+
 class MainFixture : public ::testing::Test {
   protected:
     MainFixture() {

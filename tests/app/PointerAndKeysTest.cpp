@@ -29,7 +29,7 @@ class PointerTest : public MainFixture {
 } // namespace
 
 TEST_F(PointerTest, HotSpotsIncludeAllFourEdgesAndAbsentOnesAreNeverHit) {
-    const SkinRect close = main.Layout.CloseRect; // (149, 22)-(165, 38)
+    const SkinRect close = main.State().Layout.CloseRect; // (149, 22)-(165, 38)
     EXPECT_TRUE(main.HitTest(165 * 15, 38 * 15, close));
     EXPECT_TRUE(main.HitTest(149 * 15, 22 * 15, close));
     EXPECT_FALSE(main.HitTest(166 * 15, 38 * 15, close));
@@ -57,7 +57,7 @@ TEST_F(PointerTest, DragMovesTheWindowByThePointersMovementAndRunsNoCommand) {
     EXPECT_EQ(window.top, 750 + 60 * 15);
     EXPECT_EQ(std::count(window.calls.begin(), window.calls.end(), "Move"), 20);
     Up(Mouse::Left, 25, 333);
-    EXPECT_FALSE(main.Dragging);
+    EXPECT_FALSE(main.State().Dragging);
     EXPECT_EQ(dialogs.requests.size(), 0u);
     EXPECT_FALSE(Closed());
     // Nothing keeps the window on the screen.
@@ -70,7 +70,7 @@ TEST_F(PointerTest, PressOnAHotSpotNeverDrags) {
     Down(Mouse::Left, 30, 255); // Quick Save
     Move(Mouse::Left, 90, 300);
     EXPECT_EQ(window.left, 1500);
-    EXPECT_FALSE(main.Dragging);
+    EXPECT_FALSE(main.State().Dragging);
 }
 
 TEST_F(PointerTest, TheReleasePointChoosesTheCommand) {
@@ -111,7 +111,7 @@ TEST_F(PointerTest, QuickSaveSaysWhereTheFileWentBesideThePhoneAndOnTheDesktop) 
     Up(Mouse::Left, 30, 255);
     EXPECT_EQ(notice.text, "Saved tarvik_output2.jpg\r\nin " + captured);
     EXPECT_EQ(notice.left, (1024 - 193) * T - 120 - width);
-    main.Settings.AutoSaveFolder = captured + "/tarvik_output1.jpg";
+    MainAccess::State(main).Settings.AutoSaveFolder = captured + "/tarvik_output1.jpg";
     const std::size_t messages = dialogs.messages.size();
     Up(Mouse::Left, 30, 255);
     EXPECT_EQ(dialogs.messages.size(), messages + 1);
@@ -125,13 +125,13 @@ TEST_F(PointerTest, RightButtonStopsADragAndOpensTheMenuOtherButtonsDoNothing) {
     EXPECT_EQ(window.left, 1500);
     Up(Mouse::Right, 60, 360);
     EXPECT_EQ(menus.shown, 1);
-    EXPECT_TRUE(main.Dragging);
+    EXPECT_TRUE(main.State().Dragging);
     Up(Mouse::Left, 60, 360);
-    EXPECT_FALSE(main.Dragging);
+    EXPECT_FALSE(main.State().Dragging);
 
     Down(Mouse::Middle, 20, 330);
     Up(Mouse::Middle, 160, 30);
-    EXPECT_FALSE(main.Dragging);
+    EXPECT_FALSE(main.State().Dragging);
     EXPECT_FALSE(Closed());
     Up(Mouse::Right, 160, 30); // on a hot spot too
     EXPECT_EQ(menus.shown, 2);
@@ -148,7 +148,7 @@ TEST_F(PointerTest, HoverShowsTheHandAndTheTipsNextToThePointer) {
     EXPECT_EQ(windows.tip->left, 1500 + 160 * 15 + 200);
     EXPECT_EQ(windows.tip->top, 750 + 30 * 15 + 200);
 
-    main.Settings.AutoSavePath = "/a/rather/long/folder/for/all/my/pictures";
+    MainAccess::State(main).Settings.AutoSavePath = "/a/rather/long/folder/for/all/my/pictures";
     Move(0, 30, 255);
     EXPECT_EQ(windows.tip->text,
               "Alternative: right click\r\nAuto-name and save to default folder:\r\n"
@@ -197,21 +197,21 @@ TEST_F(PointerTest, TheTipGoesWhenAModalWindowOpensStaysGoneAfterItAndGoesWithTh
 
 TEST_F(PointerTest, CaptureModeToggleMakesTheHoleTallerAndBack) {
     Up(Mouse::Left, 100, 50);
-    EXPECT_EQ(main.Layout.ShotRect, (SkinRect{33, 74, 161, 233}));
-    EXPECT_TRUE(main.CaptureMode);
+    EXPECT_EQ(main.State().Layout.ShotRect, (SkinRect{33, 74, 161, 233}));
+    EXPECT_TRUE(main.State().CaptureMode);
     EXPECT_EQ(window.region, ComputeWindowShape(*builtin, SkinRect{33, 74, 161, 233}));
     main.Capture();
-    EXPECT_EQ(main.Picture1->Height, 159);
+    EXPECT_EQ(main.State().Picture1->Height, 159);
     Up(Mouse::Left, 100, 50);
-    EXPECT_EQ(main.Layout.ShotRect, (SkinRect{33, 88, 161, 215}));
-    EXPECT_FALSE(main.CaptureMode);
+    EXPECT_EQ(main.State().Layout.ShotRect, (SkinRect{33, 88, 161, 215}));
+    EXPECT_FALSE(main.State().CaptureMode);
 }
 
 TEST_F(PointerTest, DoubleClickOffTheHotSpotsIsSaveAs) {
     Down(Mouse::Left, 20, 330);
     main.Form_DblClick(20 * T, 330 * T);
     EXPECT_EQ(dialogs.requests.size(), 1u);
-    EXPECT_FALSE(main.Dragging);
+    EXPECT_FALSE(main.State().Dragging);
     main.Form_DblClick(160 * T, 30 * T); // on a hot spot: the releases decide
     EXPECT_EQ(dialogs.requests.size(), 1u);
 }
@@ -221,7 +221,7 @@ TEST_F(PointerTest, FarAwayPointerPositionsAreHeldIn16Bits) {
     main.Form_MouseMove(Mouse::Left, 0, 1e9f, -1e9f);
     EXPECT_EQ(window.left, 1500 + 32767 - 300);
     Up(Mouse::Left, 1e9f, 1e9f);
-    EXPECT_FALSE(main.Dragging);
+    EXPECT_FALSE(main.State().Dragging);
 }
 
 TEST_F(PointerTest, ArrowsNudgeByOnePixelAndModifiersChangeNothing) {
@@ -264,10 +264,10 @@ TEST_F(PointerTest, CtrlCCopiesAFreshCaptureOfTheHoleCtrlShiftCThePhoneAroundIt)
 TEST_F(PointerTest, SkinKeysWithNoSkinFiles) {
     std::filesystem::remove(folder.Path() + "/skins/Aqua.inf");
     main.Form_KeyDown(Key::PageDown, 0); // count 1 before the rescan: (0 + 1) mod 2
-    EXPECT_EQ(main.Catalogue.Count, 0);
+    EXPECT_EQ(main.State().Catalogue.Count, 0);
     main.Form_KeyDown(Key::PageUp, 0);
     main.Form_KeyDown(Key::PageDown, 0);
-    EXPECT_EQ(main.Catalogue.Current, 0);
+    EXPECT_EQ(main.State().Catalogue.Current, 0);
     window.calls.clear();
     main.Form_KeyDown(Key::Digit0 + 1, 0);
     EXPECT_TRUE(window.calls.empty());
@@ -280,18 +280,18 @@ TEST_F(PointerTest, SkinKeysWithThreeSkinFiles) {
         folder.Write(std::string("skins/") + name, ReadFile(folder.Path() + "/skins/Aqua.inf"));
     main.SwitchSkin(0);
     main.Form_KeyDown(Key::PageUp, 0);
-    EXPECT_EQ(main.Catalogue.Current, 3);
+    EXPECT_EQ(main.State().Catalogue.Current, 3);
     main.Form_KeyDown(Key::PageDown, 0);
-    EXPECT_EQ(main.Catalogue.Current, 0);
+    EXPECT_EQ(main.State().Catalogue.Current, 0);
     main.Form_KeyDown(Key::PageDown, 0);
-    EXPECT_EQ(main.Catalogue.Current, 1);
+    EXPECT_EQ(main.State().Catalogue.Current, 1);
     main.Form_KeyDown(Key::Digit0 + 3, 1); // Shift held: still the digit
-    EXPECT_EQ(main.Catalogue.Current, 3);
+    EXPECT_EQ(main.State().Catalogue.Current, 3);
     main.Form_KeyDown(Key::Digit0 + 4, 0);
-    EXPECT_EQ(main.Catalogue.Current, 3);
+    EXPECT_EQ(main.State().Catalogue.Current, 3);
     for (int keypad = 96; keypad <= 105; ++keypad)
         main.Form_KeyDown(static_cast<std::int16_t>(keypad), 0);
-    EXPECT_EQ(main.Catalogue.Current, 3);
+    EXPECT_EQ(main.State().Catalogue.Current, 3);
     EXPECT_TRUE(dialogs.messages.size() == 1); // only the first start's
 }
 
@@ -320,7 +320,7 @@ TEST_F(PointerTest, ShortcutsSaveAndOpenTheMenuAtThePhoneAndTheHotSpotsAreButton
     main.Form_KeyDown(Key::S, Modifier::Ctrl | Modifier::Shift);
     EXPECT_EQ(dialogs.requests.size(), 1u);
 
-    const SkinRect& shot = main.Layout.ShotRect;
+    const SkinRect& shot = main.State().Layout.ShotRect;
     const int midX = 100 + (shot.Left + shot.Right) / 2, midY = 50 + (shot.Top + shot.Bottom) / 2;
     main.Form_KeyDown(Key::F10, 0);
     EXPECT_EQ(menus.shown, 0);

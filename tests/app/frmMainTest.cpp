@@ -15,15 +15,15 @@ TEST_F(MainFixture, FirstStartTakesTheDefaultsAndShowsTheShapedWindowCentred) {
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0], "Error loading settings.\n\rSwich to default settings");
-    EXPECT_EQ(main.Settings.JpegQuality, 100);
-    EXPECT_EQ(main.Settings.AutoNamePrefix, "tarvik_output");
-    EXPECT_EQ(main.Settings.AutoSavePath, ".\\captured");
-    EXPECT_EQ(main.Settings.AutoSaveFolder, folder.Path() + PathSeparator + "captured");
-    EXPECT_TRUE(main.Settings.ViewModeSkin);
-    EXPECT_EQ(main.SaveAsCounter, 1);
-    EXPECT_FALSE(main.CaptureMode);
-    EXPECT_EQ(main.Catalogue.Count, 1);
-    EXPECT_EQ(main.Picture2, builtin);
+    EXPECT_EQ(main.State().Settings.JpegQuality, 100);
+    EXPECT_EQ(main.State().Settings.AutoNamePrefix, "tarvik_output");
+    EXPECT_EQ(main.State().Settings.AutoSavePath, ".\\captured");
+    EXPECT_EQ(main.State().Settings.AutoSaveFolder, folder.Path() + PathSeparator + "captured");
+    EXPECT_TRUE(main.State().Settings.ViewModeSkin);
+    EXPECT_EQ(main.State().SaveAsCounter, 1);
+    EXPECT_FALSE(main.State().CaptureMode);
+    EXPECT_EQ(main.State().Catalogue.Count, 1);
+    EXPECT_EQ(main.State().Picture2, builtin);
 
     EXPECT_EQ(window.width, 193 * 15);
     EXPECT_EQ(window.height, 448 * 15);
@@ -63,8 +63,8 @@ TEST_F(MainFixture, CloseWritesTheSixValuesInOrderAndTheNextStartUsesThem) {
     frmMain second = Make();
     second.Form_Load();
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(second.Catalogue.Current, 1);
-    EXPECT_EQ(second.SaveAsCounter, 1);
+    EXPECT_EQ(second.State().Catalogue.Current, 1);
+    EXPECT_EQ(second.State().SaveAsCounter, 1);
     // Shown at the stored skin's size, centred.
     EXPECT_EQ(window.width, 100 * 15);
     EXPECT_EQ(window.left, (1024 - 100) / 2 * 15);
@@ -82,7 +82,7 @@ TEST_F(MainFixture, SwitchSkinHidesLoadsShapesAndShowsAndIgnoresNumbersOutOfRang
     main.SwitchSkin(1);
     EXPECT_EQ(window.calls,
               (std::vector<std::string>{"Hide", "Resize", "SetPicture", "SetRegion", "Show"}));
-    EXPECT_EQ(main.Layout.ShotRect, (SkinRect{10, 10, 60, 50}));
+    EXPECT_EQ(main.State().Layout.ShotRect, (SkinRect{10, 10, 60, 50}));
     EXPECT_EQ(window.width, 100 * 15);
 }
 
@@ -120,10 +120,10 @@ TEST_F(MainFixture, SkinSwitchMovesJustEnoughToKeepThePhoneOnTheScreenItStandsOn
 TEST_F(MainFixture, LoadingAnySkinReturnsToTheNormalCaptureArea) {
     frmMain main = Make();
     main.Form_Load();
-    main.CaptureMode = true;
+    MainAccess::State(main).CaptureMode = true;
     main.SwitchSkin(0);
-    EXPECT_FALSE(main.CaptureMode);
-    EXPECT_EQ(main.Layout.ShotRect, (SkinRect{33, 88, 161, 215}));
+    EXPECT_FALSE(main.State().CaptureMode);
+    EXPECT_EQ(main.State().Layout.ShotRect, (SkinRect{33, 88, 161, 215}));
 }
 
 TEST_F(MainFixture, BuiltInPictureSurvivesAFailedSkinAndSkinSwitches) {
@@ -133,10 +133,10 @@ TEST_F(MainFixture, BuiltInPictureSurvivesAFailedSkinAndSkinSwitches) {
     main.SwitchSkin(2); // Bad.inf sorts after Aqua.inf
     EXPECT_EQ(dialogs.messages.back(), "Error Loading Image " + main.SkinsFolder() +
                                            "nothing.bmp\r\nSwitch to default skin");
-    EXPECT_EQ(main.Catalogue.Current, 0);
-    EXPECT_EQ(main.Layout.SkinImage, builtin);
+    EXPECT_EQ(main.State().Catalogue.Current, 0);
+    EXPECT_EQ(main.State().Layout.SkinImage, builtin);
     main.SwitchSkin(1);
-    EXPECT_EQ(main.Picture2, builtin);
+    EXPECT_EQ(main.State().Picture2, builtin);
     EXPECT_TRUE(window.visible);
 }
 
@@ -147,18 +147,18 @@ TEST_F(MainFixture, CaptureTakesTheScreenUnderTheShotAreaAtTheWindowsPlace) {
     main.Capture();
     ASSERT_EQ(screen.grabs.size(), 1u);
     EXPECT_EQ(screen.grabs[0], (RegionRect{133, 138, 128, 127}));
-    ASSERT_TRUE(main.Picture1);
-    EXPECT_EQ(main.Picture1->At(0, 0), Rgb(133, 138, 0x40));
+    ASSERT_TRUE(main.State().Picture1);
+    EXPECT_EQ(main.State().Picture1->At(0, 0), Rgb(133, 138, 0x40));
 
-    main.Layout.ShotRect = {33, 74, 161, 233}; // the taller capture area
-    const Picture first = main.Picture1;
+    MainAccess::State(main).Layout.ShotRect = {33, 74, 161, 233}; // the taller capture area
+    const Picture first = main.State().Picture1;
     main.Capture();
     EXPECT_EQ(screen.grabs[1], (RegionRect{133, 124, 128, 159}));
-    EXPECT_NE(main.Picture1, first);
+    EXPECT_NE(main.State().Picture1, first);
 
-    main.Layout.ShotRect = {10, 10, 10, 40}; // no width: nothing to grab
+    MainAccess::State(main).Layout.ShotRect = {10, 10, 10, 40}; // no width: nothing to grab
     main.Capture();
-    EXPECT_EQ(main.Picture1, nullptr);
+    EXPECT_EQ(main.State().Picture1, nullptr);
     EXPECT_EQ(screen.grabs.size(), 2u);
 }
 

@@ -29,7 +29,7 @@ TEST_F(ContextMenuTest, ListsTheCommandsAndTheSkinsWithTheCurrentOneChecked) {
                                "  402 A.inf", "  403 B.inf", "  404 C.inf", "  405 R&&D.inf",
                                "5 Settings", "-", "7 E&xit", "-", "9 &Help", "10 &About"}));
     // Dismissed: nothing happens and no mark stays behind.
-    EXPECT_EQ(main.Catalogue.Names[0], "Default");
+    EXPECT_EQ(main.State().Catalogue.Names[0], "Default");
     EXPECT_TRUE(window.visible);
 }
 
@@ -39,8 +39,8 @@ TEST_F(ContextMenuTest, ChoosingASkinReloadsItBehindAHiddenWindowAndFollowsResca
     menus.choice = 403;
     window.calls.clear();
     main.ShowContextMenu();
-    EXPECT_EQ(main.Catalogue.Current, 2);
-    EXPECT_EQ(main.Layout.ShotRect, (SkinRect{1, 2, 4, 6}));
+    EXPECT_EQ(main.State().Catalogue.Current, 2);
+    EXPECT_EQ(main.State().Layout.ShotRect, (SkinRect{1, 2, 4, 6}));
     EXPECT_EQ(window.calls.front(), "Hide");
     EXPECT_EQ(window.calls.back(), "Show");
 
@@ -52,7 +52,7 @@ TEST_F(ContextMenuTest, ChoosingASkinReloadsItBehindAHiddenWindowAndFollowsResca
     EXPECT_EQ(
         std::vector<std::string>(menus.lines.begin() + 4, menus.lines.begin() + 8),
         (std::vector<std::string>{"  401 Default", "  402 0.inf", "  * 403 B.inf", "  404 C.inf"}));
-    EXPECT_EQ(main.Catalogue.Names[2], "B.inf");
+    EXPECT_EQ(main.State().Catalogue.Names[2], "B.inf");
 
     // The checked entry chosen again loads again, with the hide and show.
     menus.choice = 403;
@@ -91,7 +91,7 @@ TEST_F(ContextMenuTest, CommandsRunAfterTheMarkIsRemoved) {
     main.ShowContextMenu();
     EXPECT_EQ(shell.opened.back(), folder.Path() + PathSeparator + "readme.htm");
     menus.choice = 10;
-    windows.aboutScript = [&] { EXPECT_EQ(main.Catalogue.Names[0], "Default"); };
+    windows.aboutScript = [&] { EXPECT_EQ(main.State().Catalogue.Names[0], "Default"); };
     main.ShowContextMenu();
     EXPECT_EQ(windows.aboutShown, 1);
     menus.choice = 7;
@@ -110,7 +110,7 @@ TEST_F(ContextMenuTest, ASkinNamedWithALeadingStarIsPlainUntilItIsCurrent) {
 
     menus.choice = 402;
     main.ShowContextMenu();
-    EXPECT_EQ(main.Catalogue.Current, 1);
+    EXPECT_EQ(main.State().Catalogue.Current, 1);
     menus.choice = 0;
     main.ShowContextMenu();
     EXPECT_EQ(std::vector<std::string>(menus.lines.begin() + 4, menus.lines.begin() + 6),

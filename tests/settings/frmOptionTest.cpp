@@ -21,9 +21,9 @@ class OptionsTest : public MainFixture {
 } // namespace
 
 TEST_F(OptionsTest, OpensCleanWithTheSettingsAndOkWithoutChangesKeepsThem) {
-    main.Settings.AutoSavePath = "/data/shots";
-    main.Settings.AutoSaveFolder = "/data/shots";
-    const AppSettings before = main.Settings;
+    MainAccess::State(main).Settings.AutoSavePath = "/data/shots";
+    MainAccess::State(main).Settings.AutoSaveFolder = "/data/shots";
+    const AppSettings before = main.State().Settings;
     Open([&](frmOption& d) {
         EXPECT_FALSE(d.Changed);
         EXPECT_FALSE(windows.optionsView.shown.ApplyEnabled);
@@ -35,8 +35,8 @@ TEST_F(OptionsTest, OpensCleanWithTheSettingsAndOkWithoutChangesKeepsThem) {
         d.btnOk_Click();
     });
     EXPECT_TRUE(windows.optionsView.closed);
-    EXPECT_EQ(main.Settings.JpegQuality, before.JpegQuality);
-    EXPECT_EQ(main.Settings.AutoSaveFolder, "/data/shots");
+    EXPECT_EQ(main.State().Settings.JpegQuality, before.JpegQuality);
+    EXPECT_EQ(main.State().Settings.AutoSaveFolder, "/data/shots");
     EXPECT_EQ(main.OptionDialog(), nullptr);
 }
 
@@ -52,7 +52,7 @@ TEST_F(OptionsTest, EmptyPrefixKeepsTheDialogOpenAndCancelDropsTheEdits) {
         d.btnCancel_Click();
     });
     EXPECT_TRUE(windows.optionsView.closed);
-    EXPECT_EQ(main.Settings.AutoNamePrefix, "tarvik_output");
+    EXPECT_EQ(main.State().Settings.AutoNamePrefix, "tarvik_output");
 }
 
 TEST_F(OptionsTest, ApplyTakesEffectAtOnceAndCancelDoesNotUndoIt) {
@@ -61,21 +61,21 @@ TEST_F(OptionsTest, ApplyTakesEffectAtOnceAndCancelDoesNotUndoIt) {
         EXPECT_EQ(d.Controls.Label3, "75%");
         EXPECT_TRUE(windows.optionsView.shown.ApplyEnabled);
         d.btnApply_Click();
-        EXPECT_EQ(main.Settings.JpegQuality, 75);
+        EXPECT_EQ(main.State().Settings.JpegQuality, 75);
         EXPECT_FALSE(windows.optionsView.shown.ApplyEnabled);
         d.Slider1_Change(0);
         d.btnApply_Click();
-        EXPECT_EQ(main.Settings.JpegQuality, 0);
+        EXPECT_EQ(main.State().Settings.JpegQuality, 0);
         EXPECT_EQ(d.Controls.Label3, "0%");
         d.Slider1_Change(50);
         d.btnCancel_Click();
     });
-    EXPECT_EQ(main.Settings.JpegQuality, 0);
+    EXPECT_EQ(main.State().Settings.JpegQuality, 0);
 }
 
 TEST_F(OptionsTest, DefaultButtonsBrowseAndTheHiddenViewMode) {
-    main.Settings.AutoSavePath = "/data/shots";
-    main.Settings.ViewModeSkin = false;
+    MainAccess::State(main).Settings.AutoSavePath = "/data/shots";
+    MainAccess::State(main).Settings.ViewModeSkin = false;
     Open([&](frmOption& d) {
         EXPECT_TRUE(d.Controls.Option2);
         d.Command1_Click();
@@ -91,39 +91,39 @@ TEST_F(OptionsTest, DefaultButtonsBrowseAndTheHiddenViewMode) {
         d.btnBrowse_Click();
         d.btnOk_Click();
     });
-    EXPECT_EQ(main.Settings.AutoSavePath, "/mnt/pictures");
-    EXPECT_EQ(main.Settings.AutoSaveFolder, "/mnt/pictures");
-    EXPECT_FALSE(main.Settings.ViewModeSkin);
+    EXPECT_EQ(main.State().Settings.AutoSavePath, "/mnt/pictures");
+    EXPECT_EQ(main.State().Settings.AutoSaveFolder, "/mnt/pictures");
+    EXPECT_FALSE(main.State().Settings.ViewModeSkin);
 
     Open([&](frmOption& d) {
         d.btnDefault_Click();
         d.Option1_Click();
         d.btnOk_Click();
     });
-    EXPECT_EQ(main.Settings.AutoSavePath, ".\\captured");
-    EXPECT_EQ(main.Settings.AutoSaveFolder, folder.Path() + PathSeparator + "captured");
-    EXPECT_TRUE(main.Settings.ViewModeSkin);
+    EXPECT_EQ(main.State().Settings.AutoSavePath, ".\\captured");
+    EXPECT_EQ(main.State().Settings.AutoSaveFolder, folder.Path() + PathSeparator + "captured");
+    EXPECT_TRUE(main.State().Settings.ViewModeSkin);
 }
 
 TEST_F(OptionsTest, OddStoredValuesOpenWithoutAMessage) {
-    main.Settings.AutoNamePrefix = "";
-    main.Settings.JpegQuality = 150;
+    MainAccess::State(main).Settings.AutoNamePrefix = "";
+    MainAccess::State(main).Settings.JpegQuality = 150;
     Open([&](frmOption& d) {
         EXPECT_EQ(d.Controls.Slider1, 100);
         EXPECT_EQ(d.Controls.Label3, "150%");
         d.btnOk_Click(); // unchanged: the empty prefix passes
     });
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(main.Settings.JpegQuality, 150);
+    EXPECT_EQ(main.State().Settings.JpegQuality, 150);
 
-    main.Settings.JpegQuality = -5;
+    MainAccess::State(main).Settings.JpegQuality = -5;
     Open([&](frmOption& d) {
         EXPECT_EQ(d.Controls.Slider1, 0);
         EXPECT_EQ(d.Controls.Label3, "-5%");
         d.Command1_Click();
         d.btnOk_Click();
     });
-    EXPECT_EQ(main.Settings.JpegQuality, 0); // applied: the slider's position
+    EXPECT_EQ(main.State().Settings.JpegQuality, 0); // applied: the slider's position
 }
 
 TEST_F(OptionsTest, ShutdownClosesAnOpenDialog) {
