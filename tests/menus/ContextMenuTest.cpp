@@ -100,6 +100,9 @@ TEST_F(ContextMenuTest, CommandsRunAfterTheMarkIsRemoved) {
 }
 
 TEST_F(ContextMenuTest, ASkinNamedWithALeadingStarIsPlainUntilItIsCurrent) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names cannot hold a '*'";
+#endif
     folder.Write("skins/*x.inf", "image = aqua.bmp\rshot = (1, 2, 3, 4)\rclose = (0,0,5,5)\r"
                                  "save = (0,60,5,5)\rsaveas = (9,60,5,5)\r");
     frmMain main = Make();
