@@ -2,12 +2,15 @@
 
 #include "backends/wayland/PortalScreenshot.h"
 
+#include "backends/wayland/ScreenshotPng.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QTimer>
@@ -34,7 +37,8 @@ QString RequestPath(const QDBusConnection& bus, const QString& token) {
 } // namespace
 
 PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
-                                                const std::function<void()>& slow) {
+                                                const std::function<void()>& slow,
+                                                const std::function<void()>& answered) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return {{}, NoService + "\n\nThere is no D-Bus session bus: " + bus.lastError().message()};
@@ -114,8 +118,14 @@ PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
     const QString file = url.isLocalFile() ? url.toLocalFile() : QString();
     if (file.isEmpty() || !QFileInfo(file).isFile())
         return {{}, "The screenshot service named a picture file that does not exist: " + uri};
+    if (answered)
+        answered();
+    QFile picture(file);
+    QImage image =
+        picture.open(QIODevice::ReadOnly) ? DecodeScreenshotPng(picture.readAll()) : QImage();
     QImageReader reader(file);
-    QImage image = reader.read();
+    if (image.isNull())
+        image = reader.read();
     if (image.isNull())
         return {{},
                 "The screenshot service's file is not a picture Tarvik can read: " + file + " (" +
