@@ -21,6 +21,7 @@ from Xlib.ext import xtest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import wayland_harness  # noqa: E402
+import wayland_peer  # noqa: E402
 
 BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build-bench/bin")
 RUNS = int(sys.argv[sys.argv.index("--runs") + 1]) if "--runs" in sys.argv else 5
@@ -265,6 +266,18 @@ def wayland(tarvik, x11_rss):
             session.grim("hole.png", f"{x + 33},{y + 88} 128x127")
             theirs.append(time.perf_counter() - start)
         add("Wayland: Quick Save 128x127, click to file (vs grim -g)", ours, theirs, "s", 0.5)
+
+        if shutil.which("flameshot"):
+            ours, theirs, ours_rss, theirs_rss, refresh = wayland_peer.measure(
+                session, pattern, events, settings(pictures), RUNS)
+            add("Wayland: start to the phone on its backdrop (vs flameshot gui's overlay)", ours,
+                theirs, "s", 0.8)
+            add("Wayland: F5 to the phone on the fresh picture (vs flameshot gui's start)",
+                refresh, theirs, "s", 0.8)
+            add("Wayland: resident memory, phone shown (vs flameshot gui's, overlay shown)",
+                ours_rss, theirs_rss, "MiB", 0.5)
+        else:
+            print("flameshot is not installed: no Wayland rows against it.")
     finally:
         if events:
             events.close()

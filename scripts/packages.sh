@@ -4,8 +4,8 @@
 # shellcheck shell=bash disable=SC2034
 
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
-    libegl-dev libgif-dev libturbojpeg0-dev libxcb1-dev libxcb-shape0-dev libxcb-randr0-dev
-    libwayland-dev fonts-dejavu-core"
+    libegl-dev libgif-dev libturbojpeg0-dev libdeflate-dev libxcb1-dev libxcb-shape0-dev
+    libxcb-randr0-dev libwayland-dev fonts-dejavu-core"
 TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils xclip python3 python3-xlib
     python3-pil dpkg-dev lintian appstream dosfstools fusefat dbus-daemon python3-dbus python3-gi
     at-spi2-core python3-pyatspi"
@@ -17,6 +17,8 @@ TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils xclip python3 py
 WAYLAND_TEST_PACKAGES="sway xwayland pipewire xdg-desktop-portal xdg-desktop-portal-wlr
     xdg-desktop-portal-gtk grim wtype wl-clipboard dbus qt6-wayland libwayland-dev
     libwayland-bin python3-dbus python3-gi"
+# The Wayland mode's peer in the benchmarks, with the Wayland plugin of its Qt 5.
+WAYLAND_PEER_PACKAGES="flameshot qtwayland5"
 
 # Installs the packages that are missing, with apt-get (through sudo when not root).
 install_packages() {

@@ -2,6 +2,7 @@
 
 #include "backends/wayland/OverlayWindow.h"
 
+#include "backends/wayland/CompositorFrames.h"
 #include "backends/wayland/WaylandMainWindow.h"
 
 #include <QCloseEvent>
@@ -21,6 +22,7 @@ OverlayWindow::OverlayWindow(WaylandMainWindow& owner, QScreen* screen)
     setMouseTracking(true);
     setScreen(screen);
     setGeometry(screen->geometry());
+    CommitEachConfigure(*this);
 }
 
 QRect OverlayWindow::DeviceRect() const {
@@ -47,7 +49,9 @@ void OverlayWindow::paintEvent(QPaintEvent*) {
     const qreal ratio = devicePixelRatioF();
     painter.scale(1 / ratio, 1 / ratio);
     const QRect device = DeviceRect();
-    painter.fillRect(QRect(QPoint(0, 0), device.size()), Qt::black);
+    // Black only where the picture does not reach.
+    if (!owner_.Desktop().rect().contains(device))
+        painter.fillRect(QRect(QPoint(0, 0), device.size()), Qt::black);
     painter.drawImage(QPoint(0, 0), owner_.Desktop(), device);
     owner_.PaintPhone(painter, device.topLeft());
 }

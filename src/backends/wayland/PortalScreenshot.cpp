@@ -2,12 +2,15 @@
 
 #include "backends/wayland/PortalScreenshot.h"
 
+#include "backends/wayland/ScreenshotPng.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -63,7 +66,8 @@ void RegisterApp(const QDBusConnection& bus, int timeoutMs) {
 } // namespace
 
 PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
-                                                const std::function<void()>& slow) {
+                                                const std::function<void()>& slow,
+                                                const std::function<void()>& answered) {
     // A connection of its own: the portal ties a program's id to the connection of its first
     // call, and Qt may have asked portals on the shared one already.
     QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, BusName);
@@ -157,8 +161,14 @@ PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
     const QString file = url.isLocalFile() ? url.toLocalFile() : QString();
     if (file.isEmpty() || !QFileInfo(file).isFile())
         return {{}, "The screenshot service named a picture file that does not exist: " + uri};
+    if (answered)
+        answered();
+    QFile picture(file);
+    QImage image =
+        picture.open(QIODevice::ReadOnly) ? DecodeScreenshotPng(picture.readAll()) : QImage();
     QImageReader reader(file);
-    QImage image = reader.read();
+    if (image.isNull())
+        image = reader.read();
     if (image.isNull())
         return {{},
                 "The screenshot service's file is not a picture Tarvik can read: " + file + " (" +

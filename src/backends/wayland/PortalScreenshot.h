@@ -25,9 +25,10 @@ class PortalScreenshot : public QObject {
     // Waits for the portal's answer, at most timeoutMs, running the event loop meanwhile.
     // minimum is the size the picture must have at least: the screens in device pixels.
     // slow, if given, is called once when the answer takes longer than SlowMs: the desktop
-    // is asking the user.
-    static Result Take(QSize minimum, int timeoutMs = 10000,
-                       const std::function<void()>& slow = {});
+    // is asking the user. answered, if given, is called on a good answer before its picture is
+    // read, without the event loop running from then until Take returns.
+    static Result Take(QSize minimum, int timeoutMs = 10000, const std::function<void()>& slow = {},
+                       const std::function<void()>& answered = {});
     static constexpr int SlowMs = 1000;
 
   private slots:

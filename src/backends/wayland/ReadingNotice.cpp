@@ -2,6 +2,8 @@
 
 #include "backends/wayland/ReadingNotice.h"
 
+#include "backends/wayland/CompositorFrames.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPainter>
@@ -31,6 +33,7 @@ ReadingNotice::ReadingNotice() : QWidget(nullptr, Qt::Window | Qt::FramelessWind
     setAttribute(Qt::WA_TranslucentBackground);
     // A fixed size keeps tiling desktops from giving it a tile.
     setFixedSize(360, 64);
+    CommitEachConfigure(*this);
 }
 
 void ReadingNotice::ShowClear() {
@@ -41,7 +44,7 @@ void ReadingNotice::ShowClear() {
     QElapsedTimer waited;
     waited.start();
     while (!isActiveWindow() && waited.elapsed() < FocusWaitMs)
-        RunFor(10);
+        RunFor(1);
 }
 
 void ReadingNotice::Say() {

@@ -4,6 +4,7 @@
 
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtKeyMap.h"
+#include "backends/wayland/CompositorFrames.h"
 #include "backends/wayland/OverlayWindow.h"
 #include "backends/wayland/PortalScreenshot.h"
 #include "backends/wayland/ReadingNotice.h"
@@ -13,8 +14,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -28,15 +27,10 @@ namespace {
 
 constexpr double Twips = 15.0; // per device pixel, as the screen counts them
 
-// Time for the compositor to show a frame without the overlay before the screenshot.
+// At most this long for the compositor to show a frame without the overlay before the
+// screenshot.
 constexpr int StepAsideMs = 250;
 constexpr int PortalTimeoutMs = 10000;
-
-void Wait(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-}
 
 } // namespace
 
@@ -70,8 +64,6 @@ QString WaylandMainWindow::TakeScreenshot() {
 
     refreshing_ = true;
     const bool wasShown = overlays_.front()->isVisible();
-    QElapsedTimer aside;
-    aside.start();
     if (wasShown)
         for (const auto& overlay : overlays_)
             overlay->hide();
@@ -79,21 +71,31 @@ QString WaylandMainWindow::TakeScreenshot() {
     if (!notice_)
         notice_ = std::make_unique<ReadingNotice>();
     notice_->ShowClear();
-    if (wasShown && aside.elapsed() < StepAsideMs)
-        Wait(StepAsideMs - static_cast<int>(aside.elapsed()));
+    // The notice came after the overlays went: once it is on the screen, they are off it.
+    if (wasShown)
+        WaitPresented(*notice_, StepAsideMs);
     const QSize minimum(desktop.right() + 1, desktop.bottom() + 1);
-    PortalScreenshot::Result shot =
-        PortalScreenshot::Take(minimum, PortalTimeoutMs, [this] { notice_->Say(); });
+    // The overlays are shown as soon as the answer is there: the compositor sets them up
+    // while the picture is decoded, and they are drawn only once it is in.
+    const auto show = [this] {
+        if (!notice_->Saying())
+            ShowOverlays();
+    };
+    PortalScreenshot::Result shot = PortalScreenshot::Take(
+        minimum, PortalTimeoutMs, [this] { notice_->Say(); }, show);
     if (notice_->Saying() && shot.Error.isEmpty()) {
         // The desktop asked the user meanwhile, and the picture shows the notice: the
         // answer is kept now, so ask again with the notice see-through.
         notice_->Clear();
-        shot = PortalScreenshot::Take(minimum, PortalTimeoutMs);
+        shot = PortalScreenshot::Take(minimum, PortalTimeoutMs, {}, show);
     }
     if (shot.Error.isEmpty())
         screen_.SetDesktop(shot.Image, primary);
-    if (wasShown)
+    if (wasShown && !overlays_.front()->isVisible())
         ShowOverlays();
+    else if (!wasShown && !shot.Error.isEmpty())
+        for (const auto& overlay : overlays_)
+            overlay->hide(); // never drawn: no frame of them reached the compositor
     notice_->hide();
     refreshing_ = false;
     return shot.Error;
