@@ -141,6 +141,37 @@ class Interaction(unittest.TestCase):
                   "key", "KP_Up", "key", "KP_Right")
         wait_for(lambda: self.position() == (x + 2, y - 2), 5, "the number pad's moves")
 
+    def test_a_quick_drag_moves_the_window_exactly_as_far_as_the_pointer(self):
+        d = self.desktop
+        _, x, y, _, _ = self.start(path=self.pictures)
+
+        def settled():
+            """The window's place once it has stayed put for a moment."""
+            last, since = self.position(), time.monotonic()
+            while time.monotonic() - since < 0.15:
+                time.sleep(0.03)
+                now = self.position()
+                if now != last:
+                    last, since = now, time.monotonic()
+            return last
+
+        # Each drag is one xdotool call, so its moves reach the program faster than the
+        # window follows them.
+        for n in range(12):
+            sign = 1 if n % 2 == 0 else -1
+            steps = 2 + n % 3
+            dx, dy = sign * 120, sign * 60
+            px, py = x + 20, y + 330
+            moves = []
+            for step in range(1, steps + 1):
+                moves += ["mousemove", px + dx * step // steps, py + dy * step // steps]
+            # No --sync: after a right drag the pointer is already there, and --sync would
+            # wait for a move that never comes.
+            d.xdotool("mousemove", px, py, "mousedown", 1, *moves, "mouseup", 1)
+            x, y = x + dx, y + dy
+            self.assertEqual(settled(), (x, y), f"drag {n + 1} in {steps} moves")
+        self.assertEqual(os.listdir(self.pictures), [])  # no command ran
+
     def test_the_tip_shows_beside_the_pointer_and_goes_with_it_and_before_any_modal_window(self):
         d = self.desktop
         _, x, y, _, _ = self.start(path=self.pictures)

@@ -15,8 +15,10 @@
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QRegion>
@@ -62,11 +64,15 @@ QRect QtMainWindow::DeviceGeometry() const {
                  static_cast<int>(std::lround(height() * ratio)));
 }
 
+QPoint QtMainWindow::Placed() const {
+    return placed_ ? *placed_ : DeviceGeometry().topLeft();
+}
+
 double QtMainWindow::Left() const {
-    return PixelsToTwips(DeviceGeometry().x(), screen_.TwipsPerPixelX());
+    return PixelsToTwips(Placed().x(), screen_.TwipsPerPixelX());
 }
 double QtMainWindow::Top() const {
-    return PixelsToTwips(DeviceGeometry().y(), screen_.TwipsPerPixelY());
+    return PixelsToTwips(Placed().y(), screen_.TwipsPerPixelY());
 }
 double QtMainWindow::Width() const {
     return PixelsToTwips(DeviceGeometry().width(), screen_.TwipsPerPixelX());
@@ -78,6 +84,7 @@ double QtMainWindow::Height() const {
 void QtMainWindow::Move(double left, double top) {
     const QPoint device(TwipsToPixels(left, screen_.TwipsPerPixelX()),
                         TwipsToPixels(top, screen_.TwipsPerPixelY()));
+    placed_ = device;
     if (QtX11::Active())
         QtX11::MoveWindow(winId(), device);
     else
@@ -185,15 +192,16 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// The pointer's device pixel within the window, in twips.
+QPoint QtMainWindow::DevicePointer(const QMouseEvent& event) const {
+    return QtScreen::ToDevice(event.globalPosition()) - Placed();
+}
+
 float QtMainWindow::TwipsX(const QMouseEvent& event) const {
-    const double device = std::nearbyint(event.position().x() * devicePixelRatioF());
-    return static_cast<float>(device * screen_.TwipsPerPixelX());
+    return static_cast<float>(DevicePointer(event).x() * screen_.TwipsPerPixelX());
 }
 
 float QtMainWindow::TwipsY(const QMouseEvent& event) const {
-    const double device = std::nearbyint(event.position().y() * devicePixelRatioF());
-    return static_cast<float>(device * screen_.TwipsPerPixelY());
+    return static_cast<float>(DevicePointer(event).y() * screen_.TwipsPerPixelY());
 }
 
 void QtMainWindow::mousePressEvent(QMouseEvent* event) {
@@ -221,6 +229,13 @@ void QtMainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
                               TwipsY(*event));
     if (event->button() == Qt::LeftButton)
         listener_->Form_DblClick(TwipsX(*event), TwipsY(*event));
+}
+
+void QtMainWindow::moveEvent(QMoveEvent*) {
+    // The server reports the program's own moves late, so only a move with no button held
+    // can be someone else's (the window manager's): the window's own place counts then.
+    if (QGuiApplication::mouseButtons() == Qt::NoButton)
+        placed_.reset();
 }
 
 void QtMainWindow::leaveEvent(QEvent*) {

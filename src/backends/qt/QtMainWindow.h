@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+
 class IScreen;
 
 // The main window's view: a frameless window painted with the skin picture and cut to
@@ -41,12 +43,19 @@ class QtMainWindow : public QWidget, public IMainWindow {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
     // The window's place and size in device pixels.
     QRect DeviceGeometry() const;
+    // Where the program last placed the window, in device pixels; the window's own place
+    // when it has moved since with no button held.
+    QPoint Placed() const;
+    // The event's pointer in device pixels from the placed window's corner. Not the event's
+    // own window-local position: the server may have made it before it applied a move.
+    QPoint DevicePointer(const QMouseEvent& event) const;
     float TwipsX(const QMouseEvent& event) const;
     float TwipsY(const QMouseEvent& event) const;
 
@@ -55,5 +64,6 @@ class QtMainWindow : public QWidget, public IMainWindow {
     Picture picture_;
     QImage face_;
     std::vector<AccessibleButton> buttons_;
+    std::optional<QPoint> placed_;
     bool unloaded_ = false;
 };

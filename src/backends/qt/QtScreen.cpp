@@ -107,14 +107,15 @@ QPoint QtScreen::ToLogical(QPoint device) {
                   static_cast<int>(std::floor(scaled.y())));
 }
 
-QPoint QtScreen::ToDevice(QPoint logical) {
-    const QScreen* screen = QGuiApplication::screenAt(logical);
+QPoint QtScreen::ToDevice(QPointF logical) {
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(
+        static_cast<int>(std::floor(logical.x())), static_cast<int>(std::floor(logical.y()))));
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
-        return logical;
+        return logical.toPoint();
     const QPoint origin = screen->geometry().topLeft();
-    const QPointF scaled = QPointF(logical - origin) * screen->devicePixelRatio();
+    const QPointF scaled = (logical - QPointF(origin)) * screen->devicePixelRatio();
     return origin + QPoint(static_cast<int>(std::lround(scaled.x())),
                            static_cast<int>(std::lround(scaled.y())));
 }

@@ -19,7 +19,7 @@ class QtScreen : public IScreen {
     // corner, which both coordinate systems share.
     static QPoint ToLogical(QPoint device);
     // The device pixel at a point in Qt's coordinates.
-    static QPoint ToDevice(QPoint logical);
+    static QPoint ToDevice(QPointF logical);
     // Device pixels per Qt pixel on the primary screen.
     static double DeviceRatio();
 };

@@ -152,12 +152,16 @@ void Win32MainWindow::Close() {
     SendMessageA(window_, WM_CLOSE, 0, 0);
 }
 
-float Win32MainWindow::TwipsX(LPARAM l) const {
-    return static_cast<float>(GET_X_LPARAM(l) * screen_.TwipsPerPixelX());
+// The window has no frame: its corner is its client area's. The window rectangle is the
+// place the program last set, or where the system has moved the window since.
+float Win32MainWindow::TwipsX() const {
+    const int x = GET_X_LPARAM(GetMessagePos()) - Bounds().left;
+    return static_cast<float>(x * screen_.TwipsPerPixelX());
 }
 
-float Win32MainWindow::TwipsY(LPARAM l) const {
-    return static_cast<float>(GET_Y_LPARAM(l) * screen_.TwipsPerPixelY());
+float Win32MainWindow::TwipsY() const {
+    const int y = GET_Y_LPARAM(GetMessagePos()) - Bounds().top;
+    return static_cast<float>(y * screen_.TwipsPerPixelY());
 }
 
 void Win32MainWindow::Paint() {
@@ -212,34 +216,36 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         // Held while a button is down, so that a fast drag keeps the window.
         SetCapture(window_);
         if (listener_)
-            listener_->Form_MouseDown(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
+            listener_->Form_MouseDown(ChangedButton(message), ShiftState(), TwipsX(), TwipsY());
         return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
         SetCapture(window_);
+        const float x = TwipsX(), y = TwipsY();
         if (listener_)
-            listener_->Form_MouseDown(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
+            listener_->Form_MouseDown(ChangedButton(message), ShiftState(), x, y);
         if (message == WM_LBUTTONDBLCLK && listener_) {
             // A double click may open the Save dialog: the pointer must be free for it.
             ReleaseCapture();
-            listener_->Form_DblClick(TwipsX(l), TwipsY(l));
+            listener_->Form_DblClick(x, y);
         }
         return 0;
+    }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
         if (!(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
             ReleaseCapture();
         if (listener_)
-            listener_->Form_MouseUp(ChangedButton(message), ShiftState(), TwipsX(l), TwipsY(l));
+            listener_->Form_MouseUp(ChangedButton(message), ShiftState(), TwipsX(), TwipsY());
         return 0;
     case WM_MOUSEMOVE: {
         // Ask to hear when the pointer leaves, off the edge or into the hole.
         TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
         TrackMouseEvent(&track);
         if (listener_)
-            listener_->Form_MouseMove(HeldButtons(w), ShiftState(), TwipsX(l), TwipsY(l));
+            listener_->Form_MouseMove(HeldButtons(w), ShiftState(), TwipsX(), TwipsY());
         return 0;
     }
     case WM_MOUSELEAVE:

@@ -40,8 +40,10 @@ class Win32MainWindow : public IMainWindow {
     LRESULT Handle(UINT message, WPARAM w, LPARAM l);
     void Paint();
     RECT Bounds() const;
-    float TwipsX(LPARAM l) const;
-    float TwipsY(LPARAM l) const;
+    // The pointer of the message being handled, from the window's corner as last placed,
+    // in twips. Not the message's own window-local position, which may be stale.
+    float TwipsX() const;
+    float TwipsY() const;
 
     const IScreen& screen_;
     HWND window_ = nullptr;

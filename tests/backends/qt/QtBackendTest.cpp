@@ -8,11 +8,13 @@
 #include "capture/SaveCommands.h"
 #include "fakes/FakePlatform.h"
 #include "imaging/JpegDecode.h"
+#include "platform/IMainWindowListener.h"
 #include "skin/LoadSkin.h"
 #include "skin/WindowShape.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -391,6 +393,42 @@ TEST(QtMainWindow, MaskIsTheRegionAndGeometryIsInTwips) {
     EXPECT_FALSE(window.mask().contains(QPoint(33, 88)));
     EXPECT_FALSE(window.mask().contains(QPoint(0, 0)));
     EXPECT_TRUE(window.mask().contains(QPoint(32, 88)));
+}
+
+// A pointer event that the server made before it applied the last move carries a stale
+// window-local position; the window reports the pointer from where it was placed.
+TEST(QtMainWindow, PointerIsMeasuredFromThePlacedWindowNotTheEventsOwnPosition) {
+    struct Listener : IMainWindowListener {
+        std::vector<std::pair<float, float>> at;
+        void Form_MouseDown(std::int16_t, std::int16_t, float X, float Y) override {
+            at.emplace_back(X, Y);
+        }
+        void Form_MouseMove(std::int16_t, std::int16_t, float X, float Y) override {
+            at.emplace_back(X, Y);
+        }
+        void Form_MouseUp(std::int16_t, std::int16_t, float, float) override {}
+        void Form_DblClick(float, float) override {}
+        void Form_MouseLeave() override {}
+        void Form_KeyDown(std::int16_t, std::int16_t) override {}
+        void Button_Press(int) override {}
+        void Form_Unload() override {}
+    } listener;
+    FakeScreen screen;
+    QtMainWindow window(screen);
+    window.SetListener(&listener);
+    window.Resize(193 * 15, 448 * 15);
+    window.Move(100 * 15, 200 * 15);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 330), QPointF(20, 330),
+                      QPointF(120, 530), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &press);
+    window.Move(140 * 15, 220 * 15);
+    // Made while the window was still at (100, 200).
+    QMouseEvent move(QEvent::MouseMove, QPointF(100, 360), QPointF(100, 360), QPointF(200, 560),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &move);
+    EXPECT_EQ(window.Left(), 140 * 15);
+    const std::vector<std::pair<float, float>> expected{{20 * 15, 330 * 15}, {60 * 15, 340 * 15}};
+    EXPECT_EQ(listener.at, expected);
 }
 
 int main(int argc, char** argv) {
