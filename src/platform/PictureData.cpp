@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -13,6 +14,14 @@ std::uint32_t U16(const unsigned char* p) {
 
 std::uint32_t U32(const unsigned char* p) {
     return U16(p) | U16(p + 2) << 16;
+}
+
+std::uint32_t U16BE(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) << 8 | p[1];
+}
+
+std::uint32_t U32BE(const unsigned char* p) {
+    return U16BE(p) << 16 | U16BE(p + 2);
 }
 
 // The pixel rows (or, compressed, the size its header gives) end within the file.
@@ -54,10 +63,18 @@ bool BmpComplete(const unsigned char* d, std::size_t size) {
     return width <= 0 || static_cast<std::int64_t>(size) >= U32(d + 10) + needed;
 }
 
-// An end-of-image marker follows the first scan. Segments are passed over by their
-// lengths, so a thumbnail's marker inside one does not count.
-bool JpegComplete(const unsigned char* d, std::size_t size) {
-    bool scanning = false; // inside a scan's coded data
+// What the decoder meets on its way to the end-of-image marker. Segments are passed over by
+// their lengths, so a thumbnail's markers inside one do not count.
+struct JpegWalk {
+    bool Complete = false; // an end-of-image marker follows the first scan
+    long long Scans = 0;
+    long long Segments = 0;
+    long long ScanPixels = 0; // each scan's components times the frame's pixels, summed
+};
+
+JpegWalk WalkJpeg(const unsigned char* d, std::size_t size) {
+    JpegWalk walk;
+    long long pixels = 0;
     for (std::size_t i = 2; i + 1 < size;) {
         if (d[i] != 0xFF) { // coded data, or stray bytes between segments
             ++i;
@@ -68,20 +85,34 @@ bool JpegComplete(const unsigned char* d, std::size_t size) {
             ++i;
             continue;
         }
-        if (marker == 0xD9)
-            return scanning;
+        if (marker == 0xD9) {
+            walk.Complete = walk.Scans > 0;
+            return walk;
+        }
         // A stuffed zero, restart markers and the start marker stand alone.
         if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
             i += 2;
             continue;
         }
         if (i + 4 > size)
-            return false;
-        i += 2 + (static_cast<std::size_t>(d[i + 2]) << 8 | d[i + 3]); // big-endian length
-        if (marker == 0xDA)
-            scanning = true;
+            return walk;
+        ++walk.Segments;
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame && i + 9 <= size) // precision, height, width
+            pixels = static_cast<long long>(U16BE(d + i + 5)) * U16BE(d + i + 7);
+        if (marker == 0xDA) {
+            ++walk.Scans;
+            if (i + 4 < size && walk.ScanPixels <= MaxJpegScanPixels)
+                walk.ScanPixels += d[i + 4] * pixels;
+        }
+        i += 2 + static_cast<std::size_t>(U16BE(d + i + 2));
     }
-    return false;
+    return walk;
+}
+
+bool IsJpeg(const unsigned char* data, std::size_t size) {
+    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
 }
 
 } // namespace
@@ -89,7 +120,42 @@ bool JpegComplete(const unsigned char* d, std::size_t size) {
 bool PictureDataComplete(const unsigned char* data, std::size_t size) {
     if (size >= 2 && data[0] == 'B' && data[1] == 'M')
         return BmpComplete(data, size);
-    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
-        return JpegComplete(data, size);
+    if (IsJpeg(data, size))
+        return WalkJpeg(data, size).Complete;
     return true;
+}
+
+bool PictureCostBounded(const unsigned char* data, std::size_t size) {
+    if (!IsJpeg(data, size))
+        return true;
+    const JpegWalk walk = WalkJpeg(data, size);
+    return walk.Scans <= MaxJpegScans && walk.ScanPixels <= MaxJpegScanPixels &&
+           walk.Segments <= MaxJpegSegments;
+}
+
+std::vector<unsigned char> PngWithoutText(const unsigned char* data, std::size_t size) {
+    static const unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<unsigned char> kept;
+    if (size < sizeof signature || std::memcmp(data, signature, sizeof signature) != 0)
+        return kept;
+    std::size_t at = sizeof signature, copied = 0; // data[copied, at) is still to keep
+    bool dropped = false;
+    while (size - at >= 12) {
+        const std::uint64_t length = U32BE(data + at);
+        if (length > size - at - 12)
+            break; // the rest as it is: the decoder judges it
+        const std::size_t next = at + 12 + static_cast<std::size_t>(length);
+        const unsigned char* type = data + at + 4;
+        if (std::memcmp(type, "tEXt", 4) == 0 || std::memcmp(type, "zTXt", 4) == 0 ||
+            std::memcmp(type, "iTXt", 4) == 0) {
+            kept.insert(kept.end(), data + copied, data + at);
+            copied = next;
+            dropped = true;
+        }
+        at = next;
+    }
+    if (!dropped)
+        return {};
+    kept.insert(kept.end(), data + copied, data + size);
+    return kept;
 }
