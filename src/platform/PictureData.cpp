@@ -43,6 +43,8 @@ bool BmpComplete(const unsigned char* d, std::size_t size) {
     } else {
         return size >= 14 + static_cast<std::uint64_t>(headerSize);
     }
+    if (width <= 0)
+        return true;
     switch (compression) {
     case 0: // rows of pixels
     case 3: // with colour masks
@@ -60,7 +62,7 @@ bool BmpComplete(const unsigned char* d, std::size_t size) {
     default:
         return true;
     }
-    return width <= 0 || static_cast<std::int64_t>(size) >= U32(d + 10) + needed;
+    return static_cast<std::int64_t>(size) >= U32(d + 10) + needed;
 }
 
 // What the decoder meets on its way to the end-of-image marker. Segments are passed over by
@@ -111,6 +113,24 @@ JpegWalk WalkJpeg(const unsigned char* d, std::size_t size) {
     return walk;
 }
 
+const unsigned char PngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+bool IsPng(const unsigned char* data, std::size_t size) {
+    return size >= sizeof PngSignature && std::memcmp(data, PngSignature, sizeof PngSignature) == 0;
+}
+
+// Calls chunk(at, length) for each chunk that ends within the file, in order, while it
+// returns true.
+template <typename Chunk> void WalkPng(const unsigned char* data, std::size_t size, Chunk chunk) {
+    std::size_t at = sizeof PngSignature;
+    while (size - at >= 12) {
+        const std::uint64_t length = U32BE(data + at);
+        if (length > size - at - 12 || !chunk(at, static_cast<std::size_t>(length)))
+            break;
+        at += 12 + static_cast<std::size_t>(length);
+    }
+}
+
 bool IsJpeg(const unsigned char* data, std::size_t size) {
     return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
 }
@@ -122,6 +142,14 @@ bool PictureDataComplete(const unsigned char* data, std::size_t size) {
         return BmpComplete(data, size);
     if (IsJpeg(data, size))
         return WalkJpeg(data, size).Complete;
+    if (IsPng(data, size)) { // every chunk whole up to the end chunk
+        bool ended = false;
+        WalkPng(data, size, [&](std::size_t at, std::size_t) {
+            ended = std::memcmp(data + at + 4, "IEND", 4) == 0;
+            return !ended;
+        });
+        return ended;
+    }
     return true;
 }
 
@@ -134,26 +162,21 @@ bool PictureCostBounded(const unsigned char* data, std::size_t size) {
 }
 
 std::vector<unsigned char> PngWithoutText(const unsigned char* data, std::size_t size) {
-    static const unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<unsigned char> kept;
-    if (size < sizeof signature || std::memcmp(data, signature, sizeof signature) != 0)
+    if (!IsPng(data, size))
         return kept;
-    std::size_t at = sizeof signature, copied = 0; // data[copied, at) is still to keep
+    std::size_t copied = 0; // data[copied, at) is still to keep
     bool dropped = false;
-    while (size - at >= 12) {
-        const std::uint64_t length = U32BE(data + at);
-        if (length > size - at - 12)
-            break; // the rest as it is: the decoder judges it
-        const std::size_t next = at + 12 + static_cast<std::size_t>(length);
+    WalkPng(data, size, [&](std::size_t at, std::size_t length) {
         const unsigned char* type = data + at + 4;
         if (std::memcmp(type, "tEXt", 4) == 0 || std::memcmp(type, "zTXt", 4) == 0 ||
             std::memcmp(type, "iTXt", 4) == 0) {
             kept.insert(kept.end(), data + copied, data + at);
-            copied = next;
+            copied = at + 12 + length;
             dropped = true;
         }
-        at = next;
-    }
+        return true;
+    });
     if (!dropped)
         return {};
     kept.insert(kept.end(), data + copied, data + size);

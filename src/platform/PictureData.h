@@ -12,9 +12,10 @@ inline constexpr int MaxJpegScans = 500;
 inline constexpr long long MaxJpegScanPixels = 32LL * 64 * 1024 * 1024;
 inline constexpr int MaxJpegSegments = 4096;
 
-// False when the bytes are a BMP or a JPEG file that ends before its picture data does: the
-// system decoders would show such a file in part without a word. Other bytes give true;
-// their decoder judges them.
+// False when the bytes are a BMP or a JPEG file that ends before its picture data does (the
+// system decoders would show such a file in part without a word), or a PNG before its end
+// chunk (its decoder would first take room for whatever size a chunk claims). Other bytes
+// give true; their decoder judges them.
 bool PictureDataComplete(const unsigned char* data, std::size_t size);
 
 // False when the bytes are a JPEG beyond the limits above. Other bytes give true.
