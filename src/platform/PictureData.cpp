@@ -137,6 +137,16 @@ bool IsJpeg(const unsigned char* data, std::size_t size) {
 
 } // namespace
 
+const char* PictureFormat(const unsigned char* data, std::size_t size) {
+    if (size >= 2 && data[0] == 'B' && data[1] == 'M')
+        return "bmp";
+    if (size >= 4 && std::memcmp(data, "GIF8", 4) == 0)
+        return "gif";
+    if (IsJpeg(data, size))
+        return "jpeg";
+    return IsPng(data, size) ? "png" : nullptr;
+}
+
 bool PictureDataComplete(const unsigned char* data, std::size_t size) {
     if (size >= 2 && data[0] == 'B' && data[1] == 'M')
         return BmpComplete(data, size);

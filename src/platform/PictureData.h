@@ -12,6 +12,10 @@ inline constexpr int MaxJpegScans = 500;
 inline constexpr long long MaxJpegScanPixels = 32LL * 64 * 1024 * 1024;
 inline constexpr int MaxJpegSegments = 4096;
 
+// "bmp", "gif", "jpeg" or "png" by the bytes' signature; null for anything else, which
+// the system decoders would otherwise guess at.
+const char* PictureFormat(const unsigned char* data, std::size_t size);
+
 // False when the bytes are a BMP or a JPEG file that ends before its picture data does (the
 // system decoders would show such a file in part without a word), or a PNG before its end
 // chunk (its decoder would first take room for whatever size a chunk claims). Other bytes

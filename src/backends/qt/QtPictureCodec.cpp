@@ -60,7 +60,8 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
     // Judged before the reader is made: it reads every segment and text as it opens.
     const auto* raw = reinterpret_cast<const unsigned char*>(bytes.constData());
     const auto count = static_cast<std::size_t>(bytes.size());
-    if (!PictureCostBounded(raw, count) || !PictureDataComplete(raw, count))
+    const char* format = PictureFormat(raw, count);
+    if (!format || !PictureCostBounded(raw, count) || !PictureDataComplete(raw, count))
         return nullptr;
     QBuffer buffer;
     try {
@@ -72,7 +73,8 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
         return nullptr;
     }
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     // A top-down BMP's height comes as its header holds it: negative.
     const QSize size = reader.size();
     const long long width = size.width(), height = std::llabs(size.height());

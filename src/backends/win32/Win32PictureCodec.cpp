@@ -147,6 +147,7 @@ Picture Win32PictureCodec::LoadPicture(const std::string& path) {
 
 Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
     if (!data || size == 0 || static_cast<long long>(size) > MaxPictureFileSize ||
+        !PictureFormat(static_cast<const unsigned char*>(data), size) ||
         !PictureCostBounded(static_cast<const unsigned char*>(data), size) ||
         !PictureDataComplete(static_cast<const unsigned char*>(data), size))
         return nullptr;

@@ -269,6 +269,7 @@ TEST(PictureCodec, RefusesWhatIsNotAnOrdinaryPictureFileQuickly) {
     for (const std::string& path :
          {t.Path(), fifo, std::string("/dev/zero"), t.Write("empty.bmp", ""),
           t.Write("text.bmp", "this is not a picture"), t.Write("huge.bmp", bmp),
+          t.Write("xpm.bmp", "/* XPM */\nstatic char*x[]={\"1 1 1 1\",\"a c #ff0000\",\"a\"};"),
           t.Write("cut.gif", "GIF89a\x10\x00"), t.Path() + "/missing.png"})
         EXPECT_FALSE(codec.LoadPicture(path)) << path;
 }
