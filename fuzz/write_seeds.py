@@ -6,6 +6,7 @@ FOLDER/GifDecoder gets GIFs, FOLDER/PictureCodec every format (BMP, PNG, JPEG, G
 import io
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 from PIL import Image, ImageDraw
@@ -50,6 +51,19 @@ def top_down(bmp):
     return bmp[:22] + struct.pack("<i", -height) + bmp[26:]
 
 
+def repeated_last_scan(jpeg, scans):
+    # The last scan again until the file has that many: the most a JPEG may have.
+    last = jpeg.rindex(b"\xff\xda")
+    return jpeg[:-2] + jpeg[last:-2] * (scans - jpeg.count(b"\xff\xda")) + b"\xff\xd9"
+
+
+def with_text(png):
+    # A compressed text chunk after the header, which the codec drops before decoding.
+    body = b"zTXt" + b"Comment\0\0" + zlib.compress(b"a" * 1000)
+    chunk = struct.pack(">I", len(body) - 4) + body + struct.pack(">I", zlib.crc32(body))
+    return png[:33] + chunk + png[33:]
+
+
 def main():
     root = Path(sys.argv[1])
     gifs = {
@@ -77,6 +91,8 @@ def main():
         "grey.jpg": save(picture("L"), "JPEG"),
         "cmyk.jpg": save(picture("CMYK"), "JPEG"),
         "subsampled.jpg": save(picture("RGB", (17, 9)), "JPEG", subsampling=2),
+        "500-scans.jpg": repeated_last_scan(save(picture("L"), "JPEG", progressive=True), 500),
+        "text.png": with_text(save(picture("RGB"), "PNG")),
     }
     for target, seeds in (("GifDecoder", gifs), ("PictureCodec", {**gifs, **others})):
         folder = root / target

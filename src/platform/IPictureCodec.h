@@ -16,7 +16,7 @@ class IPictureCodec {
   public:
     virtual ~IPictureCodec() = default;
     // Decodes a BMP, GIF, JPEG or PNG file. Null when the file is missing, not an ordinary
-    // file, too large, or not a picture.
+    // file, too large or too costly to decode, or not one of these pictures.
     virtual Picture LoadPicture(const std::string& path) = 0;
     // Encodes a BMP file's bytes; on failure false, with the reason in error.
     virtual bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,

@@ -149,10 +149,17 @@ class Windows(unittest.TestCase):
         # A 1 x 1 screen whose frame claims 16384 x 16384 (its data a clear and an end code).
         gif = (b"GIF89a" + struct.pack("<HHBBB", 1, 1, 0x80, 0, 0) + bytes(6) + b"," +
                struct.pack("<HHHHB", 0, 0, 16384, 16384, 0) + b"\x02\x02\x4c\x01\x00;")
+        # A flat grey progressive JPEG with its last scan repeated: each scan is decoded over
+        # the whole picture, minutes for this one.
+        grey = io.BytesIO()
+        Image.new("L", (1024, 1024), 128).save(grey, "JPEG", progressive=True)
+        last = grey.getvalue().rindex(b"\xff\xda")
+        scans = grey.getvalue()[:-2] + grey.getvalue()[last:-2] * 100000 + b"\xff\xd9"
         for name, data, shot in (("frame.gif", gif, "(33, 88, 128, 127)"),
                                  ("third.bmp", bmp[:len(bmp) // 3], "(33, 88, 128, 127)"),
                                  ("half.jpg", jpeg.getvalue()[:len(jpeg.getvalue()) // 2],
                                   "(33, 88, 128, 127)"),
+                                 ("scans.jpg", scans, "(33, 88, 128, 127)"),
                                  ("aqua.bmp", bmp, "(0, 200, 20000, 20000)")):
             with self.subTest(name=name, shot=shot):
                 d.forget()

@@ -57,18 +57,29 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
         return DecodeGif(reinterpret_cast<const unsigned char*>(bytes.constData()),
                          static_cast<std::size_t>(bytes.size()));
 
+    // Judged before the reader is made: it reads every segment and text as it opens.
+    const auto* raw = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto count = static_cast<std::size_t>(bytes.size());
+    const char* format = PictureFormat(raw, count);
+    if (!format || !PictureCostBounded(raw, count) || !PictureDataComplete(raw, count))
+        return nullptr;
     QBuffer buffer;
-    buffer.setData(bytes);
+    try {
+        const std::vector<unsigned char> png = PngWithoutText(raw, count);
+        buffer.setData(png.empty() ? bytes
+                                   : QByteArray(reinterpret_cast<const char*>(png.data()),
+                                                static_cast<qsizetype>(png.size())));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     // A top-down BMP's height comes as its header holds it: negative.
     const QSize size = reader.size();
     const long long width = size.width(), height = std::llabs(size.height());
     if (width <= 0 || height <= 0 || width > MaxPictureSide || height > MaxPictureSide ||
         width * height > MaxPicturePixels)
-        return nullptr;
-    if (!PictureDataComplete(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                             static_cast<std::size_t>(bytes.size())))
         return nullptr;
     QImage image;
     if (!reader.read(&image))

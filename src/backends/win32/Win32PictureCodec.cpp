@@ -148,26 +148,37 @@ Picture Win32PictureCodec::LoadPicture(const std::string& path) {
 
 Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
     if (!data || size == 0 || static_cast<long long>(size) > MaxPictureFileSize ||
+        !PictureFormat(static_cast<const unsigned char*>(data), size) ||
+        !PictureCostBounded(static_cast<const unsigned char*>(data), size) ||
         !PictureDataComplete(static_cast<const unsigned char*>(data), size))
         return nullptr;
-    // A GIF's first frame is its picture. WIC may decode every frame as it opens a file, so
-    // it is given the first one alone, once its size is known to be within the limits.
+    // WIC is given a PNG without its texts, and of a GIF the first frame alone, once its
+    // size is known to be within the limits: that frame is its picture, and WIC may decode
+    // every frame as it opens a file.
     const auto* bytes = static_cast<const unsigned char*>(data);
     GifFrame gif;
-    std::vector<unsigned char> firstFrame;
-    if (size >= 13 && std::memcmp(bytes, "GIF8", 4) == 0) {
+    std::vector<unsigned char> given;
+    try {
+        given = PngWithoutText(bytes, size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (!given.empty()) {
+        data = given.data();
+        size = given.size();
+    } else if (size >= 13 && std::memcmp(bytes, "GIF8", 4) == 0) {
         gif = FirstGifFrame(bytes, size);
         if (gif.End == 0 || gif.Width > MaxPictureSide || gif.Height > MaxPictureSide ||
             static_cast<long long>(gif.Width) * gif.Height > MaxPicturePixels)
             return nullptr;
         try {
-            firstFrame.assign(bytes, bytes + gif.End);
-            firstFrame.push_back(0x3b); // the trailer
+            given.assign(bytes, bytes + gif.End);
+            given.push_back(0x3b); // the trailer
         } catch (const std::bad_alloc&) {
             return nullptr;
         }
-        data = firstFrame.data();
-        size = firstFrame.size();
+        data = given.data();
+        size = given.size();
     }
     Com<IWICImagingFactory> factory;
     Com<IWICStream> stream;

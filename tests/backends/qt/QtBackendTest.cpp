@@ -13,13 +13,18 @@
 #include "skin/WindowShape.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QImageWriter>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <gif_lib.h>
 #include <sys/resource.h>
@@ -77,6 +82,68 @@ std::string FramedGif(const std::string& path, int width, int height,
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);
     return path;
+}
+
+// A flat grey progressive JPEG of the given size with its last scan repeated until it has
+// the given number of scans, and the given number of comment segments after its start.
+QByteArray CostlyJpeg(int width, int height, int scans, int comments = 0) {
+    QImage grey(width, height, QImage::Format_Grayscale8);
+    grey.fill(128);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(grey);
+    const qsizetype last = bytes.lastIndexOf("\xFF\xDA");
+    const QByteArray scan = bytes.mid(last, bytes.size() - 2 - last);
+    QByteArray jpeg = bytes.left(bytes.size() - 2);
+    for (qsizetype n = bytes.count("\xFF\xDA"); n < scans; ++n)
+        jpeg += scan;
+    return jpeg.insert(2, QByteArray("\xFF\xFE\0\3c", 5).repeated(comments)) + "\xFF\xD9";
+}
+
+// A 1 x 1 grey PNG holding the given number of compressed texts of 4 MB each.
+QByteArray PngWithTexts(int texts) {
+    const auto chunk = [](const char* type, const QByteArray& data) {
+        const QByteArray body = type + data;
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (const char c : body) {
+            crc ^= static_cast<unsigned char>(c);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        }
+        const auto be = [](std::uint32_t v) {
+            const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+            return QByteArray(b, 4);
+        };
+        return be(static_cast<std::uint32_t>(data.size())) + body + be(~crc);
+    };
+    const QByteArray text =
+        QByteArray("Comment\0\0", 9) + qCompress(QByteArray(4 << 20, 'a')).mid(4);
+    return "\x89PNG\r\n\x1a\n" + chunk("IHDR", QByteArray("\0\0\0\1\0\0\0\1\x08\0\0\0\0", 13)) +
+           chunk("zTXt", text).repeated(texts) +
+           chunk("IDAT", qCompress(QByteArray("\0\x80", 2)).mid(4)) + chunk("IEND", {});
+}
+
+// How much the resident memory grows while the call runs, in MiB, measured in a child.
+long GrowthMiB(const std::function<void()>& call) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const auto kib = [](const char* key) {
+            std::ifstream status("/proc/self/status");
+            for (std::string line; std::getline(status, line);)
+                if (line.rfind(key, 0) == 0)
+                    return std::stol(line.substr(std::strlen(key)));
+            return 0L;
+        };
+        const long before = kib("VmRSS:");
+        call();
+        ::_exit(static_cast<int>(std::min(255L, (kib("VmHWM:") - before) >> 10)));
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
 }
 
 Picture DecodedBuiltinSkin() {
@@ -220,6 +287,7 @@ TEST(PictureCodec, RefusesWhatIsNotAnOrdinaryPictureFileQuickly) {
     for (const std::string& path :
          {t.Path(), fifo, std::string("/dev/zero"), t.Write("empty.bmp", ""),
           t.Write("text.bmp", "this is not a picture"), t.Write("huge.bmp", bmp),
+          t.Write("xpm.bmp", "/* XPM */\nstatic char*x[]={\"1 1 1 1\",\"a c #ff0000\",\"a\"};"),
           t.Write("cut.gif", "GIF89a\x10\x00"), t.Path() + "/missing.png"})
         EXPECT_FALSE(codec.LoadPicture(path)) << path;
 }
@@ -279,6 +347,32 @@ TEST(PictureCodec, TruncatedPicturesAreRefused) {
                 codec.LoadPicture(t.Write(std::string("cut.") + format, bytes.substr(0, size))))
                 << format << " cut to " << size << " of " << bytes.size() << " bytes";
     }
+}
+
+TEST(PictureCodec, PicturesThatWouldCostTooMuchToDecodeAreRefusedQuickly) {
+    const Picture fine = QtPictureCodec::Decode(CostlyJpeg(64, 64, 500));
+    ASSERT_TRUE(fine);
+    EXPECT_EQ(fine->At(5, 5), Rgb(128, 128, 128));
+    // Each scan is decoded over the whole picture, and each comment added to the end of a
+    // list walked from its start: seconds of work from a few hundred kilobytes.
+    for (const auto& [what, jpeg] :
+         {std::pair{"20,000 scans", CostlyJpeg(256, 256, 20000)},
+          std::pair{"200 scans of 4096 x 4096", CostlyJpeg(4096, 4096, 200)},
+          std::pair{"20,000 comments", CostlyJpeg(64, 64, 6, 20000)}}) {
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(QtPictureCodec::Decode(jpeg)) << what;
+        EXPECT_LT(timer.elapsed(), 200) << what;
+    }
+    // Compressed texts are inflated and kept several times over: 800 MB from a PNG of
+    // 160 KB. The picture needs none of them.
+    const QByteArray png = PngWithTexts(40);
+    EXPECT_LT(GrowthMiB([&] {
+                  const Picture p = QtPictureCodec::Decode(png);
+                  if (!p || p->At(0, 0) != Rgb(128, 128, 128))
+                      ::_exit(255);
+              }),
+              64);
 }
 
 TEST(PictureCodec, BmpWrittenOrStoredTopDownDecodesToExactlyTheSamePixels) {
