@@ -7,6 +7,7 @@
 #include "backends/qt/DisplaySession.h"
 #include "backends/qt/QtClipboard.h"
 #include "backends/qt/QtDialogs.h"
+#include "backends/qt/QtLook.h"
 #include "backends/qt/QtMainWindow.h"
 #include "backends/qt/QtMenuService.h"
 #include "backends/qt/QtPictureCodec.h"
@@ -55,9 +56,7 @@ void ExitOnQtFatal(QtMsgType type, const QMessageLogContext& context, const QStr
 
 void ShowMessage(const QString& text) {
     std::fprintf(stderr, "tarvik: %s\n", qPrintable(text));
-    QMessageBox box(QMessageBox::NoIcon, "Tarvik", text, QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowPlainMessage(text);
 }
 
 } // namespace

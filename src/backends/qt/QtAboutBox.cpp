@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "backends/qt/QtAboutBox.h"
+#include "backends/qt/QtLook.h"
 
 #include "menus/AboutLayout.h"
 
@@ -62,7 +63,7 @@ QtAboutBox::QtAboutBox(IAboutListener& listener, QWidget* owner)
     bold.setBold(true);
     lblTitle->setFont(bold);
     // The links: blue, underlined, with the main window's hand pointer; they stay open.
-    const QCursor hand(QPixmap(":/tarvik/hand.png"), 7, 0);
+    const QCursor& hand = HandCursor();
     QFont underlined = font;
     underlined.setUnderline(true);
     for (ClickLabel* link : {Label1, Label2, Label4}) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "backends/qt/QtDialogs.h"
+#include "backends/qt/QtLook.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -10,10 +11,7 @@ void QtDialogs::MessageBox(const std::string& text) {
     // Any pairing of CR and LF is one line break on screen.
     QString shown = QString::fromStdString(text);
     shown.replace(QRegularExpression("\r\n|\n\r|\r"), "\n");
-    QMessageBox box(QMessageBox::NoIcon, "Tarvik", shown, QMessageBox::Ok, Owner());
-    box.setObjectName("TarvikMessage");
-    box.setTextFormat(Qt::PlainText); // names and paths as they are, never as markup
-    box.exec();
+    ShowPlainMessage(shown, Owner());
 }
 
 namespace {

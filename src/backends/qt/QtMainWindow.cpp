@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "backends/qt/QtMainWindow.h"
+#include "backends/qt/QtLook.h"
 
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtKeyMap.h"
@@ -136,7 +137,7 @@ void QtMainWindow::SetRegion(const Region& region) {
 
 void QtMainWindow::SetPointer(PointerShape shape) {
     if (shape == PointerShape::Hand) {
-        static const QCursor hand(QPixmap(":/tarvik/hand.png"), 7, 0);
+        const QCursor& hand = HandCursor();
         setCursor(hand);
     } else {
         unsetCursor();
@@ -153,10 +154,7 @@ void QtMainWindow::SetButtons(const std::vector<AccessibleButton>& buttons) {
 
 void QtMainWindow::PressButton(int id) {
     // A press may open a modal dialog: not inside the assistive technology's call.
-    QTimer::singleShot(0, this, [this, id] {
-        if (listener_)
-            listener_->Button_Press(id);
-    });
+    QTimer::singleShot(0, this, [this, id] { events_.ButtonPress(id); });
 }
 
 void QtMainWindow::Show() {
@@ -185,10 +183,7 @@ void QtMainWindow::paintEvent(QPaintEvent*) {
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
-    if (listener_ && !unloaded_) {
-        unloaded_ = true;
-        listener_->Form_Unload();
-    }
+    events_.Unload();
     event->accept();
 }
 
@@ -205,30 +200,19 @@ float QtMainWindow::TwipsY(const QMouseEvent& event) const {
 }
 
 void QtMainWindow::mousePressEvent(QMouseEvent* event) {
-    if (listener_)
-        listener_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
-                                  TwipsY(*event));
+    events_.MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
 }
 
 void QtMainWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (listener_)
-        listener_->Form_MouseMove(HeldButtons(*event), ShiftState(*event), TwipsX(*event),
-                                  TwipsY(*event));
+    events_.MouseMove(HeldButtons(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
 }
 
 void QtMainWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (listener_)
-        listener_->Form_MouseUp(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
-                                TwipsY(*event));
+    events_.MouseUp(ChangedButton(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
 }
 
 void QtMainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!listener_)
-        return;
-    listener_->Form_MouseDown(ChangedButton(*event), ShiftState(*event), TwipsX(*event),
-                              TwipsY(*event));
-    if (event->button() == Qt::LeftButton)
-        listener_->Form_DblClick(TwipsX(*event), TwipsY(*event));
+    events_.DoubleClick(ChangedButton(*event), ShiftState(*event), TwipsX(*event), TwipsY(*event));
 }
 
 void QtMainWindow::moveEvent(QMoveEvent*) {
@@ -239,12 +223,10 @@ void QtMainWindow::moveEvent(QMoveEvent*) {
 }
 
 void QtMainWindow::leaveEvent(QEvent*) {
-    if (listener_)
-        listener_->Form_MouseLeave();
+    events_.MouseLeave();
 }
 
 void QtMainWindow::keyPressEvent(QKeyEvent* event) {
     const std::int16_t code = VirtualKeyCode(*event);
-    if (listener_ && code != 0)
-        listener_->Form_KeyDown(code, ShiftState(*event));
+    events_.KeyDown(code, ShiftState(*event));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/IMainWindow.h"
+#include "platform/MainWindowEvents.h"
 
 #include <QImage>
 #include <QWidget>
@@ -18,7 +19,7 @@ class QtMainWindow : public QWidget, public IMainWindow {
   public:
     explicit QtMainWindow(const IScreen& screen);
 
-    void SetListener(IMainWindowListener* listener) override { listener_ = listener; }
+    void SetListener(IMainWindowListener* listener) override { events_.SetListener(listener); }
     double Left() const override;
     double Top() const override;
     double Width() const override;
@@ -60,10 +61,9 @@ class QtMainWindow : public QWidget, public IMainWindow {
     float TwipsY(const QMouseEvent& event) const;
 
     const IScreen& screen_;
-    IMainWindowListener* listener_ = nullptr;
+    MainWindowEvents events_;
     Picture picture_;
     QImage face_;
     std::vector<AccessibleButton> buttons_;
     std::optional<QPoint> placed_;
-    bool unloaded_ = false;
 };

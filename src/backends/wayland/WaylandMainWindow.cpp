@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "backends/wayland/WaylandMainWindow.h"
+#include "backends/qt/QtLook.h"
 
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtKeyMap.h"
@@ -105,9 +106,7 @@ void WaylandMainWindow::Refresh() {
     const QString error = TakeScreenshot();
     if (error.isEmpty())
         return;
-    QMessageBox box(QMessageBox::NoIcon, "Tarvik", error, QMessageBox::Ok, &Owner());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowPlainMessage(error, &Owner());
 }
 
 void WaylandMainWindow::Minimise() {
@@ -177,10 +176,9 @@ void WaylandMainWindow::SetPointer(PointerShape shape) {
     const QPoint at =
         OverlayAt(position_).ToDesktop(OverlayAt(position_).mapFromGlobal(QCursor::pos()));
     if (OnPhone(at) || pressed_) {
-        static const QCursor hand(QPixmap(":/tarvik/hand.png"), 7, 0);
         for (const auto& overlay : overlays_) {
             if (shape == PointerShape::Hand)
-                overlay->setCursor(hand);
+                overlay->setCursor(HandCursor());
             else
                 overlay->unsetCursor();
         }
@@ -224,12 +222,12 @@ bool WaylandMainWindow::OnPhone(QPoint at) const {
 }
 
 void WaylandMainWindow::MousePress(const QMouseEvent& event, QPoint at) {
-    if (!listener_ || !(pressed_ || OnPhone(at)))
+    if (!(pressed_ || OnPhone(at)))
         return;
     pressed_ = true;
     const QPoint p = at - position_;
-    listener_->Form_MouseDown(ChangedButton(event), ShiftState(event),
-                              static_cast<float>(p.x() * Twips), static_cast<float>(p.y() * Twips));
+    events_.MouseDown(ChangedButton(event), ShiftState(event), static_cast<float>(p.x() * Twips),
+                      static_cast<float>(p.y() * Twips));
 }
 
 void WaylandMainWindow::MouseMove(const QMouseEvent& event, QPoint at, QWidget& over) {
@@ -241,19 +239,16 @@ void WaylandMainWindow::MouseMove(const QMouseEvent& event, QPoint at, QWidget& 
     hovering_ = true;
     if (shape_ == PointerShape::Hand)
         SetPointer(shape_);
-    if (!listener_)
-        return;
     const QPoint p = at - position_;
-    listener_->Form_MouseMove(HeldButtons(event), ShiftState(event),
-                              static_cast<float>(p.x() * Twips), static_cast<float>(p.y() * Twips));
+    events_.MouseMove(HeldButtons(event), ShiftState(event), static_cast<float>(p.x() * Twips),
+                      static_cast<float>(p.y() * Twips));
 }
 
 void WaylandMainWindow::PointerLeft() {
     if (!hovering_ || pressed_)
         return;
     hovering_ = false;
-    if (listener_)
-        listener_->Form_MouseLeave();
+    events_.MouseLeave();
 }
 
 void WaylandMainWindow::MouseRelease(const QMouseEvent& event, QPoint at) {
@@ -261,22 +256,18 @@ void WaylandMainWindow::MouseRelease(const QMouseEvent& event, QPoint at) {
         return;
     if (event.buttons() == Qt::NoButton)
         pressed_ = false;
-    if (!listener_)
-        return;
     const QPoint p = at - position_;
-    listener_->Form_MouseUp(ChangedButton(event), ShiftState(event),
-                            static_cast<float>(p.x() * Twips), static_cast<float>(p.y() * Twips));
+    events_.MouseUp(ChangedButton(event), ShiftState(event), static_cast<float>(p.x() * Twips),
+                    static_cast<float>(p.y() * Twips));
 }
 
 void WaylandMainWindow::MouseDoubleClick(const QMouseEvent& event, QPoint at) {
-    if (!listener_ || !(pressed_ || OnPhone(at)))
+    if (!(pressed_ || OnPhone(at)))
         return;
     pressed_ = true;
     const QPoint p = at - position_;
-    const auto x = static_cast<float>(p.x() * Twips), y = static_cast<float>(p.y() * Twips);
-    listener_->Form_MouseDown(ChangedButton(event), ShiftState(event), x, y);
-    if (event.button() == Qt::LeftButton)
-        listener_->Form_DblClick(x, y);
+    events_.DoubleClick(ChangedButton(event), ShiftState(event), static_cast<float>(p.x() * Twips),
+                        static_cast<float>(p.y() * Twips));
 }
 
 void WaylandMainWindow::KeyPress(const QKeyEvent& event) {
@@ -289,15 +280,12 @@ void WaylandMainWindow::KeyPress(const QKeyEvent& event) {
         return;
     }
     const std::int16_t code = VirtualKeyCode(event);
-    if (listener_ && code != 0 && visible_)
-        listener_->Form_KeyDown(code, ShiftState(event));
+    if (visible_)
+        events_.KeyDown(code, ShiftState(event));
 }
 
 void WaylandMainWindow::Closing() {
-    if (listener_ && !unloaded_) {
-        unloaded_ = true;
-        listener_->Form_Unload();
-    }
+    events_.Unload();
     for (const auto& overlay : overlays_)
         if (overlay->isVisible())
             overlay->hide();

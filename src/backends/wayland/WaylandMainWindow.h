@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/IMainWindow.h"
+#include "platform/MainWindowEvents.h"
 
 #include <QImage>
 #include <QPoint>
@@ -28,7 +29,7 @@ class WaylandMainWindow : public IMainWindow {
     explicit WaylandMainWindow(WaylandScreen& screen);
     ~WaylandMainWindow() override;
 
-    void SetListener(IMainWindowListener* listener) override { listener_ = listener; }
+    void SetListener(IMainWindowListener* listener) override { events_.SetListener(listener); }
     // The window that owns dialogs.
     QWidget& Owner();
 
@@ -77,7 +78,7 @@ class WaylandMainWindow : public IMainWindow {
     void Repaint();
 
     WaylandScreen& screen_;
-    IMainWindowListener* listener_ = nullptr;
+    MainWindowEvents events_;
     std::vector<std::unique_ptr<OverlayWindow>> overlays_;
     std::unique_ptr<ReadingNotice> notice_;
     QPoint position_;
@@ -92,5 +93,4 @@ class WaylandMainWindow : public IMainWindow {
                             // pointer until its release
     bool minimised_ = false;
     bool refreshing_ = false;
-    bool unloaded_ = false;
 };

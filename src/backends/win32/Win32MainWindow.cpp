@@ -215,21 +215,15 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_MBUTTONDOWN:
         // Held while a button is down, so that a fast drag keeps the window.
         SetCapture(window_);
-        if (listener_)
-            listener_->Form_MouseDown(ChangedButton(message), ShiftState(), TwipsX(), TwipsY());
+        events_.MouseDown(ChangedButton(message), ShiftState(), TwipsX(), TwipsY());
         return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK: {
         SetCapture(window_);
-        const float x = TwipsX(), y = TwipsY();
-        if (listener_)
-            listener_->Form_MouseDown(ChangedButton(message), ShiftState(), x, y);
-        if (message == WM_LBUTTONDBLCLK && listener_) {
-            // A double click may open the Save dialog: the pointer must be free for it.
-            ReleaseCapture();
-            listener_->Form_DblClick(x, y);
-        }
+        // A double click may open the Save dialog: the pointer must be free for it.
+        events_.DoubleClick(ChangedButton(message), ShiftState(), TwipsX(), TwipsY(),
+                            [] { ReleaseCapture(); });
         return 0;
     }
     case WM_LBUTTONUP:
@@ -237,37 +231,30 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_MBUTTONUP:
         if (!(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
             ReleaseCapture();
-        if (listener_)
-            listener_->Form_MouseUp(ChangedButton(message), ShiftState(), TwipsX(), TwipsY());
+        events_.MouseUp(ChangedButton(message), ShiftState(), TwipsX(), TwipsY());
         return 0;
     case WM_MOUSEMOVE: {
         // Ask to hear when the pointer leaves, off the edge or into the hole.
         TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
         TrackMouseEvent(&track);
-        if (listener_)
-            listener_->Form_MouseMove(HeldButtons(w), ShiftState(), TwipsX(), TwipsY());
+        events_.MouseMove(HeldButtons(w), ShiftState(), TwipsX(), TwipsY());
         return 0;
     }
     case WM_MOUSELEAVE:
-        if (listener_)
-            listener_->Form_MouseLeave();
+        events_.MouseLeave();
         return 0;
     case WM_KEYDOWN:
-        if (listener_ && w <= 0xff)
-            listener_->Form_KeyDown(static_cast<std::int16_t>(w), ShiftState());
+        if (w <= 0xff)
+            events_.KeyDown(static_cast<std::int16_t>(w), ShiftState());
         return 0;
     case WM_SYSKEYDOWN:
         // F10 comes as a system key; Shift+F10 opens the context menu.
         if (w != VK_F10)
             break;
-        if (listener_)
-            listener_->Form_KeyDown(static_cast<std::int16_t>(w), ShiftState());
+        events_.KeyDown(static_cast<std::int16_t>(w), ShiftState());
         return 0;
     case WM_CLOSE:
-        if (listener_ && !unloaded_) {
-            unloaded_ = true;
-            listener_->Form_Unload();
-        }
+        events_.Unload();
         DestroyWindow(window_);
         return 0;
     case WM_DESTROY:

@@ -4,6 +4,7 @@
 
 #include "backends/win32/Win32Common.h"
 #include "platform/IMainWindow.h"
+#include "platform/MainWindowEvents.h"
 
 class IScreen;
 
@@ -19,7 +20,7 @@ class Win32MainWindow : public IMainWindow {
 
     HWND Handle() const { return window_; }
 
-    void SetListener(IMainWindowListener* listener) override { listener_ = listener; }
+    void SetListener(IMainWindowListener* listener) override { events_.SetListener(listener); }
     double Left() const override;
     double Top() const override;
     double Width() const override;
@@ -47,8 +48,7 @@ class Win32MainWindow : public IMainWindow {
 
     const IScreen& screen_;
     HWND window_ = nullptr;
-    IMainWindowListener* listener_ = nullptr;
+    MainWindowEvents events_;
     Picture picture_;
     PointerShape pointer_ = PointerShape::Default;
-    bool unloaded_ = false;
 };
