@@ -59,6 +59,37 @@ void ShowMessage(const QString& text) {
     ShowPlainMessage(text);
 }
 
+// The main window, the screen and the window factory of the session: on X11 the live
+// see-through window; on Wayland the phone on a frozen screenshot. A new backend is one
+// more branch here.
+struct Backends {
+    std::unique_ptr<IScreen> Screen;
+    std::unique_ptr<IMainWindow> Window;
+    std::unique_ptr<IWindowFactory> Windows;
+    QString Error; // why the session's backend could not start
+};
+
+Backends MakeBackends(const DisplaySession& session, QtDialogs& dialogs) {
+    Backends made;
+    if (session.Wayland) {
+        auto screen = std::make_unique<WaylandScreen>();
+        auto window = std::make_unique<WaylandMainWindow>(*screen);
+        made.Windows = std::make_unique<WaylandWindowFactory>(*screen, *window);
+        WaylandMainWindow* owner = window.get();
+        dialogs.SetOwner([owner] { return &owner->Owner(); });
+        made.Error = window->TakeScreenshot();
+        made.Screen = std::move(screen);
+        made.Window = std::move(window);
+    } else {
+        auto screen = std::make_unique<QtScreen>();
+        auto window = std::make_unique<QtMainWindow>(*screen);
+        made.Windows = std::make_unique<QtWindowFactory>(*screen, *window);
+        made.Screen = std::move(screen);
+        made.Window = std::move(window);
+    }
+    return made;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -115,32 +146,13 @@ int main(int argc, char* argv[]) {
     QtMenuService menus;
     QtClipboard clipboard;
 
-    // An X11 session: the live see-through window. Wayland: the phone on a frozen screenshot.
-    std::unique_ptr<QtScreen> x11Screen;
-    std::unique_ptr<QtMainWindow> x11Window;
-    std::unique_ptr<WaylandScreen> waylandScreen;
-    std::unique_ptr<WaylandMainWindow> waylandWindow;
-    std::unique_ptr<IWindowFactory> windowFactory;
-    IScreen* screen = nullptr;
-    IMainWindow* window = nullptr;
-    if (wayland) {
-        waylandScreen = std::make_unique<WaylandScreen>();
-        waylandWindow = std::make_unique<WaylandMainWindow>(*waylandScreen);
-        windowFactory = std::make_unique<WaylandWindowFactory>(*waylandScreen, *waylandWindow);
-        screen = waylandScreen.get();
-        window = waylandWindow.get();
-        dialogs.SetOwner([&] { return &waylandWindow->Owner(); });
-        if (const QString error = waylandWindow->TakeScreenshot(); !error.isEmpty()) {
-            ShowMessage(error);
-            return 1;
-        }
-    } else {
-        x11Screen = std::make_unique<QtScreen>();
-        x11Window = std::make_unique<QtMainWindow>(*x11Screen);
-        windowFactory = std::make_unique<QtWindowFactory>(*x11Screen, *x11Window);
-        screen = x11Screen.get();
-        window = x11Window.get();
+    // Wayland first takes its screenshot: the phone is drawn on it.
+    Backends backends = MakeBackends(session, dialogs);
+    if (!backends.Error.isEmpty()) {
+        ShowMessage(backends.Error);
+        return 1;
     }
+    IMainWindow* window = backends.Window.get();
 
     QFile skinFile(":/tarvik/skin.gif");
     skinFile.open(QIODevice::ReadOnly);
@@ -152,8 +164,8 @@ int main(int argc, char* argv[]) {
 
     const std::string programFolder = ProgramFolder();
     // The window reports to main from here until main is destroyed, before the window.
-    frmMain main(MainWindowPorts{*window, *screen, codec, dialogs, shell, store, menus,
-                                 *windowFactory, clipboard},
+    frmMain main(MainWindowPorts{*window, *backends.Screen, codec, dialogs, shell, store, menus,
+                                 *backends.Windows, clipboard},
                  builtinSkin, programFolder, DefaultCaptureFolder(programFolder), BuildVersion);
     main.SetUserSkinsFolder(UserSkinsFolder(programFolder));
 
