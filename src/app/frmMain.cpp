@@ -66,8 +66,18 @@ void frmMain::QuickSave() {
     SaveContext context = SaveAccess();
     const std::string written = ::QuickSave(context);
     DismissTip();
-    if (!written.empty())
-        AnnounceSave(written);
+    if (written.empty())
+        return;
+    // The note and the notification come once the save has returned, on the event loop,
+    // for each save in turn.
+    announce_.push_back(written);
+    if (announce_.size() == 1)
+        ports_.Window.Later([this, alive = std::weak_ptr<void>(alive_)] {
+            if (alive.expired())
+                return;
+            for (const std::string& path : std::exchange(announce_, {}))
+                AnnounceSave(path);
+        });
 }
 
 void frmMain::AnnounceSave(const std::string& path) {
@@ -123,6 +133,7 @@ void frmMain::Form_Load() {
 void frmMain::Form_Unload() {
     SettingsContext settings = SettingsAccess();
     SaveSettings(settings);
+    announce_.clear();
     tooltip_.Close();
     notice_.Close();
     if (options_)

@@ -5,6 +5,7 @@
 #include "platform/Picture.h"
 #include "platform/Region.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,4 +52,7 @@ class IMainWindow {
     virtual void Hide() = 0;
     // Closes the window; the program ends through its normal shutdown.
     virtual void Close() = 0;
+    // Runs the task on the event loop once the event being handled is done; a task still
+    // waiting when the window goes is dropped.
+    virtual void Later(std::function<void()> task) = 0;
 };

@@ -156,6 +156,10 @@ void QtMainWindow::Close() {
     close();
 }
 
+void QtMainWindow::Later(std::function<void()> task) {
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
 void QtMainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);

@@ -33,6 +33,7 @@ class QtMainWindow : public QWidget, public IMainWindow {
     void Show() override;
     void Hide() override;
     void Close() override;
+    void Later(std::function<void()> task) override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -11,6 +11,8 @@
 namespace {
 
 constexpr char ClassName[] = "TarvikMain";
+// Posted for each task of Later.
+constexpr UINT RunLaterMessage = WM_APP + 1;
 
 // Virtual-key codes are the codes the logic acts on.
 static_assert(Key::PageUp == VK_PRIOR && Key::PageDown == VK_NEXT && Key::Left == VK_LEFT &&
@@ -152,6 +154,14 @@ void Win32MainWindow::Close() {
     SendMessageA(window_, WM_CLOSE, 0, 0);
 }
 
+void Win32MainWindow::Later(std::function<void()> task) {
+    if (!window_)
+        return;
+    later_.push_back(std::move(task));
+    if (!PostMessageA(window_, RunLaterMessage, 0, 0))
+        later_.pop_back();
+}
+
 float Win32MainWindow::TwipsX(LPARAM l) const {
     return static_cast<float>(GET_X_LPARAM(l) * screen_.TwipsPerPixelX());
 }
@@ -264,7 +274,15 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         }
         DestroyWindow(window_);
         return 0;
+    case RunLaterMessage:
+        if (!later_.empty()) {
+            const auto task = std::move(later_.front());
+            later_.pop_front();
+            task();
+        }
+        return 0;
     case WM_DESTROY:
+        later_.clear();
         PostQuitMessage(0);
         return 0;
     default:

@@ -5,6 +5,9 @@
 #include "backends/win32/Win32Common.h"
 #include "platform/IMainWindow.h"
 
+#include <deque>
+#include <functional>
+
 class IScreen;
 
 // The main window's view: a borderless popup with a task-bar entry, painted with the skin
@@ -34,6 +37,7 @@ class Win32MainWindow : public IMainWindow {
     void Show() override;
     void Hide() override;
     void Close() override;
+    void Later(std::function<void()> task) override;
 
   private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -49,4 +53,5 @@ class Win32MainWindow : public IMainWindow {
     Picture picture_;
     PointerShape pointer_ = PointerShape::Default;
     bool unloaded_ = false;
+    std::deque<std::function<void()>> later_;
 };
