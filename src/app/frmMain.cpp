@@ -100,10 +100,10 @@ void frmMain::CopyToClipboard(PictureKind kind) {
 
 void frmMain::Capture() {
     IScreen& screen = ports_.Screen;
-    const float x =
-        static_cast<float>(ports_.Window.Left() / screen.TwipsPerPixelX()) + Layout.ShotRect.Left;
-    const float y =
-        static_cast<float>(ports_.Window.Top() / screen.TwipsPerPixelY()) + Layout.ShotRect.Top;
+    double left = 0, top = 0;
+    ports_.Window.Place(left, top);
+    const float x = static_cast<float>(left / screen.TwipsPerPixelX()) + Layout.ShotRect.Left;
+    const float y = static_cast<float>(top / screen.TwipsPerPixelY()) + Layout.ShotRect.Top;
     const auto width = static_cast<std::int16_t>(Layout.ShotRect.Right - Layout.ShotRect.Left);
     const auto height = static_cast<std::int16_t>(Layout.ShotRect.Bottom - Layout.ShotRect.Top);
     Picture1 = CaptureScreenRect(screen, static_cast<std::int32_t>(std::nearbyint(x)),

@@ -37,6 +37,11 @@ class IMainWindow {
     virtual double Top() const = 0;
     virtual double Width() const = 0;
     virtual double Height() const = 0;
+    // Left and Top at once, where each alone would ask the display server.
+    virtual void Place(double& left, double& top) const {
+        left = Left();
+        top = Top();
+    }
     virtual void Move(double left, double top) = 0;
     virtual void Resize(double width, double height) = 0;
 

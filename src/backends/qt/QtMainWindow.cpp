@@ -75,6 +75,12 @@ double QtMainWindow::Height() const {
     return PixelsToTwips(DeviceGeometry().height(), screen_.TwipsPerPixelY());
 }
 
+void QtMainWindow::Place(double& left, double& top) const {
+    const QRect device = DeviceGeometry();
+    left = PixelsToTwips(device.x(), screen_.TwipsPerPixelX());
+    top = PixelsToTwips(device.y(), screen_.TwipsPerPixelY());
+}
+
 void QtMainWindow::Move(double left, double top) {
     const QPoint device(TwipsToPixels(left, screen_.TwipsPerPixelX()),
                         TwipsToPixels(top, screen_.TwipsPerPixelY()));

@@ -21,6 +21,7 @@ class QtMainWindow : public QWidget, public IMainWindow {
     double Top() const override;
     double Width() const override;
     double Height() const override;
+    void Place(double& left, double& top) const override;
     void Move(double left, double top) override;
     void Resize(double width, double height) override;
     void SetPicture(const Picture& picture) override;
