@@ -84,8 +84,18 @@ void frmMain::QuickSave() {
     SaveContext context = SaveAccess();
     const std::string written = ::QuickSave(context);
     DismissTip();
-    if (!written.empty())
-        AnnounceSave(written);
+    if (written.empty())
+        return;
+    // The note and the notification come once the save has returned, on the event loop,
+    // for each save in turn.
+    announce_.push_back(written);
+    if (announce_.size() == 1)
+        ports_.Window.Later([this, alive = std::weak_ptr<void>(alive_)] {
+            if (alive.expired())
+                return;
+            for (const std::string& path : std::exchange(announce_, {}))
+                AnnounceSave(path);
+        });
 }
 
 void frmMain::AnnounceSave(const std::string& path) {
@@ -109,8 +119,10 @@ void frmMain::CopyToClipboard(PictureKind kind) {
 void frmMain::Capture() {
     IScreen& screen = ports_.Screen;
     const SkinRect& shot = state_.Layout.ShotRect;
-    const float x = static_cast<float>(ports_.Window.Left() / screen.TwipsPerPixelX()) + shot.Left;
-    const float y = static_cast<float>(ports_.Window.Top() / screen.TwipsPerPixelY()) + shot.Top;
+    double left = 0, top = 0;
+    ports_.Window.Place(left, top);
+    const float x = static_cast<float>(left / screen.TwipsPerPixelX()) + shot.Left;
+    const float y = static_cast<float>(top / screen.TwipsPerPixelY()) + shot.Top;
     const auto width = static_cast<std::int16_t>(shot.Right - shot.Left);
     const auto height = static_cast<std::int16_t>(shot.Bottom - shot.Top);
     state_.Picture1 = CaptureScreenRect(screen, static_cast<std::int32_t>(std::nearbyint(x)),
@@ -140,6 +152,7 @@ void frmMain::Form_Load() {
 void frmMain::Form_Unload() {
     SettingsContext settings = SettingsAccess();
     SaveSettings(settings);
+    announce_.clear();
     tooltip_.Close();
     notice_.Close();
     if (options_)

@@ -23,7 +23,9 @@
 #include "skin/SkinLayout.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 // The platform services the main window reaches.
 struct MainWindowPorts {
@@ -183,4 +185,8 @@ class frmMain : public IMainWindowListener {
     SaveNotice notice_;
     frmOption* options_ = nullptr;
     Region shape_; // kept so that its memory serves every re-shape
+    // Quick Saves' files, until the event loop tells of them.
+    std::vector<std::string> announce_;
+    // Expires with the window, for the tasks it leaves for later.
+    std::shared_ptr<void> alive_ = std::make_shared<int>();
 };

@@ -266,8 +266,10 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
     }
 
     WriteOutcome outcome = WriteOutcome::Written;
+    bool renamed = false; // the temporary name is gone with it
     if (options.Mode == WriteMode::Replace) {
         fs::rename(temp, path, ec);
+        renamed = !ec;
         // A sticky folder keeps others' files from being replaced, not from being rewritten.
         if (ec && RefusedByFolder(ec.value()) &&
             RewriteInPlace(path.string(), data, size, options) == 0)
@@ -290,6 +292,7 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
                 outcome = WriteOutcome::NameTaken;
             } else {
                 fs::rename(temp, path, ec);
+                renamed = !ec;
                 if (ec) {
                     error = ec.message();
                     outcome = WriteOutcome::Failed;
@@ -297,7 +300,8 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
             }
         }
     }
-    fs::remove(temp, ec);
+    if (!renamed)
+        fs::remove(temp, ec);
     if (outcome == WriteOutcome::Written && options.Durable)
         SyncFolder(path.parent_path());
     if (outcome == WriteOutcome::Written)

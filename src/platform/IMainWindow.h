@@ -5,6 +5,7 @@
 #include "platform/Picture.h"
 #include "platform/Region.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ class IMainWindow {
     virtual double Top() const = 0;
     virtual double Width() const = 0;
     virtual double Height() const = 0;
+    // Left and Top at once, where each alone would ask the display server.
+    virtual void Place(double& left, double& top) const {
+        left = Left();
+        top = Top();
+    }
     virtual void Move(double left, double top) = 0;
     virtual void Resize(double width, double height) = 0;
 
@@ -51,4 +57,7 @@ class IMainWindow {
     virtual void Hide() = 0;
     // Closes the window; the program ends through its normal shutdown.
     virtual void Close() = 0;
+    // Runs the task on the event loop once the event being handled is done; a task still
+    // waiting when the window goes is dropped.
+    virtual void Later(std::function<void()> task) = 0;
 };

@@ -60,6 +60,15 @@ class FakeMainWindow : public IMainWindow {
         calls.push_back("Hide");
     }
     void Close() override { calls.push_back("Close"); }
+    void Later(std::function<void()> task) override { later.push_back(std::move(task)); }
+    // The event loop's turn: what was left for later runs.
+    void RunLater() {
+        while (!later.empty()) {
+            auto task = std::move(later.front());
+            later.erase(later.begin());
+            task();
+        }
+    }
 
     IMainWindowListener* listener = nullptr;
     double left = 0, top = 0, width = 0, height = 0;
@@ -69,6 +78,7 @@ class FakeMainWindow : public IMainWindow {
     std::vector<AccessibleButton> buttons;
     bool visible = false;
     std::vector<std::string> calls;
+    std::vector<std::function<void()>> later;
 };
 
 class FakeScreen : public IScreen {

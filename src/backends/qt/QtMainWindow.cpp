@@ -82,6 +82,12 @@ double QtMainWindow::Height() const {
     return PixelsToTwips(DeviceGeometry().height(), screen_.TwipsPerPixelY());
 }
 
+void QtMainWindow::Place(double& left, double& top) const {
+    const QRect device = DeviceGeometry();
+    left = PixelsToTwips(device.x(), screen_.TwipsPerPixelX());
+    top = PixelsToTwips(device.y(), screen_.TwipsPerPixelY());
+}
+
 void QtMainWindow::Move(double left, double top) {
     const QPoint device(TwipsToPixels(left, screen_.TwipsPerPixelX()),
                         TwipsToPixels(top, screen_.TwipsPerPixelY()));
@@ -169,6 +175,10 @@ void QtMainWindow::Hide() {
 
 void QtMainWindow::Close() {
     close();
+}
+
+void QtMainWindow::Later(std::function<void()> task) {
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
 void QtMainWindow::paintEvent(QPaintEvent*) {

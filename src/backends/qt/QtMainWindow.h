@@ -24,6 +24,7 @@ class QtMainWindow : public QWidget, public IMainWindow {
     double Top() const override;
     double Width() const override;
     double Height() const override;
+    void Place(double& left, double& top) const override;
     void Move(double left, double top) override;
     void Resize(double width, double height) override;
     void SetPicture(const Picture& picture) override;
@@ -36,6 +37,7 @@ class QtMainWindow : public QWidget, public IMainWindow {
     void Show() override;
     void Hide() override;
     void Close() override;
+    void Later(std::function<void()> task) override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -203,6 +203,10 @@ void WaylandMainWindow::Close() {
         overlay->close();
 }
 
+void WaylandMainWindow::Later(std::function<void()> task) {
+    QMetaObject::invokeMethod(&tasks_, std::move(task), Qt::QueuedConnection);
+}
+
 const QImage& WaylandMainWindow::Desktop() const {
     return screen_.Desktop();
 }

@@ -6,6 +6,7 @@
 #include "platform/MainWindowEvents.h"
 
 #include <QImage>
+#include <QObject>
 #include <QPoint>
 #include <QRegion>
 #include <QString>
@@ -55,6 +56,7 @@ class WaylandMainWindow : public IMainWindow {
     void Show() override;
     void Hide() override;
     void Close() override;
+    void Later(std::function<void()> task) override;
 
     // From the overlay windows.
     const QImage& Desktop() const;
@@ -93,4 +95,5 @@ class WaylandMainWindow : public IMainWindow {
                             // pointer until its release
     bool minimised_ = false;
     bool refreshing_ = false;
+    QObject tasks_; // what Later left for the event loop
 };

@@ -11,6 +11,8 @@
 namespace {
 
 constexpr char ClassName[] = "TarvikMain";
+// Posted for each task of Later.
+constexpr UINT RunLaterMessage = WM_APP + 1;
 
 // Virtual-key codes are the codes the logic acts on.
 static_assert(Key::PageUp == VK_PRIOR && Key::PageDown == VK_NEXT && Key::Left == VK_LEFT &&
@@ -152,6 +154,14 @@ void Win32MainWindow::Close() {
     SendMessageA(window_, WM_CLOSE, 0, 0);
 }
 
+void Win32MainWindow::Later(std::function<void()> task) {
+    if (!window_)
+        return;
+    later_.push_back(std::move(task));
+    if (!PostMessageA(window_, RunLaterMessage, 0, 0))
+        later_.pop_back();
+}
+
 // The window has no frame: its corner is its client area's. The window rectangle is the
 // place the program last set, or where the system has moved the window since.
 float Win32MainWindow::TwipsX() const {
@@ -257,7 +267,15 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         events_.Unload();
         DestroyWindow(window_);
         return 0;
+    case RunLaterMessage:
+        if (!later_.empty()) {
+            const auto task = std::move(later_.front());
+            later_.pop_front();
+            task();
+        }
+        return 0;
     case WM_DESTROY:
+        later_.clear();
         PostQuitMessage(0);
         return 0;
     default:

@@ -6,6 +6,9 @@
 #include "platform/IMainWindow.h"
 #include "platform/MainWindowEvents.h"
 
+#include <deque>
+#include <functional>
+
 class IScreen;
 
 // The main window's view: a borderless popup with a task-bar entry, painted with the skin
@@ -35,6 +38,7 @@ class Win32MainWindow : public IMainWindow {
     void Show() override;
     void Hide() override;
     void Close() override;
+    void Later(std::function<void()> task) override;
 
   private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -51,4 +55,5 @@ class Win32MainWindow : public IMainWindow {
     MainWindowEvents events_;
     Picture picture_;
     PointerShape pointer_ = PointerShape::Default;
+    std::deque<std::function<void()>> later_;
 };
