@@ -12,9 +12,12 @@ namespace {
 std::vector<std::string> Lines(const Contents& contents) {
     std::vector<std::string> lines;
     for (const auto& key : contents) {
-        lines.push_back("[" + key.Path + "]");
-        for (const auto& v : key.Values)
-            lines.push_back(v.Name + "=" + (v.IsNumber ? "#" + std::to_string(v.Number) : v.Text));
+        lines.push_back(key.Path);
+        for (const auto& v : key.Values) {
+            std::string& line = lines.emplace_back(v.Name);
+            line += v.IsNumber ? "=#" : "=";
+            line += v.IsNumber ? std::to_string(v.Number) : v.Text;
+        }
     }
     return lines;
 }
@@ -31,7 +34,7 @@ TEST(SettingsText, AHandEditedTextReadsLineByLineAndWritesBackAsTheSameValues) {
         "[software\\mobrin_tarvik]\n\"skinfile\"=\"Blue.inf\"\n\"Later\"=\"a\\\"b\\\\c\\x01\"\n",
         &skipped);
     EXPECT_EQ(skipped, 4u);
-    const std::vector<std::string> expected{"[Software\\Mobrin_Tarvik]", "SkinCount=#-3",
+    const std::vector<std::string> expected{"Software\\Mobrin_Tarvik", "SkinCount=#-3",
                                             "skinfile=Blue.inf", "Later=a\"b\\c\x01"};
     EXPECT_EQ(Lines(read), expected);
 
