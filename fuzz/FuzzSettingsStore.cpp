@@ -2,14 +2,14 @@
 
 // The settings file reader: any bytes parse (what cannot be read is skipped), and whatever
 // was read writes back into a text that reads as the same values.
-#include "backends/posix/FileSettingsStore.h"
+#include "settings/SettingsText.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
 
-bool Same(const FileSettingsStore::Contents& a, const FileSettingsStore::Contents& b) {
+bool Same(const SettingsText::Contents& a, const SettingsText::Contents& b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t k = 0; k < a.size(); ++k) {
@@ -29,8 +29,8 @@ bool Same(const FileSettingsStore::Contents& a, const FileSettingsStore::Content
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto contents =
-        FileSettingsStore::Parse(std::string(reinterpret_cast<const char*>(data), size));
-    if (!Same(contents, FileSettingsStore::Parse(FileSettingsStore::Serialize(contents))))
+        SettingsText::Parse(std::string(reinterpret_cast<const char*>(data), size));
+    if (!Same(contents, SettingsText::Parse(SettingsText::Write(contents))))
         std::abort();
     return 0;
 }

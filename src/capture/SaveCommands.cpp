@@ -5,9 +5,8 @@
 #include "capture/PhoneMockup.h"
 #include "imaging/modJPEG.h"
 #include "platform/ProgramFolder.h"
+#include "text/Text.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -19,10 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string LowerExtension(const std::string& fileName) {
-    std::string ext = fs::path(fileName).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
+    return LowerAscii(fs::path(fileName).extension().string());
 }
 
 void ReportNotSaved(SaveContext& c, const std::string& fileName, const std::string& reason) {

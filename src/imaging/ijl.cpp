@@ -28,11 +28,15 @@ bool ValidSizes(const JPEG_CORE_PROPERTIES& p) {
 
 } // namespace
 
+void JpegEncoderFree::operator()(void* encoder) const {
+    tjDestroy(static_cast<tjhandle>(encoder));
+}
+
 int ijlInit(JPEG_CORE_PROPERTIES* jcprops) {
     if (!jcprops)
         return IJL_INVALID_JPEG_PROPERTIES;
     *jcprops = JPEG_CORE_PROPERTIES{};
-    jcprops->Encoder = tjInitCompress();
+    jcprops->Encoder.reset(tjInitCompress());
     return jcprops->Encoder ? IJL_OK : IJL_MEMORY_ERROR;
 }
 
@@ -58,10 +62,10 @@ int ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype) {
         const int pitch = p.DIBWidth * 3 + p.DIBPadBytes;
         if (const int fault = p.JPGFaults ? p.JPGFaults->EncoderFault() : 0)
             return fault;
-        if (tjCompress2(static_cast<tjhandle>(p.Encoder), p.DIBBytes, p.DIBWidth, pitch,
+        if (tjCompress2(static_cast<tjhandle>(p.Encoder.get()), p.DIBBytes, p.DIBWidth, pitch,
                         p.JPGHeight, pixelFormat, &jpeg.Data, &jpeg.Size, subsampling, p.jquality,
                         flags) != 0) {
-            p.ErrorDetail = tjGetErrorStr2(static_cast<tjhandle>(p.Encoder));
+            p.ErrorDetail = tjGetErrorStr2(static_cast<tjhandle>(p.Encoder.get()));
             return p.ErrorDetail.find("emory") != std::string::npos ? IJL_MEMORY_ERROR
                                                                     : IJL_INTERNAL_ERROR;
         }
@@ -94,8 +98,6 @@ int ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype) {
 int ijlFree(JPEG_CORE_PROPERTIES* jcprops) {
     if (!jcprops)
         return IJL_INVALID_JPEG_PROPERTIES;
-    if (jcprops->Encoder)
-        tjDestroy(static_cast<tjhandle>(jcprops->Encoder));
-    jcprops->Encoder = nullptr;
+    jcprops->Encoder.reset();
     return IJL_OK;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ inline constexpr int IJL_JFILE_WRITEWHOLEIMAGE = 8;
 inline constexpr int IJL_JBUFF_WRITEWHOLEIMAGE = 9;
 
 enum class IJL_COLOR { BGR = 1, RGB = 2 };
+
+// The JPEG library's encoder handle, destroyed with its owner.
+struct JpegEncoderFree {
+    void operator()(void* encoder) const;
+};
+using JpegEncoder = std::unique_ptr<void, JpegEncoderFree>;
 
 struct JPEG_CORE_PROPERTIES {
     // Input pixels.
@@ -54,7 +61,7 @@ struct JPEG_CORE_PROPERTIES {
     bool JPGNameTaken = false;
     std::string ErrorDetail;
 
-    void* Encoder = nullptr; // held between ijlInit and ijlFree
+    JpegEncoder Encoder; // held between ijlInit and ijlFree
 };
 
 int ijlInit(JPEG_CORE_PROPERTIES* jcprops);

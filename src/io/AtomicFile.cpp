@@ -3,6 +3,7 @@
 #include "io/AtomicFile.h"
 
 #include "io/IWriteFaults.h"
+#include "io/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -50,9 +51,6 @@ int Reserve(int, std::size_t) {
 int Sync(int fd) {
     return ::_commit(fd);
 }
-int Close(int fd) {
-    return ::_close(fd);
-}
 void SyncFolder(const fs::path&) {}
 #else
 int OpenNew(const std::string& path, int permissions) {
@@ -83,16 +81,11 @@ int Reserve(int fd, std::size_t size) {
 int Sync(int fd) {
     return ::fsync(fd);
 }
-int Close(int fd) {
-    return ::close(fd);
-}
 void SyncFolder(const fs::path& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    const UniqueFd fd(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd)
+        ::fsync(fd.Get());
 }
 #endif
 
@@ -143,19 +136,19 @@ int Fill(int fd, const std::string& target, const void* data, std::size_t size,
 // Rewrites an existing, writable ordinary file with the bytes; the error number, or 0.
 int RewriteInPlace(const std::string& target, const void* data, std::size_t size,
                    const FileWriteOptions& options) {
-    const int fd = OpenExisting(target);
-    if (fd < 0)
+    UniqueFd fd(OpenExisting(target));
+    if (!fd)
         return errno;
-    int error = IsOrdinary(fd) ? Reserve(fd, size) : EACCES;
+    int error = IsOrdinary(fd.Get()) ? Reserve(fd.Get(), size) : EACCES;
     if (error == 0 && options.Faults)
         error = options.Faults->FaultFor(target);
     if (error == 0)
-        error = WriteAll(fd, data, size);
-    if (error == 0 && Truncate(fd, size) != 0)
+        error = WriteAll(fd.Get(), data, size);
+    if (error == 0 && Truncate(fd.Get(), size) != 0)
         error = errno;
-    if (error == 0 && options.Durable && Sync(fd) != 0)
+    if (error == 0 && options.Durable && Sync(fd.Get()) != 0)
         error = errno;
-    if (Close(fd) != 0 && error == 0)
+    if (fd.Close() != 0 && error == 0)
         error = errno;
     return error;
 }
@@ -246,8 +239,8 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
     };
 
     std::string temp;
-    const int fd = CreateTemporary(path.parent_path(), options.Permissions, temp);
-    if (fd < 0) {
+    UniqueFd fd(CreateTemporary(path.parent_path(), options.Permissions, temp));
+    if (!fd) {
         const int refused = errno;
         // A folder the user may not write in, around a file the user may write.
         if (options.Mode == WriteMode::Replace && RefusedByFolder(refused)) {
@@ -257,8 +250,8 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
         }
         return fail(refused);
     }
-    int written = Fill(fd, target, data, size, options);
-    if (Close(fd) != 0 && written == 0)
+    int written = Fill(fd.Get(), target, data, size, options);
+    if (fd.Close() != 0 && written == 0)
         written = errno;
     if (written != 0) {
         fs::remove(temp, ec);

@@ -2,7 +2,7 @@
 
 #include "menus/cPopupMenu.h"
 
-#include "skin/ReadNextLine.h"
+#include "text/Text.h"
 
 std::int32_t cPopupMenu::Popup(const std::vector<MenuValue>& items, std::optional<ScreenPoint> at) {
     const ScreenPoint place = at ? *at : service_.CursorPos();

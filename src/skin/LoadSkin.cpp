@@ -4,6 +4,7 @@
 
 #include "skin/ParseRect.h"
 #include "skin/ReadNextLine.h"
+#include "text/Text.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,6 +2,8 @@
 
 #include "skin/ReadNextLine.h"
 
+#include "text/Text.h"
+
 namespace {
 
 // One raw line; false when the file had nothing left.
@@ -27,14 +29,6 @@ bool ReadRawLine(std::istream& file, std::string& line) {
 }
 
 } // namespace
-
-std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 std::string ReadNextLine(std::istream& file) {
     std::string line;

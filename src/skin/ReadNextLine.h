@@ -4,13 +4,9 @@
 
 #include <istream>
 #include <string>
-#include <string_view>
 
 // Longest line kept; the rest of a longer line is read and dropped.
 inline constexpr std::size_t MaxLineLength = std::size_t{64} * 1024;
-
-// Trims the space character (not tabs) at both ends.
-std::string_view TrimBlanks(std::string_view text);
 
 // Next line that, trimmed, is neither empty nor a "#" comment; the empty text at the end.
 // Lines end at CR or CR LF; a lone LF belongs to the line.

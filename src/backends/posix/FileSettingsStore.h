@@ -2,6 +2,8 @@
 
 #pragma once
 
+#include "io/UniqueFd.h"
+#include "settings/SettingsText.h"
 #include "settings/modRegistry.h"
 
 #include <array>
@@ -13,27 +15,14 @@
 
 class IWriteFaults;
 
-// The settings store as one readable text file:
-//
-//   [Software\Mobrin_Tarvik]
-//   "SkinFile"="Default"
-//   "JPEG Quality"=dword:100
-//
-// Key paths and value names compare without regard to ASCII case. Every write replaces
-// the file atomically; a missing or unreadable file reads as empty.
+// The settings store as one readable text file (settings/SettingsText.h), held under a
+// lock while a batch writes it, read again only when it changed. Every write replaces the
+// file atomically; a missing or unreadable file reads as empty.
 class FileSettingsStore : public modRegistry {
   public:
-    struct Value {
-        std::string Name;
-        bool IsNumber = false;
-        std::string Text;
-        std::int32_t Number = 0;
-    };
-    struct Key {
-        std::string Path;
-        std::vector<Value> Values;
-    };
-    using Contents = std::vector<Key>;
+    using Value = SettingsText::Value;
+    using Key = SettingsText::Key;
+    using Contents = SettingsText::Contents;
 
     // Longest wait for another instance's lock on the store.
     static constexpr std::chrono::milliseconds LockWait{2000};
@@ -48,12 +37,6 @@ class FileSettingsStore : public modRegistry {
     // $XDG_CONFIG_HOME (else ~/.config, the home from the password database without $HOME)
     // + "/tarvik/settings.reg".
     static std::string DefaultPath();
-
-    // Reads the file line by line: a line that cannot be read is skipped, and so are the
-    // values below a key line that cannot be read.
-    // skipped, when given, counts the lines skipped.
-    static Contents Parse(const std::string& text, std::size_t* skipped = nullptr);
-    static std::string Serialize(const Contents& contents);
 
     std::string ReadRegString(std::uint32_t root, const std::string& keyPath,
                               const std::string& valueName) override;
@@ -107,5 +90,5 @@ class FileSettingsStore : public modRegistry {
     // The batch's last write, lower-case key and name: where a new value goes.
     std::pair<std::string, std::string> batchPrevious_;
     mutable bool backupDue_ = false; // the file on disk is damaged: keep it before replacing
-    int lock_ = -1;
+    UniqueFd lock_;
 };

@@ -4,6 +4,7 @@
 
 #include "backends/gif/GifDecoder.h"
 #include "backends/qt/QtConvert.h"
+#include "io/ReadFile.h"
 #include "platform/PictureData.h"
 
 #include <QBuffer>
@@ -15,38 +16,13 @@
 #include <cstring>
 #include <new>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 Picture QtPictureCodec::LoadPicture(const std::string& path) {
     // The path's bytes go to the system as they are: a QString would decode them as UTF-8
     // and lose names in other encodings. Only ordinary files are read, so a FIFO or a device
     // never blocks or floods the loader.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return nullptr;
-    struct stat st {};
-    QByteArray bytes;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-        st.st_size <= MaxPictureFileSize) {
-        try {
-            bytes.resize(static_cast<qsizetype>(st.st_size));
-        } catch (const std::bad_alloc&) {
-        }
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n =
-                ::read(fd, bytes.data() + done, static_cast<std::size_t>(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        bytes.truncate(done);
-    }
-    ::close(fd);
+    const FileBytes file = ReadOrdinaryFile(path, static_cast<std::size_t>(MaxPictureFileSize));
+    const QByteArray bytes =
+        QByteArray::fromRawData(file.Bytes.data(), static_cast<qsizetype>(file.Bytes.size()));
     return Decode(bytes);
 }
 
