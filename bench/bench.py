@@ -8,7 +8,6 @@ Usage: bench/bench.py BUILD_BIN_DIR [--runs N]
 import json
 import os
 import shutil
-import signal
 import statistics
 import subprocess
 import sys
@@ -20,8 +19,10 @@ from Xlib import X, display as xdisplay
 from Xlib.ext import xtest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import e2e_common  # noqa: E402
 import wayland_harness  # noqa: E402
 import wayland_peer  # noqa: E402
+from e2e_common import stored_settings, wait_for, write_settings_file  # noqa: E402
 
 BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build-bench/bin")
 RUNS = int(sys.argv[sys.argv.index("--runs") + 1]) if "--runs" in sys.argv else 5
@@ -81,9 +82,7 @@ class Desktop:
         shutil.rmtree(self.work, ignore_errors=True)
 
     def store(self, path):
-        os.makedirs(os.path.join(self.work, "tarvik"), exist_ok=True)
-        with open(os.path.join(self.work, "tarvik", "settings.reg"), "w") as f:
-            f.write(settings(path))
+        write_settings_file(self.work, settings(path))
 
     def start_until_mapped(self, argv, size):
         """Starts a program; seconds until a window of this size is mapped, and the process."""
@@ -115,9 +114,7 @@ class Desktop:
 
 
 def settings(path):
-    return ('[Software\\Mobrin_Tarvik]\n"SkinCount"=dword:1\n"SkinFile"="Default"\n'
-            f'"JPEG Quality"=dword:90\n"Auto-save Path"="{path}"\n'
-            '"Auto-name Prefix"="shot"\n"View Mode"=dword:1\n')
+    return stored_settings(quality=90, path=path, prefix="shot", count=1)
 
 
 def rss_mib(pid):
@@ -129,12 +126,7 @@ def rss_mib(pid):
 
 
 def stop(process):
-    process.send_signal(signal.SIGTERM)
-    try:
-        process.wait(10)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
+    e2e_common.stop(process, timeout=10)
 
 
 def wait_file(path, timeout=10):
@@ -225,7 +217,7 @@ def wayland(tarvik, x11_rss):
     events = None
     try:
         pattern = session.spawn([wayland_harness.PATTERN], name="pattern")
-        wayland_harness.wait_for(lambda: any(l.startswith("painted") for l in pattern.lines))
+        wait_for(lambda: any(l.startswith("painted") for l in pattern.lines))
         pointer = session.pointer()
         pointer.move(size[0] - 1, size[1] - 1)
         events = WindowEvents(session)

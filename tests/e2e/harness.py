@@ -7,29 +7,20 @@ import signal
 import subprocess
 import sys
 import tempfile
-import threading
-import time
 
 from Xlib import X, display as xdisplay
 from Xlib.ext import shape
 
-BIN = os.environ.get("TARVIK_BIN", "../../build/bin/tarvik")
+from e2e_common import (BIN, read_settings_file, release, start_process, stop, wait_for,
+                        write_settings_file)
+
 SHAPE_DUMP = os.environ.get("TARVIK_SHAPE_DUMP", "../../build/bin/tarvik_shape_dump")
-SOURCE_DIR = os.environ.get("TARVIK_SOURCE_DIR", "../..")
 BUILD_DIR = os.environ.get("TARVIK_BUILD_DIR", "../../build")
 SCREEN = (1024, 768)
+# Where Quick Save writes by default: beside the program.
+CAPTURED = os.path.join(os.path.dirname(os.path.abspath(BIN)), "captured")
 HERE = os.path.dirname(os.path.abspath(__file__))
 PYTHON = sys.executable
-
-
-def wait_for(predicate, timeout=15.0, what="condition"):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(0.05)
-    raise AssertionError(f"timed out waiting for {what}")
 
 
 class Desktop:
@@ -53,13 +44,15 @@ class Desktop:
         self.x = xdisplay.Display(self.name)
         self.processes = []
 
-    def close(self):
+    def stop_all(self):
+        """Kills the programs started on this display."""
         for p in self.processes:
-            if p.poll() is None:
-                p.kill()
-                p.wait()
-            p.reader.join(5)
-            p.stdout.close()
+            stop(p, signal.SIGKILL)
+
+    def close(self):
+        self.stop_all()
+        for p in self.processes:
+            release(p)
         self.x.close()
         self.xvfb.terminate()
         self.xvfb.wait()
@@ -67,11 +60,7 @@ class Desktop:
 
     def start(self, *args):
         """Starts a program on this display; its output lines collect in p.lines."""
-        p = subprocess.Popen(list(args), env=self.env, stdout=subprocess.PIPE,
-                             stderr=subprocess.STDOUT, text=True, errors="replace")
-        p.lines = []
-        p.reader = threading.Thread(target=lambda: p.lines.extend(p.stdout), daemon=True)
-        p.reader.start()
+        p = start_process(list(args), env=self.env)
         self.processes.append(p)
         return p
 
@@ -122,12 +111,16 @@ class Desktop:
         self.xdotool("key", "Return")
         wait_for(lambda: not any(f[0].id == w.id for f in self.windows()), 10, "the box to close")
 
-    def listen_accessibility(self):
-        """A private session bus, so that message texts can be read through AT-SPI; before
-        the program starts."""
+    def start_session_bus(self):
+        """A private session bus for the programs started after it."""
         bus = self.start("dbus-daemon", "--session", "--nofork", "--nopidfile",
                          "--print-address=1")
         self.env["DBUS_SESSION_BUS_ADDRESS"] = wait_for(lambda: bus.lines, 10, "the bus")[0].strip()
+
+    def listen_accessibility(self):
+        """A private session bus, so that message texts can be read through AT-SPI; before
+        the program starts."""
+        self.start_session_bus()
         self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
 
     def message_text(self, timeout=30.0):
@@ -140,12 +133,16 @@ class Desktop:
         self.wait_message_box()
         return wait_for(read, timeout, "the message's text")
 
+    def wait_menu(self, timeout=5.0, what="the context menu"):
+        """The menu open over the built-in skin's window, as (window, x, y, width, height)."""
+        return wait_for(lambda: [w for w in self.windows(None)
+                                 if w[4] > 100 and w[3:] != (193, 448)], timeout, what)[0]
+
     def open_options(self, x, y, timeout=5.0):
         """Opens the options dialog through the context menu of the built-in skin's window
         at (x, y), its fifth entry; the dialog's (window, x, y, width, height)."""
         self.click(x + 20, y + 330, button=3)
-        wait_for(lambda: [w for w in self.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
-                 timeout, "the context menu")
+        self.wait_menu(timeout)
         for key in ["Down"] * 4 + ["Return"]:
             self.xdotool("key", key)
         return wait_for(lambda: self.windows("Tarvik Options"), timeout, "the options dialog")[0]
@@ -155,15 +152,10 @@ class Desktop:
         return rects_to_pixels((r.x, r.y, r.width, r.height) for r in reply.rectangles)
 
     def settings_text(self):
-        path = os.path.join(self.config, "tarvik", "settings.reg")
-        with open(path, encoding="utf-8") as f:
-            return f.read()
+        return read_settings_file(self.config)
 
     def write_settings(self, text):
-        folder = os.path.join(self.config, "tarvik")
-        os.makedirs(folder, exist_ok=True)
-        with open(os.path.join(folder, "settings.reg"), "w", encoding="utf-8") as f:
-            f.write(text)
+        write_settings_file(self.config, text)
 
 
 def pattern_pixel(x, y):
@@ -192,13 +184,6 @@ def set_pattern_background(desktop):
     desktop.x.sync()
 
 
-def stored_settings(skin="Default", quality=100, path=".\\\\captured"):
-    return ('[Software\\Mobrin_Tarvik]\n"SkinCount"=dword:3\n'
-            f'"SkinFile"="{skin}"\n"JPEG Quality"=dword:{quality}\n'
-            f'"Auto-save Path"="{path}"\n"Auto-name Prefix"="tarvik_output"\n'
-            '"View Mode"=dword:1\n')
-
-
 def rects_to_pixels(rects):
     pixels = set()
     for x, y, w, h in rects:
@@ -213,7 +198,3 @@ def expected_shape(picture, shot):
                          text=True).stdout
     return rects_to_pixels(tuple(map(int, line.split())) for line in out.splitlines())
 
-
-def terminate(process, timeout=10):
-    process.send_signal(signal.SIGTERM)
-    return process.wait(timeout)

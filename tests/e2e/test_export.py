@@ -3,20 +3,16 @@
 the phone mock-up, exactly as the screen and the skin show them."""
 import io
 import os
-import shutil
 import subprocess
-import tempfile
 import unittest
 
 from PIL import Image
 
-from harness import (SOURCE_DIR, Desktop, expected_shape, pattern_pixel, set_pattern_background,
-                     stored_settings, wait_for)
+from e2e_common import AQUA, BUILTIN, fresh_folder, stored_settings, wait_file, wait_for
+from harness import Desktop, expected_shape, pattern_pixel, set_pattern_background
 
 # The Save As types, by their place in the dialog's list.
 PNG, MOCKUP = 2, 3
-BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
-AQUA = os.path.join(SOURCE_DIR, "skins", "aqua.bmp")
 
 
 def save_as(desktop, x, y, path, file_type=None):
@@ -80,8 +76,7 @@ class Export(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop()
         set_pattern_background(self.desktop)
-        self.pictures = tempfile.mkdtemp(prefix="tarvik-pictures-")
-        self.addCleanup(shutil.rmtree, self.pictures, True)
+        self.pictures = fresh_folder(self)
         self.addCleanup(self.desktop.close)
 
     def start(self, skin="Default", width=193, height=448):
@@ -98,7 +93,7 @@ class Export(unittest.TestCase):
         chosen = os.path.join(self.pictures, "chosen")  # the PNG type adds its extension
         save_as(d, x, y, chosen, PNG)
         for path in (typed, chosen + ".png"):
-            with Image.open(wait_for(lambda: os.path.exists(path) and path, 10, path)) as png:
+            with Image.open(wait_file(path)) as png:
                 self.assertEqual((png.format, png.mode, png.size), ("PNG", "RGB", (128, 127)))
                 self.assertEqual(pattern_mismatches(png, x + 33, y + 88)[:5], [])
         self.assertEqual(sorted(os.listdir(self.pictures)), ["chosen.png", "typed.png"])
@@ -138,8 +133,7 @@ class Export(unittest.TestCase):
             save_as(d, x, y, path, MOCKUP)
             d.xdotool("key", "ctrl+shift+c")  # the pointer is still on the phone
             png = clipboard(d, unlike=png)
-            for picture in (wait_for(lambda: os.path.exists(path) and path, 10, path),
-                            io.BytesIO(png)):
+            for picture in (wait_file(path), io.BytesIO(png)):
                 with Image.open(picture) as mockup:
                     self.assertEqual((mockup.format, mockup.mode, mockup.size),
                                      ("PNG", "RGBA", size))

@@ -4,16 +4,13 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
 from PIL import Image
 
-from harness import (BIN, SCREEN, Desktop, pattern_pixel, set_pattern_background,
-                     stored_settings, terminate, wait_for)
-
-CAPTURED = os.path.join(os.path.dirname(os.path.abspath(BIN)), "captured")
+from e2e_common import fresh_folder, stored_settings, terminate, wait_file, wait_for
+from harness import CAPTURED, SCREEN, Desktop, pattern_pixel, set_pattern_background
 
 
 def assert_shows_pattern(test, path, left, top, width, height):
@@ -34,11 +31,10 @@ class Interaction(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop()
         set_pattern_background(self.desktop)
-        self.pictures = tempfile.mkdtemp(prefix="tarvik-pictures-")
+        self.pictures = fresh_folder(self)
 
     def tearDown(self):
         self.desktop.close()
-        shutil.rmtree(self.pictures, ignore_errors=True)
 
     def start(self, **settings):
         self.desktop.write_settings(stored_settings(**settings))
@@ -55,14 +51,12 @@ class Interaction(unittest.TestCase):
         d = self.desktop
         _, x, y, _, _ = self.start()
         d.click(x + 46, y + 261)  # the left soft key
-        first = os.path.join(CAPTURED, "tarvik_output1.jpg")
-        wait_for(lambda: os.path.exists(first), 10, "tarvik_output1.jpg")
+        first = wait_file(os.path.join(CAPTURED, "tarvik_output1.jpg"))
         assert_shows_pattern(self, first, x + 33, y + 88, 128, 127)
 
         d.click(x + 97, y + 51)  # the name strip toggles the taller area
         d.click(x + 46, y + 261)
-        second = os.path.join(CAPTURED, "tarvik_output2.jpg")
-        wait_for(lambda: os.path.exists(second), 10, "tarvik_output2.jpg")
+        second = wait_file(os.path.join(CAPTURED, "tarvik_output2.jpg"))
         assert_shows_pattern(self, second, x + 33, y + 74, 128, 159)
         self.assertEqual(sorted(os.listdir(CAPTURED)), ["tarvik_output1.jpg", "tarvik_output2.jpg"])
         self.assertEqual(terminate(self.tarvik), 0)
@@ -73,8 +67,7 @@ class Interaction(unittest.TestCase):
         d = self.desktop
         # A private session bus, at first with no notification service on it, and a
         # stand-in for the desktop's opener.
-        bus = d.start("dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1")
-        d.env["DBUS_SESSION_BUS_ADDRESS"] = wait_for(lambda: bus.lines, 10, "the bus")[0].strip()
+        d.start_session_bus()
         opened = os.path.join(self.pictures, "opened")
         opener = os.path.join(self.pictures, "xdg-open")
         with open(opener, "w") as f:
@@ -100,7 +93,7 @@ class Interaction(unittest.TestCase):
                 wait_for(lambda: "ready\n" in service.lines, 10, "the notification service")
             d.click(x + 44 + n, y + 261)  # the pointer moves each time: --sync waits for it
             name = f"tarvik_output{n}.jpg"
-            wait_for(lambda: os.path.exists(os.path.join(CAPTURED, name)), 10, name)
+            wait_file(os.path.join(CAPTURED, name))
             # Right of the phone, level with it, without the keyboard; gone after a moment.
             title, notice, nx, ny, width, height = wait_for(notices, 5, "the save notice")[0]
             self.assertEqual(title, f"Saved {name} in {CAPTURED}")
@@ -210,8 +203,7 @@ class Interaction(unittest.TestCase):
         d.xdotool("mousemove", "--sync", x + 45, y + 261, "mousemove", "--sync", x + 46, y + 261)
         wait_for(lambda: d.windows("Tarvik tip"), 5, "the tip")
         d.xdotool("click", 3)
-        wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)], 5,
-                 "the context menu")
+        d.wait_menu()
         self.assertEqual(d.windows("Tarvik tip"), [])
         d.xdotool("key", "Down", "key", "Down", "key", "Return")
         wait_for(lambda: d.windows("Save As"), 10, "the Save As dialog")
@@ -223,9 +215,7 @@ class Interaction(unittest.TestCase):
 
     def test_shortcuts_and_the_hot_spots_as_buttons_for_assistive_technology(self):
         d = self.desktop
-        bus = d.start("dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1")
-        d.env["DBUS_SESSION_BUS_ADDRESS"] = wait_for(lambda: bus.lines, 10, "the bus")[0].strip()
-        d.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        d.listen_accessibility()
         _, x, y, _, _ = self.start(path=self.pictures)
         saved = lambda n: os.path.exists(os.path.join(self.pictures, f"tarvik_output{n}.jpg"))
         d.xdotool("mousemove", "--sync", x + 20, y + 330)
@@ -238,8 +228,7 @@ class Interaction(unittest.TestCase):
         # The Menu key and Shift+F10 open the menu at the middle of the phone's display.
         for key in ("Menu", "shift+F10"):
             d.xdotool("key", key)
-            menu = wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
-                            5, f"{key} to open the menu")[0]
+            menu = d.wait_menu(what=f"{key} to open the menu")
             self.assertEqual(menu[1:3], (x + 97, y + 151))
             d.xdotool("key", "Escape")
             wait_for(lambda: len(d.windows(None)) == 1, 5, "the menu to close")

@@ -5,9 +5,9 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import BUILD_DIR, Desktop, wait_for
+from e2e_common import APP_ID, wait_file
+from harness import BUILD_DIR, Desktop
 
-APP_ID = "org.tarvik.Tarvik"
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
 
@@ -91,7 +91,7 @@ class DebianPackage(unittest.TestCase):
         _, x, y, _, _ = desktop.wait_window(193, 448)
         desktop.click(x + 46, y + 261)
         saved = os.path.join(home, "Pictures", "captured", "tarvik_output1.jpg")
-        wait_for(lambda: os.path.exists(saved), 10, saved)
+        wait_file(saved)
         self.assertFalse(os.path.exists(os.path.join(self.root, "usr", "lib", "tarvik", "captured")))
         # The skins, through the link beside the program: Page Down shows the first.
         desktop.xdotool("mousemove", "--sync", x + 20, y + 330)

@@ -1,17 +1,13 @@
 # SPDX-License-Identifier: MIT
 import os
 import time
-import shutil
-import tempfile
 import unittest
 
 from PIL import Image
 from Xlib import X, Xatom
 
-from harness import (SCREEN, SOURCE_DIR, Desktop, expected_shape, pattern_pixel,
-                     set_pattern_background, stored_settings, wait_for)
-
-BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
+from e2e_common import BUILTIN, fresh_folder, stored_settings, wait_file, wait_for
+from harness import SCREEN, Desktop, expected_shape, pattern_pixel, set_pattern_background
 
 # The ways a desktop asks Qt to scale, each with the factor it gives.
 SCALES = [
@@ -25,8 +21,7 @@ class Scaling(unittest.TestCase):
     def run_scaled(self, env, dpi, factor):
         d = Desktop()
         self.addCleanup(d.close)
-        pictures = tempfile.mkdtemp(prefix="tarvik-pictures-")
-        self.addCleanup(shutil.rmtree, pictures, True)
+        pictures = fresh_folder(self)
         set_pattern_background(d)
         if dpi:
             root = d.x.screen().root
@@ -64,7 +59,7 @@ class Scaling(unittest.TestCase):
         path = os.path.join(pictures, "hole.bmp")
         d.xdotool("type", path)
         d.xdotool("key", "Return")
-        wait_for(lambda: os.path.exists(path), 20, "hole.bmp")
+        wait_file(path, 20)
         with Image.open(path) as picture:
             self.assertEqual(picture.size, (128, 127))
             picture = picture.convert("RGB")
@@ -74,8 +69,7 @@ class Scaling(unittest.TestCase):
 
         # The Menu key opens the menu at the middle of the display, in screen pixels.
         d.xdotool("key", "Menu")
-        menu = wait_for(lambda: [w for w in d.windows(None) if w[4] > 100 and w[3:] != (193, 448)],
-                        5, "the menu")[0]
+        menu = d.wait_menu(what="the menu")
         self.assertLessEqual(max(abs(menu[1] - (x + 97)), abs(menu[2] - (y + 151))), 1)
         d.xdotool("key", "Escape")
         wait_for(lambda: len(d.windows(None)) == 1, 5, "the menu to close")

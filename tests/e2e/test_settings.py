@@ -4,28 +4,36 @@ import signal
 import stat
 import unittest
 
-from harness import BIN, Desktop, terminate, wait_for
-
-CAPTURED = os.path.join(os.path.dirname(os.path.abspath(BIN)), "captured")
+from e2e_common import settings_file, terminate, wait_for
+from harness import CAPTURED, Desktop
 
 
 class SettingsStore(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop()
         self.desktop.listen_accessibility()
-        self.store = os.path.join(self.desktop.config, "tarvik", "settings.reg")
+        self.store = settings_file(self.desktop.config)
         os.makedirs(os.path.dirname(self.store))
 
     def tearDown(self):
         self.desktop.close()
 
-    def close_with_message(self, tarvik):
-        """SIGTERM; the text of the one message the close shows, and the exit code."""
+    def assert_store_refused_at_start_and_close(self, why):
+        """The start names the store and why it cannot be used; so does the one message of
+        the close (at SIGTERM), which still ends with 0."""
         d = self.desktop
-        tarvik.send_signal(signal.SIGTERM)
-        text = d.message_text()
+        tarvik = d.start_tarvik()
+        self.assertEqual(d.message_text(),
+                         "Error loading settings.\nSwich to default settings\n"
+                         f"The settings file {self.store} cannot be used: {why}.\n"
+                         "The settings cannot be stored there.")
         d.answer_message_box()
-        return text, tarvik.wait(10)
+        d.wait_window(193, 448)
+        tarvik.send_signal(signal.SIGTERM)
+        self.assertEqual(d.message_text(),
+                         f"The settings could not be stored in {self.store}: {why}.")
+        d.answer_message_box()
+        self.assertEqual(tarvik.wait(10), 0)
 
     def test_a_lost_path_or_prefix_takes_its_default_and_quick_save_stays_out_of_the_root(self):
         d = self.desktop
@@ -63,32 +71,13 @@ class SettingsStore(unittest.TestCase):
         device = os.path.join(d.config, "null")
         os.mknod(device, stat.S_IFCHR | 0o666, os.makedev(1, 3))
         os.symlink(device, self.store)
-        tarvik = d.start_tarvik()
-        self.assertEqual(d.message_text(),
-                         "Error loading settings.\nSwich to default settings\n"
-                         f"The settings file {self.store} cannot be used: it is a device, "
-                         "not a file.\nThe settings cannot be stored there.")
-        d.answer_message_box()
-        d.wait_window(193, 448)
-        self.assertEqual(self.close_with_message(tarvik),
-                         (f"The settings could not be stored in {self.store}: it is a device, "
-                          "not a file.", 0))
+        self.assert_store_refused_at_start_and_close("it is a device, not a file")
         self.assertTrue(stat.S_ISCHR(os.stat(device).st_mode))
         self.assertEqual(os.readlink(self.store), device)
 
     def test_a_folder_in_the_stores_place_is_named_at_start_and_at_the_close_once(self):
-        d = self.desktop
         os.mkdir(self.store)
-        tarvik = d.start_tarvik()
-        self.assertEqual(d.message_text(),
-                         "Error loading settings.\nSwich to default settings\n"
-                         f"The settings file {self.store} cannot be used: Is a directory.\n"
-                         "The settings cannot be stored there.")
-        d.answer_message_box()
-        d.wait_window(193, 448)
-        self.assertEqual(self.close_with_message(tarvik),
-                         (f"The settings could not be stored in {self.store}: Is a directory.",
-                          0))
+        self.assert_store_refused_at_start_and_close("Is a directory")
         self.assertTrue(os.path.isdir(self.store))
 
 

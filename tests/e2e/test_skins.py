@@ -6,14 +6,14 @@ import re
 import shutil
 import struct
 import subprocess
-import tempfile
 import unittest
 import zlib
 
 from PIL import Image, ImageDraw
 
-from harness import (BIN, SOURCE_DIR, Desktop, pattern_pixel, set_pattern_background,
-                     stored_settings, wait_for)
+from e2e_common import (BIN, SOURCE_DIR, fresh_folder, stored_settings, wait_file,
+                        without_display)
+from harness import Desktop, pattern_pixel, set_pattern_background
 from test_export import MOCKUP, save_as
 from test_interaction import assert_shows_pattern
 
@@ -64,18 +64,15 @@ def png_chunk(kind, data):
 class MadeSkins(unittest.TestCase):
     def setUp(self):
         # A program folder of its own, whose skins folder is the user's.
-        self.program = tempfile.mkdtemp(prefix="tarvik-program-")
-        self.addCleanup(shutil.rmtree, self.program, True)
+        self.program = fresh_folder(self, "program")
         self.bin = os.path.join(self.program, "tarvik")
         shutil.copy(BIN, self.bin)
         self.skins = os.path.join(self.program, "skins")
         os.mkdir(self.skins)
 
     def make_skin(self, *pictures):
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        return subprocess.run([self.bin, "--make-skin", *pictures], env=env, capture_output=True,
-                              text=True, timeout=30)
+        return subprocess.run([self.bin, "--make-skin", *pictures], env=without_display(),
+                              capture_output=True, text=True, timeout=30)
 
     def test_make_skin_writes_a_skin_for_an_alpha_frame_that_loads_captures_and_mocks_up(self):
         frame = device_frame()
@@ -130,20 +127,18 @@ class MadeSkins(unittest.TestCase):
         d = Desktop()
         self.addCleanup(d.close)
         set_pattern_background(d)
-        pictures = tempfile.mkdtemp(prefix="tarvik-pictures-")
-        self.addCleanup(shutil.rmtree, pictures, True)
+        pictures = fresh_folder(self)
         d.write_settings(stored_settings(skin="frame.inf", path=pictures))
         d.start(self.bin)
         window, x, y, _, _ = d.wait_window(*frame.size)
         self.assertEqual(d.shape_pixels(window), alpha_outline(frame, rects["shot"]))
         sx, sy, sw, sh = rects["save"]
         d.click(x + sx + sw // 2, y + sy + sh // 2)
-        saved = os.path.join(pictures, "tarvik_output1.jpg")
-        wait_for(lambda: os.path.exists(saved), 10, "the Quick Save")
+        saved = wait_file(os.path.join(pictures, "tarvik_output1.jpg"))
         assert_shows_pattern(self, saved, x + 30, y + 50, 200, 300)
         mockup = os.path.join(pictures, "mockup.png")
         save_as(d, x, y, mockup, MOCKUP)
-        with Image.open(wait_for(lambda: os.path.exists(mockup) and mockup, 10, mockup)) as got:
+        with Image.open(wait_file(mockup)) as got:
             self.assertEqual((got.mode, got.size), ("RGBA", frame.size))
             pixels, want = got.load(), frame.load()
             wrong = [(i, j) for j in range(frame.size[1]) for i in range(frame.size[0])
@@ -157,8 +152,7 @@ class SampleSkins(unittest.TestCase):
         d = Desktop(FULL_HD)
         self.addCleanup(d.close)
         set_pattern_background(d)
-        pictures = tempfile.mkdtemp(prefix="tarvik-pictures-")
-        self.addCleanup(shutil.rmtree, pictures, True)
+        pictures = fresh_folder(self)
         for n, (digit, name) in enumerate(SAMPLES, 1):
             image, rects = read_inf(os.path.join(SOURCE_DIR, "skins", name))
             with Image.open(os.path.join(SOURCE_DIR, "skins", image)) as picture:
@@ -183,8 +177,7 @@ class SampleSkins(unittest.TestCase):
             self.assertEqual(d.shape_pixels(window), alpha_outline(picture, rects["shot"]), name)
             kx, ky, kw, kh = rects["save"]
             d.click(x + kx + kw // 2, y + ky + kh // 2)
-            saved = os.path.join(pictures, "captured", f"tarvik_output{n}.jpg")
-            wait_for(lambda: os.path.exists(saved), 10, f"the Quick Save of {name}")
+            saved = wait_file(os.path.join(pictures, "captured", f"tarvik_output{n}.jpg"))
             assert_shows_pattern(self, saved, x + sx, y + sy, sw, sh)
             tarvik.kill()
             tarvik.wait()

@@ -5,10 +5,10 @@ import subprocess
 import time
 import unittest
 
-from harness import (BIN, SCREEN, SOURCE_DIR, Desktop, expected_shape, stored_settings,
-                     terminate, wait_for)
+from e2e_common import (AQUA, BIN, BUILTIN, SOURCE_DIR, stored_settings, terminate, wait_for,
+                        without_display)
+from harness import SCREEN, Desktop, expected_shape
 
-BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
 VALUE_ORDER = ['"SkinCount"', '"SkinFile"', '"JPEG Quality"', '"Auto-save Path"',
                '"Auto-name Prefix"', '"View Mode"']
 
@@ -60,15 +60,11 @@ class StartUp(unittest.TestCase):
 
     def test_stored_skin_starts_with_that_skin_and_its_size(self):
         d = self.desktop
-        d.write_settings('[Software\\Mobrin_Tarvik]\n"SkinCount"=dword:3\n'
-                         '"SkinFile"="Aqua.inf"\n"JPEG Quality"=dword:90\n'
-                         '"Auto-save Path"=".\\\\captured"\n"Auto-name Prefix"="shot"\n'
-                         '"View Mode"=dword:1\n')
+        d.write_settings(stored_settings(skin="Aqua.inf", quality=90, prefix="shot"))
         tarvik = d.start_tarvik()
         window, x, y, width, height = d.wait_window(228, 470)
         self.assertEqual((x, y), self.centred(228, 470))
-        aqua = os.path.join(SOURCE_DIR, "skins", "aqua.bmp")
-        self.assertEqual(d.shape_pixels(window), expected_shape(aqua, "(26, 70, 176, 144)"))
+        self.assertEqual(d.shape_pixels(window), expected_shape(AQUA, "(26, 70, 176, 144)"))
         self.assertEqual(terminate(tarvik), 0)
         self.assertIn('"SkinFile"="Aqua.inf"', d.settings_text())
         self.assertIn('"JPEG Quality"=dword:90', d.settings_text())
@@ -130,20 +126,20 @@ class StartUp(unittest.TestCase):
                                 (dict(live, QT_QPA_PLATFORM="bogus"), [], '"bogus"'),
                                 (live, ["-platform", "bogus"], '"bogus"')):
             with self.subTest(env=env, args=args):
-                run_env = {k: v for k, v in plain.items()
-                           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE")}
-                result = subprocess.run([BIN, *args], env=dict(run_env, **env), timeout=20,
-                                        capture_output=True, text=True)
+                result = subprocess.run([BIN, *args], env=dict(without_display(plain), **env),
+                                        timeout=20, capture_output=True, text=True)
                 self.assertEqual(result.returncode, 1, result.stderr)
                 self.assertIn(says, result.stderr)
 
 
+def run(*args):
+    """The program run with no display."""
+    return subprocess.run([BIN, *args], env=without_display(), capture_output=True, text=True,
+                          timeout=10)
+
+
 class CommandLine(unittest.TestCase):
     def test_help_and_version_answer_without_a_display_and_bad_arguments_exit_2(self):
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        run = lambda *args: subprocess.run([BIN, *args], env=env, capture_output=True,
-                                           text=True, timeout=10)
         with open(os.path.join(SOURCE_DIR, "CMakeLists.txt")) as f:
             version = re.search(r"project\(tarvik VERSION ([\d.]+)", f.read()).group(1)
         for args in (["--help"], ["-h"], ["-platform", "xcb", "--help"]):
@@ -166,10 +162,6 @@ class CommandLine(unittest.TestCase):
         self.assertIn("no display", result.stderr)
 
     def test_a_double_dash_ends_the_options(self):
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        run = lambda *args: subprocess.run([BIN, *args], env=env, capture_output=True,
-                                           text=True, timeout=10)
         for args in (["--"], ["-style", "fusion", "--"]):
             result = run(*args)
             self.assertEqual(result.returncode, 1, args)

@@ -9,9 +9,7 @@ import unittest
 from PIL import Image, ImageChops
 
 import wayland_harness as wh
-from harness import stored_settings
-
-APP_ID = "org.tarvik.Tarvik"
+from e2e_common import APP_ID, stored_settings, terminate, wait_file
 SKIN = (193, 448)
 OUTLINE = (6, 2, 187, 446)  # the box of the built-in skin's outline, within the phone
 HOLE = (33, 88, 128, 127)  # the built-in skin's shot area, within the phone
@@ -138,9 +136,7 @@ class Wayland(unittest.TestCase):
         return tarvik.wait(1)
 
     def saved(self, name):
-        path = os.path.join(self.session.out, name)
-        wh.wait_for(lambda: os.path.exists(path), 10, name)
-        with Image.open(path) as picture:
+        with Image.open(wait_file(os.path.join(self.session.out, name))) as picture:
             picture.load()
             return picture
 
@@ -198,8 +194,7 @@ class Wayland(unittest.TestCase):
         second = self.saved("tarvik_output2.jpg")
         self.assertLessEqual(worst_difference(second, pattern_image(hx, hy, *HOLE[2:], 1)), 12)
 
-        tarvik.send_signal(signal.SIGTERM)
-        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
+        self.assertEqual(terminate(tarvik), 0, "".join(tarvik.lines[-40:]))
 
     def test_without_the_portal_a_message_and_no_file(self):
         s = self.session
@@ -252,8 +247,7 @@ class Wayland(unittest.TestCase):
         s.keys("0")
         wh.wait_for(lambda: (lambda b: (b[2] - b[0], b[3] - b[1]))(self.phone_box()) ==
                     (OUTLINE[2] - OUTLINE[0], OUTLINE[3] - OUTLINE[1]), 5, "the built-in skin")
-        tarvik.send_signal(signal.SIGTERM)
-        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
+        self.assertEqual(terminate(tarvik), 0, "".join(tarvik.lines[-40:]))
 
     def set_scale(self, scale):
         """The output's scale; the pattern window repainted for it."""
@@ -274,8 +268,7 @@ class Wayland(unittest.TestCase):
         shot = self.saved("tarvik_output1.jpg")
         self.assertEqual(shot.size, HOLE[2:])
         self.assertLessEqual(worst_difference(shot, self.hole(x, y)), 12)
-        tarvik.send_signal(signal.SIGTERM)
-        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
+        self.assertEqual(terminate(tarvik), 0, "".join(tarvik.lines[-40:]))
 
     def test_portal_answers_slow_taken_again_bad_a_message_and_no_file(self):
         s = self.session
@@ -293,8 +286,7 @@ class Wayland(unittest.TestCase):
         # Each question came while a window of Tarvik had the keyboard.
         self.assertEqual([l for l in fake.lines if l.startswith("call")],
                          [f"call 1 focused={APP_ID}\n", f"call 2 focused={APP_ID}\n"])
-        tarvik.send_signal(signal.SIGTERM)
-        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
+        self.assertEqual(terminate(tarvik), 0, "".join(tarvik.lines[-40:]))
 
         for answer, says in (("nouri", "without naming a picture file"),
                              ("missing", "does not exist"), ("text", "not a picture"),
@@ -326,8 +318,7 @@ class Wayland(unittest.TestCase):
             "answer 1 title=Tarvik is waiting for the desktop's permission to read the screen"
             "...\n", f"call 2 focused={APP_ID} app={APP_ID}\n"])
         self.phone_box()
-        tarvik.send_signal(signal.SIGTERM)
-        self.assertEqual(tarvik.wait(10), 0, "".join(tarvik.lines[-40:]))
+        self.assertEqual(terminate(tarvik), 0, "".join(tarvik.lines[-40:]))
 
 
 if __name__ == "__main__":

@@ -12,13 +12,12 @@ import zipfile
 
 from PIL import Image
 
-from harness import SCREEN, expected_shape, pattern_pixel, set_pattern_background, wait_for
-from test_export import AQUA, MOCKUP, clipboard, mockup_mismatches, pattern_mismatches
+from e2e_common import AQUA, BUILTIN, wait_for
+from harness import SCREEN, expected_shape, pattern_pixel, set_pattern_background
+from test_export import MOCKUP, clipboard, mockup_mismatches, pattern_mismatches
 from test_interaction import assert_shows_pattern
 from wine_harness import SETTINGS_KEY, WIN_BIN, WineDesktop, windows_path
 
-SOURCE_DIR = os.environ.get("TARVIK_SOURCE_DIR", "../..")
-BUILTIN = os.path.join(SOURCE_DIR, "resources", "skin.gif")
 HAVE_SHAPE_DUMP = os.path.exists(os.environ.get("TARVIK_SHAPE_DUMP", ""))
 SETUP = os.environ.get("TARVIK_WIN_SETUP", "")
 ZIP = os.environ.get("TARVIK_WIN_ZIP", "")

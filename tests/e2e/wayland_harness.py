@@ -8,13 +8,14 @@ import shutil
 import signal
 import subprocess
 import tempfile
-import threading
 import time
 
-from harness import wait_for
+import e2e_common
+from e2e_common import (release, sanitizer_environment, start_process, stop, wait_for,
+                        write_settings_file)
 
 # Absolute: the session's processes start in its home folder.
-BIN = os.path.abspath(os.environ.get("TARVIK_BIN", "../../build/bin/tarvik"))
+BIN = os.path.abspath(e2e_common.BIN)
 POINTER = os.path.abspath(os.environ.get("TARVIK_WL_POINTER", "../../build/bin/tarvik_wl_pointer"))
 PATTERN = os.path.abspath(os.environ.get("TARVIK_WL_PATTERN", "../../build/bin/tarvik_wl_pattern"))
 USER = "nobody"
@@ -75,10 +76,7 @@ class Session:
             "DBUS_SESSION_BUS_ADDRESS": f"unix:path={self.runtime}/bus",
             "LANG": "C.UTF-8",
         }
-        # A sanitizer build's settings reach the program.
-        for key in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"):
-            if key in os.environ:
-                self.env[key] = os.environ[key]
+        self.env.update(sanitizer_environment())
         self._remove_portal_picture()
         try:
             self._start()
@@ -189,14 +187,9 @@ class Session:
 
     def spawn(self, args, name=None, **extra):
         """Starts a process of the session; its output lines collect in p.lines."""
-        env = dict(self.env, **extra)
-        p = subprocess.Popen(args, env=env, cwd=self.home, preexec_fn=self._preexec,
-                             stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                             stderr=subprocess.STDOUT, text=True, errors="replace", bufsize=1)
+        p = start_process(args, env=dict(self.env, **extra), cwd=self.home,
+                          preexec_fn=self._preexec, stdin=subprocess.PIPE, bufsize=1)
         p.name = name or os.path.basename(args[0])
-        p.lines = []
-        p.reader = threading.Thread(target=lambda: p.lines.extend(p.stdout), daemon=True)
-        p.reader.start()
         self.processes.append(p)
         return p
 
@@ -208,24 +201,13 @@ class Session:
                               stderr=subprocess.PIPE if capture else subprocess.DEVNULL)
 
     def stop(self, p, sig=signal.SIGTERM):
-        if p.poll() is None:
-            try:
-                os.killpg(p.pid, sig)
-            except ProcessLookupError:
-                pass
-            try:
-                p.wait(5)
-            except subprocess.TimeoutExpired:
-                os.killpg(p.pid, signal.SIGKILL)
-                p.wait()
+        stop(p, sig, group=True)
         p.reader.join(5)
 
     def close(self):
         for p in reversed(self.processes):
             self.stop(p)
-            for s in (p.stdin, p.stdout):
-                if s:
-                    s.close()
+            release(p)
         self._remove_portal_picture()
         shutil.rmtree(self.root, ignore_errors=True)
 
@@ -240,14 +222,7 @@ class Session:
 
     def start_tarvik(self, settings):
         """Starts the program with the environment a real session gives, settings stored."""
-        folder = os.path.join(self.env["XDG_CONFIG_HOME"], "tarvik")
-        for d in (self.env["XDG_CONFIG_HOME"], folder):
-            os.makedirs(d, exist_ok=True)
-            os.chown(d, self.uid, self.gid)
-        path = os.path.join(folder, "settings.reg")
-        with open(path, "w", encoding="utf-8") as f:
-            f.write(settings)
-        os.chown(path, self.uid, self.gid)
+        write_settings_file(self.env["XDG_CONFIG_HOME"], settings, (self.uid, self.gid))
         return self.spawn([BIN], name="tarvik")
 
     def swaymsg(self, *args):

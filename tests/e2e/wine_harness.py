@@ -16,7 +16,8 @@ import shutil
 import subprocess
 import tempfile
 
-from harness import Desktop, wait_for
+from e2e_common import stored_settings, wait_file
+from harness import Desktop
 
 WIN_BIN = os.environ.get("TARVIK_WIN_BIN", "../../build-win/bin")
 SETTINGS_KEY = "HKCU\\Software\\Mobrin_Tarvik"
@@ -45,9 +46,7 @@ class WineDesktop(Desktop):
 
     def close(self):
         # The Wine server goes before the display it draws on.
-        for p in self.processes:
-            if p.poll() is None:
-                p.kill()
+        self.stop_all()
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL,
@@ -84,22 +83,15 @@ class WineDesktop(Desktop):
     def forget(self):
         """Ends the programs still running and removes what earlier runs left: the stored
         settings and the pictures."""
-        for p in self.processes:
-            if p.poll() is None:
-                p.kill()
-                p.wait()
+        self.stop_all()
         self.wine("reg", "delete", SETTINGS_KEY, "/f")
         shutil.rmtree(self.captured, ignore_errors=True)
 
     def store_settings(self, skin="Default", quality=100, path=".\\captured"):
         """Writes the six settings, as an earlier run would have left them."""
         reg = os.path.join(self.prefix, "tarvik-settings.reg")
-        escaped = path.replace("\\", "\\\\")
         with open(reg, "w", encoding="ascii", newline="\r\n") as f:
-            f.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Mobrin_Tarvik]\n"
-                    f'"SkinCount"=dword:00000003\n"SkinFile"="{skin}"\n'
-                    f'"JPEG Quality"=dword:{quality:08x}\n"Auto-save Path"="{escaped}"\n'
-                    '"Auto-name Prefix"="tarvik_output"\n"View Mode"=dword:00000001\n')
+            f.write(stored_settings(skin, quality, path, regedit=True))
         self.wine("regedit", "/S", windows_path(reg), check=True)
 
     def wait_message_box(self, timeout=60.0):
@@ -108,5 +100,4 @@ class WineDesktop(Desktop):
 
     def wait_file(self, path, timeout=30.0):
         # The program writes under a temporary name and renames: the name appears complete.
-        wait_for(lambda: os.path.exists(path), timeout, os.path.basename(path))
-        return path
+        return wait_file(path, timeout)
