@@ -22,6 +22,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import e2e_common  # noqa: E402
 import wayland_harness  # noqa: E402
 import wayland_peer  # noqa: E402
+from wayland_peer import rss_mib  # noqa: E402
 from e2e_common import stored_settings, wait_for, write_settings_file  # noqa: E402
 
 BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build-bench/bin")
@@ -115,14 +116,6 @@ class Desktop:
 
 def settings(path):
     return stored_settings(quality=90, path=path, prefix="shot", count=1)
-
-
-def rss_mib(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1]) / 1024
-    return 0.0
 
 
 def stop(process):
