@@ -5,7 +5,7 @@
 
 BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
     libegl-dev libgif-dev libturbojpeg0-dev libdeflate-dev libxcb1-dev libxcb-shape0-dev
-    libxcb-randr0-dev libwayland-dev fonts-dejavu-core"
+    libxcb-randr0-dev libwayland-dev wayland-protocols libxkbcommon-dev fonts-dejavu-core"
 TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils xclip python3 python3-xlib
     python3-pil dpkg-dev lintian appstream dosfstools fusefat dbus-daemon python3-dbus python3-gi
     at-spi2-core python3-pyatspi"

@@ -18,9 +18,13 @@ constexpr std::string_view Usage =
     "      --make-skin PICTURE\n"
     "                 write a skin file for a phone picture whose display is see-through\n"
     "                 (transparent, or the colour of its top-left pixel) beside it, and exit\n"
+    "      --frozen   on Wayland, frame on a still screenshot even where the phone can be live\n"
     "\n"
-    "Tarvik opens its window on the display named by DISPLAY. Qt's standard options\n"
-    "(for example -platform, -display, -style) are passed on to Qt.\n"
+    "On X11 the phone is a live see-through window. On Wayland it is live where the\n"
+    "compositor offers the layer shell (sway, Hyprland, river, labwc, Wayfire, KDE Plasma,\n"
+    "COSMIC); elsewhere (GNOME) it frames a still screenshot of the desktop, taken again\n"
+    "with F5. Qt's standard options (for example -platform, -display, -style) are passed\n"
+    "on to Qt.\n"
     "Settings: $XDG_CONFIG_HOME/tarvik/settings.reg (by default ~/.config/tarvik).\n"
     "Press F1 in the program for its help page; see also tarvik(1).\n";
 
@@ -41,11 +45,20 @@ bool Contains(const std::array<std::string_view, N>& names, std::string_view nam
     return false;
 }
 
+constexpr std::string_view FrozenOption = "--frozen";
+
 CommandLineExit UsageError(const std::string& what) {
     return {2, "tarvik: " + what + "\nTry 'tarvik --help' for more information.\n"};
 }
 
 } // namespace
+
+bool AsksFrozen(int argc, const char* const argv[]) {
+    for (int i = 1; i < argc && std::string_view(argv[i]) != "--"; ++i)
+        if (argv[i] == FrozenOption)
+            return true;
+    return false;
+}
 
 std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv[],
                                                 const MakeSkinCommand& makeSkin) {
@@ -73,6 +86,8 @@ std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv
                 return UsageError("unexpected argument '" + std::string(argv[i + 1]) + "'");
             break;
         }
+        if (arg == FrozenOption)
+            continue;
         if (arg == "-h" || arg == "--help")
             return CommandLineExit{0, std::string(Usage)};
         if (arg == "-V" || arg == "--version") {

@@ -21,3 +21,6 @@ using MakeSkinCommand = std::function<CommandLineExit(const std::string& picture
 // anything else is a usage error (status 2). Nothing to answer: a normal start.
 std::optional<CommandLineExit> ParseCommandLine(int argc, const char* const argv[],
                                                 const MakeSkinCommand& makeSkin = {});
+
+// --frozen: on Wayland the phone frames a still screenshot even where it could be live.
+bool AsksFrozen(int argc, const char* const argv[]);

@@ -1,0 +1,440 @@
+// SPDX-License-Identifier: MIT
+
+#include "backends/layer/WaylandClient.h"
+
+#include "io/UniqueFd.h"
+
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "wlr-screencopy-unstable-v1-client-protocol.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
+
+#include <QSocketNotifier>
+
+#include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <poll.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+WaylandClient& Of(void* data) {
+    return *static_cast<WaylandClient*>(data);
+}
+
+const wl_registry_listener registryListener = {
+    [](void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+       std::uint32_t version) { Of(data).Global(registry, name, interface, version); },
+    [](void* data, wl_registry*, std::uint32_t name) { Of(data).GlobalRemove(name); },
+};
+
+const wl_seat_listener seatListener = {
+    [](void* data, wl_seat*, std::uint32_t capabilities) {
+        Of(data).SeatCapabilities(capabilities);
+    },
+    [](void*, wl_seat*, const char*) {},
+};
+
+const wl_pointer_listener pointerListener = {
+    [](void* data, wl_pointer*, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
+       wl_fixed_t y) {
+        Of(data).OnPointerEnter(serial, surface, wl_fixed_to_double(x), wl_fixed_to_double(y));
+    },
+    [](void* data, wl_pointer*, std::uint32_t, wl_surface* surface) {
+        Of(data).OnPointerLeave(surface);
+    },
+    [](void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
+        Of(data).OnPointerMotion(wl_fixed_to_double(x), wl_fixed_to_double(y));
+    },
+    [](void* data, wl_pointer*, std::uint32_t serial, std::uint32_t, std::uint32_t button,
+       std::uint32_t state) { Of(data).OnPointerButton(serial, button, state); },
+    [](void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {},
+    [](void*, wl_pointer*) {},
+    [](void*, wl_pointer*, std::uint32_t) {},
+    [](void*, wl_pointer*, std::uint32_t, std::uint32_t) {},
+    [](void*, wl_pointer*, std::uint32_t, std::int32_t) {},
+    [](void*, wl_pointer*, std::uint32_t, std::int32_t) {},
+};
+
+const wl_keyboard_listener keyboardListener = {
+    [](void* data, wl_keyboard*, std::uint32_t format, std::int32_t fd, std::uint32_t size) {
+        Of(data).OnKeymap(format, fd, size);
+    },
+    [](void* data, wl_keyboard*, std::uint32_t, wl_surface* surface, wl_array*) {
+        Of(data).OnKeyboardEnter(surface);
+    },
+    [](void* data, wl_keyboard*, std::uint32_t, wl_surface* surface) {
+        Of(data).OnKeyboardLeave(surface);
+    },
+    [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
+       std::uint32_t state) { Of(data).OnKey(key, state); },
+    [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed, std::uint32_t latched,
+       std::uint32_t locked, std::uint32_t group) {
+        Of(data).OnModifiers(depressed, latched, locked, group);
+    },
+    [](void*, wl_keyboard*, std::int32_t, std::int32_t) {},
+};
+
+WaylandOutput& OutputOf(void* data) {
+    return *static_cast<WaylandOutput*>(data);
+}
+
+// Without xdg-output the output's place and mode stand for its logical rectangle.
+const wl_output_listener outputListener = {
+    [](void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t, std::int32_t,
+       std::int32_t, const char*, const char*, std::int32_t) {
+        WaylandOutput& output = OutputOf(data);
+        if (!output.Xdg)
+            output.Logical.moveTopLeft({x, y});
+    },
+    [](void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height,
+       std::int32_t) {
+        WaylandOutput& output = OutputOf(data);
+        if ((flags & WL_OUTPUT_MODE_CURRENT) && !output.Xdg)
+            output.Logical.setSize({width / output.Scale, height / output.Scale});
+    },
+    [](void* data, wl_output*) {
+        WaylandOutput& output = OutputOf(data);
+        output.Ready = true;
+    },
+    [](void* data, wl_output*, std::int32_t factor) {
+        OutputOf(data).Scale = std::max(1, factor);
+    },
+    [](void*, wl_output*, const char*) {},
+    [](void*, wl_output*, const char*) {},
+};
+
+const zxdg_output_v1_listener xdgOutputListener = {
+    [](void* data, zxdg_output_v1*, std::int32_t x, std::int32_t y) {
+        OutputOf(data).Logical.moveTopLeft({x, y});
+    },
+    [](void* data, zxdg_output_v1*, std::int32_t width, std::int32_t height) {
+        OutputOf(data).Logical.setSize({width, height});
+    },
+    [](void*, zxdg_output_v1*) {},
+    [](void*, zxdg_output_v1*, const char*) {},
+    [](void*, zxdg_output_v1*, const char*) {},
+};
+
+const wl_callback_listener callbackListener = {
+    [](void* data, wl_callback* callback, std::uint32_t) {
+        std::unique_ptr<std::function<void()>> done(static_cast<std::function<void()>*>(data));
+        wl_callback_destroy(callback);
+        (*done)();
+    },
+};
+
+} // namespace
+
+std::unique_ptr<WaylandClient> WaylandClient::Connect() {
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display)
+        return nullptr;
+    std::unique_ptr<WaylandClient> client(new WaylandClient(display));
+    // The globals, then what each output and the seat tell of themselves.
+    if (!client->Roundtrip() || !client->Roundtrip() || !client->layerShell_ ||
+        !client->compositor_ || !client->shm_ || client->outputs_.empty())
+        return nullptr;
+    client->notifier_ = std::make_unique<QSocketNotifier>(wl_display_get_fd(display),
+                                                         QSocketNotifier::Read);
+    QObject::connect(client->notifier_.get(), &QSocketNotifier::activated,
+                     [c = client.get()] { c->Dispatch(); });
+    return client;
+}
+
+WaylandClient::WaylandClient(wl_display* display) : display_(display) {
+    xkb_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    registry_ = wl_display_get_registry(display_);
+    wl_registry_add_listener(registry_, &registryListener, this);
+}
+
+WaylandClient::~WaylandClient() {
+    notifier_.reset();
+    for (auto& output : outputs_) {
+        if (output->Xdg)
+            zxdg_output_v1_destroy(output->Xdg);
+        wl_output_destroy(output->Output);
+    }
+    if (keyboard_)
+        wl_keyboard_destroy(keyboard_);
+    if (pointer_)
+        wl_pointer_destroy(pointer_);
+    if (seat_)
+        wl_seat_destroy(seat_);
+    if (xdgOutputs_)
+        zxdg_output_manager_v1_destroy(xdgOutputs_);
+    if (screenCopy_)
+        zwlr_screencopy_manager_v1_destroy(screenCopy_);
+    if (layerShell_)
+        zwlr_layer_shell_v1_destroy(layerShell_);
+    if (shm_)
+        wl_shm_destroy(shm_);
+    if (compositor_)
+        wl_compositor_destroy(compositor_);
+    wl_registry_destroy(registry_);
+    if (keyState_)
+        xkb_state_unref(keyState_);
+    if (keymap_)
+        xkb_keymap_unref(keymap_);
+    xkb_context_unref(xkb_);
+    wl_display_disconnect(display_);
+}
+
+void WaylandClient::Global(wl_registry* registry, std::uint32_t name, const char* interface,
+                           std::uint32_t version) {
+    const auto bind = [&](const wl_interface* type, std::uint32_t highest) {
+        return wl_registry_bind(registry, name, type, std::min(version, highest));
+    };
+    const std::string_view is(interface);
+    if (is == wl_compositor_interface.name) {
+        compositor_ = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+    } else if (is == wl_shm_interface.name) {
+        shm_ = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+    } else if (is == zwlr_layer_shell_v1_interface.name) {
+        layerShellVersion_ = std::min<std::uint32_t>(version, 4);
+        layerShell_ = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 4));
+    } else if (is == zwlr_screencopy_manager_v1_interface.name) {
+        screenCopy_ = static_cast<zwlr_screencopy_manager_v1*>(
+            bind(&zwlr_screencopy_manager_v1_interface, 3));
+    } else if (is == zxdg_output_manager_v1_interface.name) {
+        xdgOutputs_ =
+            static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, 3));
+        for (auto& output : outputs_)
+            WatchXdg(*output);
+    } else if (is == wl_seat_interface.name && !seat_) {
+        seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
+        wl_seat_add_listener(seat_, &seatListener, this);
+    } else if (is == wl_output_interface.name) {
+        auto output = std::make_unique<WaylandOutput>();
+        output->Name = name;
+        output->Output = static_cast<wl_output*>(bind(&wl_output_interface, 3));
+        wl_output_add_listener(output->Output, &outputListener, output.get());
+        WatchXdg(*output);
+        outputs_.push_back(std::move(output));
+        // Its details follow; the change is told once they are in.
+        AfterServer([this] {
+            if (OutputsChanged)
+                OutputsChanged();
+        });
+    }
+}
+
+void WaylandClient::WatchXdg(WaylandOutput& output) {
+    if (!xdgOutputs_ || output.Xdg)
+        return;
+    output.Xdg = zxdg_output_manager_v1_get_xdg_output(xdgOutputs_, output.Output);
+    zxdg_output_v1_add_listener(output.Xdg, &xdgOutputListener, &output);
+}
+
+void WaylandClient::GlobalRemove(std::uint32_t name) {
+    const auto gone = std::find_if(outputs_.begin(), outputs_.end(),
+                                   [name](const auto& output) { return output->Name == name; });
+    if (gone == outputs_.end())
+        return;
+    std::unique_ptr<WaylandOutput> output = std::move(*gone);
+    outputs_.erase(gone);
+    if (OutputsChanged)
+        OutputsChanged();
+    if (output->Xdg)
+        zxdg_output_v1_destroy(output->Xdg);
+    wl_output_destroy(output->Output);
+}
+
+void WaylandClient::SeatCapabilities(std::uint32_t capabilities) {
+    const bool pointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
+    const bool keyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD;
+    if (pointer && !pointer_) {
+        pointer_ = wl_seat_get_pointer(seat_);
+        wl_pointer_add_listener(pointer_, &pointerListener, this);
+    } else if (!pointer && pointer_) {
+        wl_pointer_destroy(pointer_);
+        pointer_ = nullptr;
+    }
+    if (keyboard && !keyboard_) {
+        keyboard_ = wl_seat_get_keyboard(seat_);
+        wl_keyboard_add_listener(keyboard_, &keyboardListener, this);
+    } else if (!keyboard && keyboard_) {
+        wl_keyboard_destroy(keyboard_);
+        keyboard_ = nullptr;
+    }
+}
+
+WaylandOutput* WaylandClient::OutputAt(QPoint device) const {
+    WaylandOutput* nearest = nullptr;
+    long best = LONG_MAX;
+    for (const auto& output : outputs_) {
+        const QRect r = output->Device();
+        if (r.contains(device))
+            return output.get();
+        const long dx = std::max({r.left() - device.x(), 0, device.x() - r.right()});
+        const long dy = std::max({r.top() - device.y(), 0, device.y() - r.bottom()});
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            nearest = output.get();
+        }
+    }
+    return nearest;
+}
+
+WaylandOutput* WaylandClient::Find(wl_output* output) const {
+    for (const auto& o : outputs_)
+        if (o->Output == output)
+            return o.get();
+    return nullptr;
+}
+
+void WaylandClient::SetInput(wl_surface* surface, ISurfaceInput* input) {
+    ClearInput(surface);
+    inputs_.emplace_back(surface, input);
+}
+
+void WaylandClient::ClearInput(wl_surface* surface) {
+    std::erase_if(inputs_, [surface](const auto& entry) { return entry.first == surface; });
+    if (pointerSurface_ == surface)
+        pointerSurface_ = nullptr;
+    if (keyboardSurface_ == surface)
+        keyboardSurface_ = nullptr;
+}
+
+ISurfaceInput* WaylandClient::InputOf(wl_surface* surface) const {
+    for (const auto& [s, input] : inputs_)
+        if (s == surface)
+            return input;
+    return nullptr;
+}
+
+void WaylandClient::OnPointerEnter(std::uint32_t serial, wl_surface* surface, double x,
+                                   double y) {
+    enterSerial_ = serial;
+    pointerSurface_ = surface;
+    if (ISurfaceInput* input = InputOf(surface))
+        input->PointerEnter(x, y);
+}
+
+void WaylandClient::OnPointerLeave(wl_surface* surface) {
+    if (pointerSurface_ == surface)
+        pointerSurface_ = nullptr;
+    if (ISurfaceInput* input = InputOf(surface))
+        input->PointerLeave();
+}
+
+void WaylandClient::OnPointerMotion(double x, double y) {
+    if (ISurfaceInput* input = InputOf(pointerSurface_))
+        input->PointerMotion(x, y);
+}
+
+void WaylandClient::OnPointerButton(std::uint32_t serial, std::uint32_t button,
+                                    std::uint32_t state) {
+    buttonSerial_ = serial;
+    if (ISurfaceInput* input = InputOf(pointerSurface_))
+        input->PointerButton(button, state == WL_POINTER_BUTTON_STATE_PRESSED);
+}
+
+void WaylandClient::OnKeymap(std::uint32_t format, int fd, std::uint32_t size) {
+    const UniqueFd owner(fd);
+    if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 || !xkb_)
+        return;
+    void* text = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (text == MAP_FAILED)
+        return;
+    xkb_keymap* keymap =
+        xkb_keymap_new_from_buffer(xkb_, static_cast<const char*>(text), strnlen(static_cast<const char*>(text), size),
+                                   XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    ::munmap(text, size);
+    if (!keymap)
+        return;
+    if (keyState_)
+        xkb_state_unref(keyState_);
+    if (keymap_)
+        xkb_keymap_unref(keymap_);
+    keymap_ = keymap;
+    keyState_ = xkb_state_new(keymap_);
+}
+
+void WaylandClient::OnKeyboardEnter(wl_surface* surface) {
+    keyboardSurface_ = surface;
+    if (ISurfaceInput* input = InputOf(surface))
+        input->KeyboardEnter();
+}
+
+void WaylandClient::OnKeyboardLeave(wl_surface* surface) {
+    if (keyboardSurface_ == surface)
+        keyboardSurface_ = nullptr;
+    if (ISurfaceInput* input = InputOf(surface))
+        input->KeyboardLeave();
+}
+
+void WaylandClient::OnKey(std::uint32_t key, std::uint32_t state) {
+    if (state != WL_KEYBOARD_KEY_STATE_PRESSED || !keyState_)
+        return;
+    const xkb_keycode_t code = key + 8; // evdev to xkb
+    const xkb_keysym_t sym = xkb_state_key_get_one_sym(keyState_, code);
+    if (ISurfaceInput* input = InputOf(keyboardSurface_))
+        input->KeyPress(sym, code);
+}
+
+void WaylandClient::OnModifiers(std::uint32_t depressed, std::uint32_t latched,
+                                std::uint32_t locked, std::uint32_t group) {
+    if (!keyState_)
+        return;
+    xkb_state_update_mask(keyState_, depressed, latched, locked, 0, 0, group);
+    const auto active = [this](const char* name) {
+        return xkb_state_mod_name_is_active(keyState_, name, XKB_STATE_MODS_EFFECTIVE) > 0;
+    };
+    modifiers_ = {active(XKB_MOD_NAME_SHIFT), active(XKB_MOD_NAME_CTRL), active(XKB_MOD_NAME_ALT)};
+}
+
+void WaylandClient::Flush() {
+    if (lost_)
+        return;
+    // A full socket: wait for the compositor to read, briefly.
+    while (wl_display_flush(display_) < 0 && errno == EAGAIN) {
+        pollfd fd{wl_display_get_fd(display_), POLLOUT, 0};
+        if (::poll(&fd, 1, 100) <= 0)
+            break;
+    }
+}
+
+bool WaylandClient::Roundtrip() {
+    if (lost_)
+        return false;
+    if (wl_display_roundtrip(display_) < 0) {
+        lost_ = true;
+        if (Lost)
+            Lost();
+        return false;
+    }
+    return true;
+}
+
+void WaylandClient::AfterServer(std::function<void()> done) {
+    wl_callback* callback = wl_display_sync(display_);
+    wl_callback_add_listener(callback, &callbackListener,
+                             new std::function<void()>(std::move(done)));
+}
+
+void WaylandClient::Dispatch() {
+    if (lost_)
+        return;
+    // Read what came, handle it, then send what the handlers queued.
+    if (wl_display_prepare_read(display_) == 0) {
+        if (wl_display_read_events(display_) < 0) {
+            lost_ = true;
+        }
+    }
+    if (!lost_ && wl_display_dispatch_pending(display_) < 0)
+        lost_ = true;
+    if (lost_) {
+        notifier_->setEnabled(false);
+        if (Lost)
+            Lost();
+        return;
+    }
+    Flush();
+}
