@@ -220,10 +220,10 @@ class Session:
         self.run(args)
         return path
 
-    def start_tarvik(self, settings):
+    def start_tarvik(self, settings, *args):
         """Starts the program with the environment a real session gives, settings stored."""
         write_settings_file(self.env["XDG_CONFIG_HOME"], settings, (self.uid, self.gid))
-        return self.spawn([BIN], name="tarvik")
+        return self.spawn([BIN, *args], name="tarvik")
 
     def swaymsg(self, *args):
         return self.run(["swaymsg", *map(str, args)], capture=True).stdout
