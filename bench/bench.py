@@ -21,6 +21,7 @@ from Xlib.ext import xtest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import e2e_common  # noqa: E402
 import wayland_harness  # noqa: E402
+import wayland_live  # noqa: E402
 import wayland_peer  # noqa: E402
 from wayland_peer import rss_mib  # noqa: E402
 from e2e_common import stored_settings, wait_for, write_settings_file  # noqa: E402
@@ -251,6 +252,20 @@ def wayland(tarvik, x11_rss):
             session.grim("hole.png", f"{x + 33},{y + 88} 128x127")
             theirs.append(time.perf_counter() - start)
         add("Wayland: Quick Save 128x127, click to file (vs grim -g)", ours, theirs, "s", 0.5)
+
+        for name in os.listdir(pictures):
+            os.remove(os.path.join(pictures, name))
+        (starts, floors), rss, (ours, theirs) = wayland_live.measure(
+            session, pointer, settings(pictures),
+            os.path.join(bin_dir, "tarvik_bench_minimal_qt"), pictures, RUNS)
+        add("Wayland live: start-up to the phone shown (vs a minimal Qt Wayland window)", starts,
+            floors, "s", 1.3)
+        add("Wayland live: resident memory, phone shown (vs the X11 mode's)", rss, x11_rss,
+            "MiB", 1.2)
+        add("Wayland live: Quick Save 128x127, click to file (vs grim -g)", ours, theirs, "s",
+            0.3)
+        for name in os.listdir(pictures):
+            os.remove(os.path.join(pictures, name))
 
         if shutil.which("flameshot"):
             ours, theirs, ours_rss, theirs_rss, refresh = wayland_peer.measure(

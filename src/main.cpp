@@ -3,6 +3,11 @@
 #include "app/CommandLine.h"
 #include "app/MakeSkin.h"
 #include "app/frmMain.h"
+#include "backends/layer/LiveMainWindow.h"
+#include "backends/layer/LiveMenuService.h"
+#include "backends/layer/LiveScreen.h"
+#include "backends/layer/LiveWindowFactory.h"
+#include "backends/layer/WaylandClient.h"
 #include "backends/posix/FileSettingsStore.h"
 #include "backends/qt/DisplaySession.h"
 #include "backends/qt/QtClipboard.h"
@@ -59,19 +64,35 @@ void ShowMessage(const QString& text) {
     ShowPlainMessage(text);
 }
 
-// The main window, the screen and the window factory of the session: on X11 the live
-// see-through window; on Wayland the phone on a frozen screenshot. A new backend is one
-// more branch here.
+// The main window, the screen, the window factory and the menus of the session: on X11 the
+// live see-through window; on Wayland the live phone where the compositor offers the layer
+// shell, else the phone on a frozen screenshot. A new backend is one more branch here.
 struct Backends {
+    std::unique_ptr<WaylandClient> Connection; // the live phone's, on Wayland
     std::unique_ptr<IScreen> Screen;
     std::unique_ptr<IMainWindow> Window;
     std::unique_ptr<IWindowFactory> Windows;
+    std::unique_ptr<IMenuService> Menus;
     QString Error; // why the session's backend could not start
 };
 
-Backends MakeBackends(const DisplaySession& session, QtDialogs& dialogs) {
+Backends MakeBackends(const DisplaySession& session, bool frozen, QtDialogs& dialogs) {
     Backends made;
-    if (session.Wayland) {
+    // Decided by what the compositor offers, never by the desktop's name.
+    if (session.Wayland && !frozen && QGuiApplication::platformName() == "wayland")
+        made.Connection = WaylandClient::Connect();
+    if (made.Connection) {
+        WaylandClient& client = *made.Connection;
+        auto window = std::make_unique<LiveMainWindow>(client);
+        LiveMainWindow* phone = window.get();
+        made.Screen = std::make_unique<LiveScreen>(client);
+        made.Windows = std::make_unique<LiveWindowFactory>(client);
+        made.Menus =
+            std::make_unique<LiveMenuService>(client, [phone] { return phone->PointerPosition(); });
+        made.Window = std::move(window);
+        // Dialogs are the only windows Qt has here: closing one does not end the program.
+        QApplication::setQuitOnLastWindowClosed(false);
+    } else if (session.Wayland) {
         auto screen = std::make_unique<WaylandScreen>();
         auto window = std::make_unique<WaylandMainWindow>(*screen);
         made.Windows = std::make_unique<WaylandWindowFactory>(*screen, *window);
@@ -87,6 +108,8 @@ Backends MakeBackends(const DisplaySession& session, QtDialogs& dialogs) {
         made.Screen = std::move(screen);
         made.Window = std::move(window);
     }
+    if (!made.Menus)
+        made.Menus = std::make_unique<QtMenuService>();
     return made;
 }
 
@@ -143,11 +166,10 @@ int main(int argc, char* argv[]) {
     QtDialogs dialogs;
     QtShell shell;
     FileSettingsStore store(FileSettingsStore::DefaultPath());
-    QtMenuService menus;
     QtClipboard clipboard;
 
     // Wayland first takes its screenshot: the phone is drawn on it.
-    Backends backends = MakeBackends(session, dialogs);
+    Backends backends = MakeBackends(session, AsksFrozen(argc, argv), dialogs);
     if (!backends.Error.isEmpty()) {
         ShowMessage(backends.Error);
         return 1;
@@ -164,8 +186,8 @@ int main(int argc, char* argv[]) {
 
     const std::string programFolder = ProgramFolder();
     // The window reports to main from here until main is destroyed, before the window.
-    frmMain main(MainWindowPorts{*window, *backends.Screen, codec, dialogs, shell, store, menus,
-                                 *backends.Windows, clipboard},
+    frmMain main(MainWindowPorts{*window, *backends.Screen, codec, dialogs, shell, store,
+                                 *backends.Menus, *backends.Windows, clipboard},
                  builtinSkin, programFolder, DefaultCaptureFolder(programFolder), BuildVersion);
     main.SetUserSkinsFolder(UserSkinsFolder(programFolder));
 

@@ -184,8 +184,8 @@ void LayerSurface::OnClosed() {
 
 QPoint LayerSurface::ToDesktop(double x, double y) const {
     const int scale = output_ ? output_->Scale : 1;
-    return appliedOrigin_ + QPoint(static_cast<int>(std::floor(x * scale)),
-                                   static_cast<int>(std::floor(y * scale)));
+    return appliedOrigin_ +
+           QPoint(static_cast<int>(std::floor(x * scale)), static_cast<int>(std::floor(y * scale)));
 }
 
 void LayerSurface::Commit() {

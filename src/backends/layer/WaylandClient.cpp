@@ -4,13 +4,16 @@
 
 #include "io/UniqueFd.h"
 
+#include "relative-pointer-unstable-v1-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
+#include <QImage>
 #include <QSocketNotifier>
 
 #include <wayland-client.h>
+#include <wayland-cursor.h>
 #include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
@@ -75,9 +78,8 @@ const wl_keyboard_listener keyboardListener = {
     [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
        std::uint32_t state) { Of(data).OnKey(key, state); },
     [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed, std::uint32_t latched,
-       std::uint32_t locked, std::uint32_t group) {
-        Of(data).OnModifiers(depressed, latched, locked, group);
-    },
+       std::uint32_t locked,
+       std::uint32_t group) { Of(data).OnModifiers(depressed, latched, locked, group); },
     [](void*, wl_keyboard*, std::int32_t, std::int32_t) {},
 };
 
@@ -103,9 +105,7 @@ const wl_output_listener outputListener = {
         WaylandOutput& output = OutputOf(data);
         output.Ready = true;
     },
-    [](void* data, wl_output*, std::int32_t factor) {
-        OutputOf(data).Scale = std::max(1, factor);
-    },
+    [](void* data, wl_output*, std::int32_t factor) { OutputOf(data).Scale = std::max(1, factor); },
     [](void*, wl_output*, const char*) {},
     [](void*, wl_output*, const char*) {},
 };
@@ -122,6 +122,12 @@ const zxdg_output_v1_listener xdgOutputListener = {
     [](void*, zxdg_output_v1*, const char*) {},
 };
 
+const zwp_relative_pointer_v1_listener relativeListener = {
+    [](void* data, zwp_relative_pointer_v1*, std::uint32_t, std::uint32_t, wl_fixed_t dx,
+       wl_fixed_t dy, wl_fixed_t,
+       wl_fixed_t) { Of(data).OnPointerDelta(wl_fixed_to_double(dx), wl_fixed_to_double(dy)); },
+};
+
 const wl_callback_listener callbackListener = {
     [](void* data, wl_callback* callback, std::uint32_t) {
         std::unique_ptr<std::function<void()>> done(static_cast<std::function<void()>*>(data));
@@ -132,6 +138,71 @@ const wl_callback_listener callbackListener = {
 
 } // namespace
 
+// The arrow from the cursor theme and the hand from the compiled-in picture, each on a
+// surface of its own.
+class WaylandClient::Cursors {
+  public:
+    Cursors(wl_compositor* compositor, wl_shm* shm) {
+        theme_ = wl_cursor_theme_load(nullptr, 24, shm);
+        if (theme_)
+            if (wl_cursor* arrow = wl_cursor_theme_get_cursor(theme_, "left_ptr"))
+                arrowImage_ = arrow->images[0];
+        if (arrowImage_) {
+            arrow_ = wl_compositor_create_surface(compositor);
+            wl_surface_attach(arrow_, wl_cursor_image_get_buffer(arrowImage_), 0, 0);
+            wl_surface_commit(arrow_);
+        }
+        const QImage hand =
+            QImage(":/tarvik/hand.png").convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (hand.isNull())
+            return;
+        const int stride = hand.width() * 4;
+        const std::size_t bytes = static_cast<std::size_t>(stride) * hand.height();
+        const UniqueFd fd(::memfd_create("tarvik-hand", MFD_CLOEXEC));
+        if (!fd || ::ftruncate(fd.Get(), static_cast<off_t>(bytes)) != 0)
+            return;
+        void* data = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd.Get(), 0);
+        if (data == MAP_FAILED)
+            return;
+        for (int y = 0; y < hand.height(); ++y)
+            std::memcpy(static_cast<char*>(data) + y * stride, hand.constScanLine(y),
+                        static_cast<std::size_t>(stride));
+        ::munmap(data, bytes);
+        wl_shm_pool* pool = wl_shm_create_pool(shm, fd.Get(), static_cast<std::int32_t>(bytes));
+        handBuffer_ = wl_shm_pool_create_buffer(pool, 0, hand.width(), hand.height(), stride,
+                                                WL_SHM_FORMAT_ARGB8888);
+        wl_shm_pool_destroy(pool);
+        hand_ = wl_compositor_create_surface(compositor);
+        wl_surface_attach(hand_, handBuffer_, 0, 0);
+        wl_surface_commit(hand_);
+    }
+    ~Cursors() {
+        if (hand_)
+            wl_surface_destroy(hand_);
+        if (handBuffer_)
+            wl_buffer_destroy(handBuffer_);
+        if (arrow_)
+            wl_surface_destroy(arrow_);
+        if (theme_)
+            wl_cursor_theme_destroy(theme_);
+    }
+    void Set(wl_pointer* pointer, std::uint32_t serial, Cursor cursor) const {
+        if (cursor == Cursor::Hand && hand_)
+            wl_pointer_set_cursor(pointer, serial, hand_, 7, 0); // the finger's tip
+        else if (arrow_)
+            wl_pointer_set_cursor(pointer, serial, arrow_,
+                                  static_cast<std::int32_t>(arrowImage_->hotspot_x),
+                                  static_cast<std::int32_t>(arrowImage_->hotspot_y));
+    }
+
+  private:
+    wl_cursor_theme* theme_ = nullptr;
+    wl_cursor_image* arrowImage_ = nullptr;
+    wl_surface* arrow_ = nullptr;
+    wl_surface* hand_ = nullptr;
+    wl_buffer* handBuffer_ = nullptr;
+};
+
 std::unique_ptr<WaylandClient> WaylandClient::Connect() {
     wl_display* display = wl_display_connect(nullptr);
     if (!display)
@@ -141,8 +212,9 @@ std::unique_ptr<WaylandClient> WaylandClient::Connect() {
     if (!client->Roundtrip() || !client->Roundtrip() || !client->layerShell_ ||
         !client->compositor_ || !client->shm_ || client->outputs_.empty())
         return nullptr;
-    client->notifier_ = std::make_unique<QSocketNotifier>(wl_display_get_fd(display),
-                                                         QSocketNotifier::Read);
+    client->cursors_ = std::make_unique<Cursors>(client->compositor_, client->shm_);
+    client->notifier_ =
+        std::make_unique<QSocketNotifier>(wl_display_get_fd(display), QSocketNotifier::Read);
     QObject::connect(client->notifier_.get(), &QSocketNotifier::activated,
                      [c = client.get()] { c->Dispatch(); });
     return client;
@@ -156,6 +228,7 @@ WaylandClient::WaylandClient(wl_display* display) : display_(display) {
 
 WaylandClient::~WaylandClient() {
     notifier_.reset();
+    cursors_.reset();
     for (auto& output : outputs_) {
         if (output->Xdg)
             zxdg_output_v1_destroy(output->Xdg);
@@ -163,6 +236,10 @@ WaylandClient::~WaylandClient() {
     }
     if (keyboard_)
         wl_keyboard_destroy(keyboard_);
+    if (relativePointer_)
+        zwp_relative_pointer_v1_destroy(relativePointer_);
+    if (relativePointers_)
+        zwp_relative_pointer_manager_v1_destroy(relativePointers_);
     if (pointer_)
         wl_pointer_destroy(pointer_);
     if (seat_)
@@ -207,6 +284,9 @@ void WaylandClient::Global(wl_registry* registry, std::uint32_t name, const char
             static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, 3));
         for (auto& output : outputs_)
             WatchXdg(*output);
+    } else if (is == zwp_relative_pointer_manager_v1_interface.name) {
+        relativePointers_ = static_cast<zwp_relative_pointer_manager_v1*>(
+            bind(&zwp_relative_pointer_manager_v1_interface, 1));
     } else if (is == wl_seat_interface.name && !seat_) {
         seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
         wl_seat_add_listener(seat_, &seatListener, this);
@@ -252,7 +332,16 @@ void WaylandClient::SeatCapabilities(std::uint32_t capabilities) {
     if (pointer && !pointer_) {
         pointer_ = wl_seat_get_pointer(seat_);
         wl_pointer_add_listener(pointer_, &pointerListener, this);
+        // The seat comes after the globals were listed, the relative pointers among them.
+        if (relativePointers_) {
+            relativePointer_ =
+                zwp_relative_pointer_manager_v1_get_relative_pointer(relativePointers_, pointer_);
+            zwp_relative_pointer_v1_add_listener(relativePointer_, &relativeListener, this);
+        }
     } else if (!pointer && pointer_) {
+        if (relativePointer_)
+            zwp_relative_pointer_v1_destroy(relativePointer_);
+        relativePointer_ = nullptr;
         wl_pointer_destroy(pointer_);
         pointer_ = nullptr;
     }
@@ -309,12 +398,16 @@ ISurfaceInput* WaylandClient::InputOf(wl_surface* surface) const {
     return nullptr;
 }
 
-void WaylandClient::OnPointerEnter(std::uint32_t serial, wl_surface* surface, double x,
-                                   double y) {
+void WaylandClient::OnPointerEnter(std::uint32_t serial, wl_surface* surface, double x, double y) {
     enterSerial_ = serial;
     pointerSurface_ = surface;
-    if (ISurfaceInput* input = InputOf(surface))
-        input->PointerEnter(x, y);
+    ISurfaceInput* input = InputOf(surface);
+    if (!input)
+        return;
+    cursor_ = Cursor::Arrow;
+    if (cursors_)
+        cursors_->Set(pointer_, serial, cursor_);
+    input->PointerEnter(x, y);
 }
 
 void WaylandClient::OnPointerLeave(wl_surface* surface) {
@@ -327,6 +420,11 @@ void WaylandClient::OnPointerLeave(wl_surface* surface) {
 void WaylandClient::OnPointerMotion(double x, double y) {
     if (ISurfaceInput* input = InputOf(pointerSurface_))
         input->PointerMotion(x, y);
+}
+
+void WaylandClient::OnPointerDelta(double dx, double dy) {
+    if (ISurfaceInput* input = InputOf(pointerSurface_))
+        input->PointerDelta(dx, dy);
 }
 
 void WaylandClient::OnPointerButton(std::uint32_t serial, std::uint32_t button,
@@ -343,9 +441,9 @@ void WaylandClient::OnKeymap(std::uint32_t format, int fd, std::uint32_t size) {
     void* text = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     if (text == MAP_FAILED)
         return;
-    xkb_keymap* keymap =
-        xkb_keymap_new_from_buffer(xkb_, static_cast<const char*>(text), strnlen(static_cast<const char*>(text), size),
-                                   XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_keymap* keymap = xkb_keymap_new_from_buffer(
+        xkb_, static_cast<const char*>(text), strnlen(static_cast<const char*>(text), size),
+        XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
     ::munmap(text, size);
     if (!keymap)
         return;
@@ -388,6 +486,14 @@ void WaylandClient::OnModifiers(std::uint32_t depressed, std::uint32_t latched,
         return xkb_state_mod_name_is_active(keyState_, name, XKB_STATE_MODS_EFFECTIVE) > 0;
     };
     modifiers_ = {active(XKB_MOD_NAME_SHIFT), active(XKB_MOD_NAME_CTRL), active(XKB_MOD_NAME_ALT)};
+}
+
+void WaylandClient::SetCursor(Cursor cursor) {
+    if (cursor == cursor_ || !pointer_ || !pointerSurface_ || !cursors_)
+        return;
+    cursor_ = cursor;
+    cursors_->Set(pointer_, enterSerial_, cursor);
+    Flush();
 }
 
 void WaylandClient::Flush() {

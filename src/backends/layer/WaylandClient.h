@@ -27,6 +27,8 @@ struct zwlr_layer_shell_v1;
 struct zwlr_screencopy_manager_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
+struct zwp_relative_pointer_manager_v1;
+struct zwp_relative_pointer_v1;
 class QSocketNotifier;
 
 // One output of the compositor. Desktop device pixels: an output's device rectangle starts
@@ -39,9 +41,7 @@ struct WaylandOutput {
     QRect Logical;          // position and size in the compositor's logical space
     int Scale = 1;
     bool Ready = false; // position, size and scale are known
-    QRect Device() const {
-        return {Logical.topLeft(), Logical.size() * Scale};
-    }
+    QRect Device() const { return {Logical.topLeft(), Logical.size() * Scale}; }
 };
 
 // What a surface of ours is told of the seat. Positions are the surface's own, in logical
@@ -54,6 +54,9 @@ class ISurfaceInput {
     // button is the Linux code (BTN_LEFT, BTN_RIGHT, BTN_MIDDLE).
     virtual void PointerButton(std::uint32_t button, bool pressed) = 0;
     virtual void PointerLeave() = 0;
+    // The pointer's own motion, in logical pixels, sent before the motion event it makes;
+    // where the compositor offers it.
+    virtual void PointerDelta(double /*dx*/, double /*dy*/) {}
     // keysym is the xkb key symbol, keycode the xkb key code (the evdev code plus 8).
     virtual void KeyPress(std::uint32_t /*keysym*/, std::uint32_t /*keycode*/) {}
     virtual void KeyboardEnter() {}
@@ -106,6 +109,9 @@ class WaylandClient {
     WaylandModifiers Modifiers() const { return modifiers_; }
     // The surface the pointer is over, if ours.
     wl_surface* PointerSurface() const { return pointerSurface_; }
+    // The pointer's shape over our surfaces: the theme's arrow, or the hand of the hot spots.
+    enum class Cursor { Arrow, Hand };
+    void SetCursor(Cursor cursor);
 
     // Sends what is queued.
     void Flush();
@@ -124,6 +130,7 @@ class WaylandClient {
     void OnPointerEnter(std::uint32_t serial, wl_surface* surface, double x, double y);
     void OnPointerLeave(wl_surface* surface);
     void OnPointerMotion(double x, double y);
+    void OnPointerDelta(double dx, double dy);
     void OnPointerButton(std::uint32_t serial, std::uint32_t button, std::uint32_t state);
     void OnKeymap(std::uint32_t format, int fd, std::uint32_t size);
     void OnKeyboardEnter(wl_surface* surface);
@@ -149,6 +156,8 @@ class WaylandClient {
     std::uint32_t layerShellVersion_ = 0;
     zwlr_screencopy_manager_v1* screenCopy_ = nullptr;
     zxdg_output_manager_v1* xdgOutputs_ = nullptr;
+    zwp_relative_pointer_manager_v1* relativePointers_ = nullptr;
+    zwp_relative_pointer_v1* relativePointer_ = nullptr;
     std::vector<std::unique_ptr<WaylandOutput>> outputs_;
     std::vector<std::pair<wl_surface*, ISurfaceInput*>> inputs_;
     wl_surface* pointerSurface_ = nullptr;
@@ -159,6 +168,9 @@ class WaylandClient {
     xkb_context* xkb_ = nullptr;
     xkb_keymap* keymap_ = nullptr;
     xkb_state* keyState_ = nullptr;
+    class Cursors;
+    std::unique_ptr<Cursors> cursors_;
+    Cursor cursor_ = Cursor::Arrow;
     std::unique_ptr<QSocketNotifier> notifier_;
     bool lost_ = false;
 };
