@@ -19,7 +19,8 @@ JPEG_TOLERANCE = 12
 def skin_and_outline():
     """The built-in skin and the mask of what the phone draws: every pixel whose colour
     differs from the corner's, less the hole."""
-    skin = Image.open(BUILTIN).convert("RGB")
+    with Image.open(BUILTIN) as gif:
+        skin = gif.convert("RGB")
     corner = skin.getpixel((0, 0))
     mask = Image.new("L", skin.size)
     mask.putdata([0 if p == corner else 255 for p in skin.getdata()])
