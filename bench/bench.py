@@ -200,7 +200,7 @@ class WindowEvents:
 
 
 def wayland(tarvik, x11_rss):
-    """Start-up, Quick Save and memory of the Wayland mode on a headless sway session (as
+    """Start-up, Quick Save and memory of the frozen Wayland mode on a headless sway session (as
     the tests run it), against grim reading the same screen."""
     bin_dir = os.path.dirname(tarvik)
     wayland_harness.POINTER = os.path.join(bin_dir, "tarvik_wl_pointer")
@@ -220,7 +220,7 @@ def wayland(tarvik, x11_rss):
         starts, grims, rss = [], [], []
         for n in range(RUNS):
             start = time.perf_counter()
-            p = session.start_tarvik(settings(pictures))
+            p = session.start_tarvik(settings(pictures), "--frozen")
             starts.append(events.shown(start, "Tarvik") - start)
             time.sleep(0.5)
             rss.append(rss_mib(p.pid))
@@ -234,7 +234,7 @@ def wayland(tarvik, x11_rss):
             "MiB", 1.5)
 
         # Quick Save: the click until the JPEG is there, against grim reading the rectangle.
-        p = session.start_tarvik(settings(pictures))
+        p = session.start_tarvik(settings(pictures), "--frozen")
         events.shown(time.perf_counter() - 1, "Tarvik")
         time.sleep(0.5)
         x, y = (size[0] - 193) // 2, (size[1] - 448) // 2

@@ -55,7 +55,8 @@ def measure(session, pattern, events, settings, runs):
     events are sway's window events (bench.WindowEvents)."""
     ours, theirs, ours_rss, theirs_rss, refresh = [], [], [], [], []
     for _ in range(runs):
-        for starter, times, rss in ((lambda: session.start_tarvik(settings), ours, ours_rss),
+        for starter, times, rss in ((lambda: session.start_tarvik(settings, "--frozen"), ours,
+                                     ours_rss),
                                     (lambda: start_flameshot(session), theirs, theirs_rss)):
             _, before = screen(session)
             start = time.perf_counter()
@@ -67,7 +68,7 @@ def measure(session, pattern, events, settings, runs):
             time.sleep(0.3)
 
     # F5: the screen changes under the phone; the key until the phone is back on it.
-    p = session.start_tarvik(settings)
+    p = session.start_tarvik(settings, "--frozen")
     _, before = screen(session)
     until_changed(session, before, time.perf_counter())
     time.sleep(0.5)

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
-"""The program on a headless Wayland session, framing on the portal's screenshot; the phone
-mock-up on the clipboard."""
+"""The program's frozen mode (--frozen) on a headless Wayland session, framing on the portal's
+screenshot; the phone mock-up on the clipboard."""
 import os
 import signal
 import subprocess
@@ -96,7 +96,7 @@ class Wayland(unittest.TestCase):
     def start_phone(self):
         """Starts the program; the place of the phone, centred on the screen."""
         s = self.session
-        tarvik = s.start_tarvik(stored_settings(path=s.out))
+        tarvik = s.start_tarvik(stored_settings(path=s.out), "--frozen")
         self.addCleanup(s.stop, tarvik)
         x, y = (s.size[0] - SKIN[0]) // 2, (s.size[1] - SKIN[1]) // 2
         try:
@@ -200,7 +200,7 @@ class Wayland(unittest.TestCase):
         s = self.session
         s.stop_portal()
         self.addCleanup(s.start_portal)
-        tarvik = s.start_tarvik(stored_settings(path=s.out))
+        tarvik = s.start_tarvik(stored_settings(path=s.out), "--frozen")
         self.addCleanup(s.stop, tarvik)
         wh.wait_for(lambda: any("screenshot service" in l for l in tarvik.lines), 15,
                     "the message")
@@ -276,7 +276,7 @@ class Wayland(unittest.TestCase):
         # A slow answer (the desktop asked the user) comes while the notice is drawn: the
         # screenshot is taken again without it, and the phone alone is on the backdrop.
         fake = s.start_fake_portal("grim 1.5", "grim")
-        tarvik = s.start_tarvik(stored_settings(path=s.out))
+        tarvik = s.start_tarvik(stored_settings(path=s.out), "--frozen")
         self.addCleanup(s.stop, tarvik)
         wh.wait_for(lambda: any(l.startswith("call 2") for l in fake.lines), 10, "a second call")
         x0, y0 = (1024 - SKIN[0]) // 2, (768 - SKIN[1]) // 2
@@ -297,7 +297,7 @@ class Wayland(unittest.TestCase):
                              ("silent", "did not answer within 10 seconds")):
             with self.subTest(answer=answer):
                 fake = s.start_fake_portal(answer)
-                tarvik = s.start_tarvik(stored_settings(path=s.out))
+                tarvik = s.start_tarvik(stored_settings(path=s.out), "--frozen")
                 self.addCleanup(s.stop, tarvik)
                 wh.wait_for(lambda: any(says in l for l in tarvik.lines), 15, "the message")
                 self.assertEqual(self.answer_message(tarvik), 1, "".join(tarvik.lines))
@@ -308,7 +308,7 @@ class Wayland(unittest.TestCase):
         s = self.session
         self.addCleanup(s.start_portal)
         fake = s.start_fake_portal("grim 1.5", "grim", registry=True)
-        tarvik = s.start_tarvik(stored_settings(path=s.out))
+        tarvik = s.start_tarvik(stored_settings(path=s.out), "--frozen")
         self.addCleanup(s.stop, tarvik)
         wh.wait_for(lambda: any(l.startswith("call 2") for l in fake.lines), 10, "a second call")
         # Tarvik's id, once, before the first request; while the desktop did not answer, the

@@ -49,11 +49,13 @@ def missing_parts():
 
 
 class Session:
-    """sway on a virtual output of width x height at the given scale."""
+    """sway on virtual outputs of width x height at the given scale, side by side from the
+    left (HEADLESS-1, HEADLESS-2, ...)."""
 
-    def __init__(self, width=1024, height=768, scale=1):
+    def __init__(self, width=1024, height=768, scale=1, outputs=1):
         self.size = (width, height)
         self.scale = scale
+        self.outputs = outputs
         entry = pwd.getpwnam(USER)
         self.uid, self.gid = entry.pw_uid, entry.pw_gid
         self.root = tempfile.mkdtemp(prefix="tarvik-wl-")
@@ -94,9 +96,10 @@ class Session:
         config = os.path.join(self.root, "sway.conf")
         env_file = os.path.join(self.runtime, "session.env")
         with open(config, "w") as f:
-            f.write(f"output HEADLESS-1 resolution {self.size[0]}x{self.size[1]} position 0 0"
-                    f" scale {self.scale}\n"
-                    "xwayland enable\n"
+            for n in range(self.outputs):
+                f.write(f"output HEADLESS-{n + 1} resolution {self.size[0]}x{self.size[1]}"
+                        f" position {n * self.size[0] // self.scale} 0 scale {self.scale}\n")
+            f.write("xwayland enable\n"
                     "default_border none\n"
                     "focus_follows_mouse no\n"
                     # the pointer out of the screenshots, a moment after it stops
@@ -120,7 +123,8 @@ class Session:
                    name="dbus")
         wait_for(lambda: os.path.exists(os.path.join(self.runtime, "bus")), what="the bus")
         self.sway = self.spawn(["sway", "-c", config], name="sway", WLR_BACKENDS="headless",
-                               WLR_LIBINPUT_NO_DEVICES="1", WLR_RENDERER="pixman")
+                               WLR_LIBINPUT_NO_DEVICES="1", WLR_RENDERER="pixman",
+                               WLR_HEADLESS_OUTPUTS=str(self.outputs))
         wait_for(lambda: os.path.exists(env_file), what="sway's session")
         with open(env_file) as f:
             started = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
@@ -220,10 +224,10 @@ class Session:
         self.run(args)
         return path
 
-    def start_tarvik(self, settings):
+    def start_tarvik(self, settings, *args):
         """Starts the program with the environment a real session gives, settings stored."""
         write_settings_file(self.env["XDG_CONFIG_HOME"], settings, (self.uid, self.gid))
-        return self.spawn([BIN], name="tarvik")
+        return self.spawn([BIN, *args], name="tarvik")
 
     def swaymsg(self, *args):
         return self.run(["swaymsg", *map(str, args)], capture=True).stdout
@@ -273,8 +277,9 @@ class Pointer:
         time.sleep(0.05)
 
     def move(self, x, y):
-        w, h = self.session.size
-        w, h = w // self.session.scale, h // self.session.scale
+        """To (x, y) of the layout, all outputs side by side, in logical pixels."""
+        s = self.session
+        w, h = s.outputs * s.size[0] // s.scale, s.size[1] // s.scale
         self._send(f"move {x} {y} {w} {h}")
 
     def down(self, button=1):

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 
 // A known picture for the Wayland test session: a window (alone, it fills the screen) whose every
-// pixel follows from its place and a number; SIGUSR1 steps the number and repaints.
+// pixel follows from its place and a number; SIGUSR1 steps the number and repaints. A mouse
+// press is told as "pressed X Y", in the window's logical pixels.
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSocketNotifier>
 #include <QWidget>
@@ -43,6 +45,11 @@ class Pattern : public QWidget {
         image.setDevicePixelRatio(ratio);
         QPainter(this).drawImage(0, 0, image);
         std::printf("painted %d\n", number_);
+        std::fflush(stdout);
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        const QPoint at = event->position().toPoint();
+        std::printf("pressed %d %d\n", at.x(), at.y());
         std::fflush(stdout);
     }
 
