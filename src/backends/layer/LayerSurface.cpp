@@ -103,7 +103,15 @@ void LayerSurface::SetInput(ISurfaceInput* input) {
     }
 }
 
+void LayerSurface::HoldOutput(bool hold) {
+    holdOutput_ = hold;
+    if (!hold && shown_ && OutputFor(topLeft_) != output_)
+        Commit();
+}
+
 WaylandOutput* LayerSurface::OutputFor(QPoint topLeft) const {
+    if (holdOutput_ && output_)
+        return output_;
     const QPoint centre = topLeft + QPoint(picture_.width() / 2, picture_.height() / 2);
     return client_.OutputAt(centre);
 }

@@ -40,6 +40,10 @@ class LayerSurface {
     void Move(QPoint topLeft);
     void Hide();
     bool Shown() const { return shown_; }
+    // While held, the surface stays on its output wherever it is moved (a press is the
+    // surface's own: one made anew on another output would lose it); let go, it moves to
+    // the output that holds its centre.
+    void HoldOutput(bool hold);
     // Above every window, or below them (the desktop's windows then cover it).
     enum class Level { Above, Below };
     void SetLevel(Level level);
@@ -84,6 +88,7 @@ class LayerSurface {
     QPoint drawnShift_{-1, -1};
     bool shown_ = false;
     Level level_ = Level::Above;
+    bool holdOutput_ = false;
     bool configured_ = false;
     std::uint32_t configureSerial_ = 0;
     bool ackPending_ = false;

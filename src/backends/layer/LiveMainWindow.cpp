@@ -187,7 +187,7 @@ void LiveMainWindow::Show() {
 void LiveMainWindow::Hide() {
     visible_ = false;
     hovering_ = false;
-    buttons_ = 0;
+    LetGo();
     phone_.Hide();
 }
 
@@ -218,6 +218,11 @@ void LiveMainWindow::Rehome() {
     position_.setY(std::clamp(position_.y(), area.top(),
                               std::max(area.top(), area.bottom() + 1 - size_.height())));
     phone_.Show(face_, position_, region_);
+}
+
+void LiveMainWindow::LetGo() {
+    buttons_ = 0;
+    phone_.HoldOutput(false);
 }
 
 bool LiveMainWindow::Blocked() const {
@@ -279,7 +284,7 @@ void LiveMainWindow::PointerButton(std::uint32_t button, bool pressed) {
     if (code == 0 || !visible_)
         return;
     if (Blocked()) {
-        buttons_ = 0;
+        LetGo();
         return;
     }
     const QPointF at = InTwips();
@@ -290,11 +295,14 @@ void LiveMainWindow::PointerButton(std::uint32_t button, bool pressed) {
             return;
         buttons_ = static_cast<std::int16_t>(buttons_ & ~code);
         events_.MouseUp(code, ShiftState(), x, y);
+        if (buttons_ == 0)
+            phone_.HoldOutput(false);
         return;
     }
     if (buttons_ == 0) {
         held_ = pointer_;
         heldMoved_ = false;
+        phone_.HoldOutput(true);
     }
     buttons_ = static_cast<std::int16_t>(buttons_ | code);
     const QStyleHints* hints = QGuiApplication::styleHints();
@@ -310,7 +318,7 @@ void LiveMainWindow::PointerButton(std::uint32_t button, bool pressed) {
     }
     if (second)
         // A dialog the double click opens takes the pointer: the press is over then.
-        events_.DoubleClick(code, ShiftState(), x, y, [this] { buttons_ = 0; });
+        events_.DoubleClick(code, ShiftState(), x, y, [this] { LetGo(); });
     else
         events_.MouseDown(code, ShiftState(), x, y);
 }

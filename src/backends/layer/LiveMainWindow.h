@@ -55,6 +55,8 @@ class LiveMainWindow : public IMainWindow, private ISurfaceInput {
 
     // Input waits while a dialog or menu is open, as under a modal window.
     bool Blocked() const;
+    // No button counts as held any more.
+    void LetGo();
     std::int16_t ShiftState() const;
     // The pointer's place within the phone, in twips, from the place the program set.
     QPointF InTwips() const;
