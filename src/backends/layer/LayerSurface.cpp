@@ -137,6 +137,12 @@ void LayerSurface::Create(WaylandOutput& output) {
 void LayerSurface::SetKeyboard() {
     if (keyboard_ == Keyboard::None)
         return;
+    if (keyboard_ == Keyboard::Exclusive) {
+        zwlr_layer_surface_v1_set_keyboard_interactivity(
+            layer_, level_ == Level::Above ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
+                                           : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+        return;
+    }
     // Before version 4 the keyboard is all or nothing; all would take it from every window.
     const bool wanted = level_ == Level::Above && client_.LayerShellVersion() >= 4;
     zwlr_layer_surface_v1_set_keyboard_interactivity(

@@ -25,7 +25,8 @@ struct zwlr_layer_surface_v1;
 // odd, and the buffer has room for it.
 class LayerSurface {
   public:
-    enum class Keyboard { None, OnDemand };
+    // Exclusive: the keyboard is the surface's while it is shown (a popup's grab).
+    enum class Keyboard { None, OnDemand, Exclusive };
 
     LayerSurface(WaylandClient& client, Keyboard keyboard, const char* purpose);
     ~LayerSurface();

@@ -1,16 +1,28 @@
 // SPDX-License-Identifier: MIT
-// Placeholder until the real one lands on this branch.
+
 #pragma once
-#include "backends/layer/WaylandClient.h"
+
 #include "platform/IMenuService.h"
+
 #include <QPoint>
+
 #include <functional>
+
+class WaylandClient;
+
+// The context menu as layer surfaces of ours, drawn as Qt draws its menus. While it is
+// open, a see-through surface over each output takes the pointer and the keyboard, as a
+// popup's grab does: a click outside the menu closes it and reaches nothing beneath.
 class LiveMenuService : public IMenuService {
   public:
-    LiveMenuService(WaylandClient&, std::function<QPoint()> f) : f_(std::move(f)) {}
-    ScreenPoint CursorPos() const override { return {f_().x(), f_().y()}; }
-    std::int32_t TrackPopupMenu(const MenuLevel&, ScreenPoint) override { return 0; }
+    // cursor: the pointer's last desktop device position.
+    LiveMenuService(WaylandClient& client, std::function<QPoint()> cursor)
+        : client_(client), cursor_(std::move(cursor)) {}
+
+    ScreenPoint CursorPos() const override;
+    std::int32_t TrackPopupMenu(const MenuLevel& menu, ScreenPoint at) override;
 
   private:
-    std::function<QPoint()> f_;
+    WaylandClient& client_;
+    std::function<QPoint()> cursor_;
 };

@@ -11,6 +11,6 @@ class QtMenuService : public IMenuService {
     ScreenPoint CursorPos() const override;
     std::int32_t TrackPopupMenu(const MenuLevel& menu, ScreenPoint at) override;
 
-  private:
+    // Adds the level's entries to the menu; an item's id is its action's data.
     static void Fill(QMenu& target, const MenuLevel& level);
 };
