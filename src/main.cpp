@@ -86,9 +86,9 @@ Backends MakeBackends(const DisplaySession& session, bool frozen, QtDialogs& dia
         auto window = std::make_unique<LiveMainWindow>(client);
         LiveMainWindow* phone = window.get();
         made.Screen = std::make_unique<LiveScreen>(client);
-        const auto pointer = [phone] { return phone->PointerPosition(); };
-        made.Windows = std::make_unique<LiveWindowFactory>(client, *made.Screen, pointer);
-        made.Menus = std::make_unique<LiveMenuService>(client, pointer);
+        made.Windows = std::make_unique<LiveWindowFactory>(client, *made.Screen, phone->Surface());
+        made.Menus = std::make_unique<LiveMenuService>(
+            client, phone->Surface(), [phone] { return phone->PointerPosition(); });
         made.Window = std::move(window);
         // Dialogs are the only windows Qt has here: closing one does not end the program.
         QApplication::setQuitOnLastWindowClosed(false);

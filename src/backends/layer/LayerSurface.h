@@ -58,6 +58,8 @@ class LayerSurface {
     QPoint ToDesktop(double x, double y) const;
     WaylandOutput* Output() const { return output_; }
     wl_surface* Surface() const { return surface_; }
+    // Null while it is not shown.
+    zwlr_layer_surface_v1* Layer() const { return layer_; }
     // Runs when the compositor has closed the surface (its output went, for one); the
     // next Show makes a new one.
     std::function<void()> Closed;

@@ -28,6 +28,8 @@ class LiveMainWindow : public IMainWindow, private ISurfaceInput {
     QPoint PointerPosition() const { return pointer_; }
     // Input to the phone waits while a menu of ours is open.
     void SetBlocked(bool blocked) { blocked_ = blocked; }
+    // The phone's surface, the parent of its tips and menus.
+    LayerSurface& Surface() { return phone_; }
 
     double Left() const override;
     double Top() const override;

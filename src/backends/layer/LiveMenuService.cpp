@@ -3,6 +3,7 @@
 #include "backends/layer/LiveMenuService.h"
 
 #include "backends/layer/LayerSurface.h"
+#include "backends/layer/PopupSurface.h"
 #include "backends/layer/WaylandClient.h"
 #include "backends/qt/QtMenuService.h"
 
@@ -13,65 +14,12 @@
 #include <QStyle>
 
 #include <wayland-client.h>
-#include <wayland-cursor.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 
 namespace {
-
-// The arrow pointer over the menu, from the pointer theme.
-class ArrowCursor {
-  public:
-    explicit ArrowCursor(WaylandClient& client) : client_(client) {}
-    ~ArrowCursor() {
-        if (surface_)
-            wl_surface_destroy(surface_);
-        if (theme_)
-            wl_cursor_theme_destroy(theme_);
-    }
-    ArrowCursor(const ArrowCursor&) = delete;
-    ArrowCursor& operator=(const ArrowCursor&) = delete;
-
-    void Set(int scale) {
-        wl_pointer* pointer = client_.Pointer();
-        if (!pointer)
-            return;
-        if (!theme_ || scale != scale_) {
-            if (theme_)
-                wl_cursor_theme_destroy(theme_);
-            const char* size = std::getenv("XCURSOR_SIZE");
-            const int logical = size && std::atoi(size) > 0 ? std::atoi(size) : 24;
-            theme_ =
-                wl_cursor_theme_load(std::getenv("XCURSOR_THEME"), logical * scale, client_.Shm());
-            scale_ = scale;
-        }
-        wl_cursor* cursor = theme_ ? wl_cursor_theme_get_cursor(theme_, "left_ptr") : nullptr;
-        if (!cursor && theme_)
-            cursor = wl_cursor_theme_get_cursor(theme_, "default");
-        if (!cursor || cursor->image_count == 0)
-            return;
-        const wl_cursor_image* image = cursor->images[0];
-        if (!surface_)
-            surface_ = wl_compositor_create_surface(client_.Compositor());
-        wl_surface_set_buffer_scale(surface_, scale);
-        wl_surface_attach(surface_, wl_cursor_image_get_buffer(cursor->images[0]), 0, 0);
-        wl_surface_damage_buffer(surface_, 0, 0, static_cast<std::int32_t>(image->width),
-                                 static_cast<std::int32_t>(image->height));
-        wl_surface_commit(surface_);
-        wl_pointer_set_cursor(pointer, client_.EnterSerial(), surface_,
-                              static_cast<std::int32_t>(image->hotspot_x) / scale,
-                              static_cast<std::int32_t>(image->hotspot_y) / scale);
-    }
-
-  private:
-    WaylandClient& client_;
-    wl_cursor_theme* theme_ = nullptr;
-    wl_surface* surface_ = nullptr;
-    int scale_ = 0;
-};
 
 bool Selectable(const QAction* action) {
     return action && !action->isSeparator() && action->isEnabled() && action->isVisible();
@@ -107,42 +55,56 @@ QImage Picture(QMenu& menu, int scale) {
 
 class MenuTracker;
 
-// The see-through surface over one output that takes the pointer and the keyboard while
-// the menu is open.
-class Catcher : public ISurfaceInput {
+// What the seat tells one level's popup, as desktop points; and the keys of the grab.
+class LevelInput : public ISurfaceInput {
   public:
-    Catcher(WaylandClient& client, MenuTracker& tracker, const WaylandOutput& output);
-
+    LevelInput(MenuTracker& tracker, const PopupSurface* surface)
+        : tracker_(tracker), surface_(surface) {}
     void PointerEnter(double x, double y) override;
     void PointerMotion(double x, double y) override;
     void PointerButton(std::uint32_t button, bool pressed) override;
-    void PointerLeave() override {}
+    void PointerLeave() override;
     void KeyPress(std::uint32_t keysym, std::uint32_t keycode) override;
 
   private:
     MenuTracker& tracker_;
-    LayerSurface surface_;
+    const PopupSurface* surface_;
     QPoint last_;
-    int scale_;
 };
 
 // One open menu: its levels from the top one down to the deepest open sub-menu.
 class MenuTracker {
   public:
-    MenuTracker(WaylandClient& client, const MenuLevel& menu) : client_(client), cursor_(client) {
+    MenuTracker(WaylandClient& client, LayerSurface& phone, const MenuLevel& menu)
+        : client_(client), phone_(phone), keys_(*this, nullptr) {
         root_.setObjectName("TarvikMenu");
         QtMenuService::Fill(root_, menu);
     }
 
     std::int32_t Run(QPoint at) {
-        const WaylandOutput* output = client_.OutputAt(at);
-        if (!output)
+        // The menu is a popup of the phone, on its output.
+        const WaylandOutput* output = phone_.Output();
+        if (!output || !phone_.Layer() || !client_.WmBase())
             return 0;
         scale_ = output->Scale;
         screen_ = output->Device();
-        for (const auto& o : client_.Outputs())
-            if (o->Ready)
-                catchers_.push_back(std::make_unique<Catcher>(client_, *this, *o));
+        client_.SetGrab(
+            [this](wl_surface* surface) {
+                for (const Level& level : levels_)
+                    if (level.Surface->Surface() == surface)
+                        return true;
+                return false;
+            },
+            [this] { Finish(0); }, &keys_);
+        // The keys come through the surface of ours that has them; else one takes them.
+        if (!client_.HasKeyboard()) {
+            keyboard_ = std::make_unique<LayerSurface>(client_, LayerSurface::Keyboard::Exclusive,
+                                                       "tarvik-menu-keys");
+            keyboard_->SetInput(&keys_);
+            QImage dot(1, 1, QImage::Format_ARGB32_Premultiplied);
+            dot.fill(Qt::transparent);
+            keyboard_->Show(dot, screen_.topLeft(), QRegion());
+        }
         const QImage picture = Picture(root_, scale_);
         QPoint place = at;
         // Flipped left or up where it would run off the output, and kept on it.
@@ -152,13 +114,19 @@ class MenuTracker {
             place.ry() -= picture.height();
         Open(root_, picture, Clamp(place, picture.size()));
         loop_.exec();
-        levels_.clear();
-        catchers_.clear();
+        CloseBelow(-1);
+        keyboard_.reset();
+        client_.ClearGrab();
         client_.Flush();
         return result_;
     }
 
-    void Entered(int scale) { cursor_.Set(scale); }
+    // The pointer left a level: the deepest one loses its highlight, unless it opened a
+    // sub-menu.
+    void Left() {
+        if (!levels_.empty())
+            Select(static_cast<int>(levels_.size()) - 1, nullptr);
+    }
 
     void Motion(QPoint p) {
         const int k = LevelAt(p);
@@ -250,9 +218,22 @@ class MenuTracker {
   private:
     struct Level {
         QMenu* Menu = nullptr;
-        std::unique_ptr<LayerSurface> Surface;
-        QRect Place; // desktop device pixels
+        std::unique_ptr<PopupSurface> Surface;
+        std::unique_ptr<LevelInput> Input;
+        QPoint Asked; // the place asked for
+        QSize Size;
+        // Desktop device pixels, where the compositor put it.
+        QRect Place() const { return {Surface->TopLeft(), Size}; }
     };
+
+    void Draw(const Level& level, const QImage& picture) {
+        const QRegion input(picture.rect());
+        const auto k = &level - levels_.data();
+        if (k == 0)
+            level.Surface->Show(picture, level.Asked, input, phone_);
+        else
+            level.Surface->Show(picture, level.Asked, input, *levels_[k - 1].Surface);
+    }
 
     QPoint Clamp(QPoint place, QSize size) const {
         place.setX(
@@ -265,13 +246,14 @@ class MenuTracker {
     void Open(QMenu& menu, const QImage& picture, QPoint place) {
         Level level;
         level.Menu = &menu;
-        level.Place = QRect(place, picture.size());
-        level.Surface =
-            std::make_unique<LayerSurface>(client_, LayerSurface::Keyboard::None, "tarvik-menu");
+        level.Asked = place;
+        level.Size = picture.size();
+        level.Surface = std::make_unique<PopupSurface>(client_, PopupSurface::Grab::Seat);
+        level.Input = std::make_unique<LevelInput>(*this, level.Surface.get());
+        level.Surface->SetInput(level.Input.get());
         level.Surface->Closed = [this] { Finish(0); };
-        // The catchers take the pointer over the menu too.
-        level.Surface->Show(picture, place, QRegion());
         levels_.push_back(std::move(level));
+        Draw(levels_.back(), picture);
     }
 
     // A sub-menu beside its item, its first item level with it; on the other side when it
@@ -281,17 +263,18 @@ class MenuTracker {
         sub.setActiveAction(nullptr);
         const QImage picture = Picture(sub, scale_);
         const Level& parent = levels_[k];
+        const QRect area = parent.Place();
         const QRect item = parent.Menu->actionGeometry(action);
         const int overlap = sub.style()->pixelMetric(QStyle::PM_SubMenuOverlap, nullptr, &sub);
-        QPoint place = parent.Place.topLeft() +
-                       QPoint((item.right() + 1 + overlap) * scale_, item.top() * scale_);
+        QPoint place =
+            area.topLeft() + QPoint((item.right() + 1 + overlap) * scale_, item.top() * scale_);
         for (QAction* first : sub.actions())
             if (!first->isSeparator()) {
                 place.ry() -= sub.actionGeometry(first).top() * scale_;
                 break;
             }
         if (place.x() + picture.width() > screen_.right() + 1)
-            place.setX(parent.Place.left() + (item.left() - overlap) * scale_ - picture.width());
+            place.setX(area.left() + (item.left() - overlap) * scale_ - picture.width());
         Open(sub, picture, Clamp(place, picture.size()));
     }
 
@@ -312,7 +295,7 @@ class MenuTracker {
         if (level.Menu->activeAction() == action)
             return;
         level.Menu->setActiveAction(action);
-        level.Surface->Show(Picture(*level.Menu, scale_), level.Place.topLeft(), QRegion());
+        Draw(level, Picture(*level.Menu, scale_));
     }
 
     // A sub-menu opened from the keyboard has its first item lit.
@@ -370,22 +353,23 @@ class MenuTracker {
 
     int LevelAt(QPoint p) const {
         for (int k = static_cast<int>(levels_.size()) - 1; k >= 0; --k)
-            if (levels_[k].Place.contains(p))
+            if (levels_[k].Place().contains(p))
                 return k;
         return -1;
     }
 
     QAction* ItemAt(int k, QPoint p) const {
         const Level& level = levels_[k];
-        const QPoint local = (p - level.Place.topLeft()) / scale_;
+        const QPoint local = (p - level.Place().topLeft()) / scale_;
         QAction* action = level.Menu->actionAt(local);
         return Selectable(action) ? action : nullptr;
     }
 
     WaylandClient& client_;
-    ArrowCursor cursor_;
+    LayerSurface& phone_;
+    LevelInput keys_;
+    std::unique_ptr<LayerSurface> keyboard_;
     QMenu root_;
-    std::vector<std::unique_ptr<Catcher>> catchers_;
     std::vector<Level> levels_;
     QEventLoop loop_;
     QRect screen_;
@@ -395,32 +379,24 @@ class MenuTracker {
     std::int32_t result_ = 0;
 };
 
-Catcher::Catcher(WaylandClient& client, MenuTracker& tracker, const WaylandOutput& output)
-    : tracker_(tracker), surface_(client, LayerSurface::Keyboard::Exclusive, "tarvik-menu-grab"),
-      scale_(output.Scale) {
-    const QRect area = output.Device();
-    QImage clear(area.size(), QImage::Format_ARGB32_Premultiplied);
-    clear.fill(Qt::transparent);
-    surface_.SetInput(this);
-    surface_.Closed = [this] { tracker_.Finish(0); };
-    surface_.Show(clear, area.topLeft(), QRegion(clear.rect()));
+void LevelInput::PointerEnter(double x, double y) {
+    last_ = surface_->ToDesktop(x, y);
 }
 
-void Catcher::PointerEnter(double x, double y) {
-    last_ = surface_.ToDesktop(x, y);
-    tracker_.Entered(scale_);
-}
-
-void Catcher::PointerMotion(double x, double y) {
-    last_ = surface_.ToDesktop(x, y);
+void LevelInput::PointerMotion(double x, double y) {
+    last_ = surface_->ToDesktop(x, y);
     tracker_.Motion(last_);
 }
 
-void Catcher::PointerButton(std::uint32_t button, bool pressed) {
+void LevelInput::PointerButton(std::uint32_t button, bool pressed) {
     tracker_.Button(button, pressed, last_);
 }
 
-void Catcher::KeyPress(std::uint32_t keysym, std::uint32_t) {
+void LevelInput::PointerLeave() {
+    tracker_.Left();
+}
+
+void LevelInput::KeyPress(std::uint32_t keysym, std::uint32_t) {
     tracker_.Key(keysym);
 }
 
@@ -432,6 +408,6 @@ ScreenPoint LiveMenuService::CursorPos() const {
 }
 
 std::int32_t LiveMenuService::TrackPopupMenu(const MenuLevel& menu, ScreenPoint at) {
-    MenuTracker tracker(client_, menu);
+    MenuTracker tracker(client_, phone_, menu);
     return tracker.Run(QPoint(at.X, at.Y));
 }

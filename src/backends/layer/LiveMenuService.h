@@ -8,21 +8,23 @@
 
 #include <functional>
 
+class LayerSurface;
 class WaylandClient;
 
-// The context menu as layer surfaces of ours, drawn as Qt draws its menus. While it is
-// open, a see-through surface over each output takes the pointer and the keyboard, as a
-// popup's grab does: a click outside the menu closes it and reaches nothing beneath.
+// The context menu as popups of the phone's surface (a sub-menu a popup of its parent),
+// drawn as Qt draws its menus. They grab the seat: a click outside the menu closes it and
+// reaches nothing beneath.
 class LiveMenuService : public IMenuService {
   public:
     // cursor: the pointer's last desktop device position.
-    LiveMenuService(WaylandClient& client, std::function<QPoint()> cursor)
-        : client_(client), cursor_(std::move(cursor)) {}
+    LiveMenuService(WaylandClient& client, LayerSurface& phone, std::function<QPoint()> cursor)
+        : client_(client), phone_(phone), cursor_(std::move(cursor)) {}
 
     ScreenPoint CursorPos() const override;
     std::int32_t TrackPopupMenu(const MenuLevel& menu, ScreenPoint at) override;
 
   private:
     WaylandClient& client_;
+    LayerSurface& phone_;
     std::function<QPoint()> cursor_;
 };

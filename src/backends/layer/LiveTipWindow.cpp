@@ -2,6 +2,7 @@
 
 #include "backends/layer/LiveTipWindow.h"
 
+#include "backends/layer/LayerSurface.h"
 #include "backends/layer/WaylandClient.h"
 #include "platform/IScreen.h"
 #include "platform/Twips.h"
@@ -28,11 +29,9 @@ constexpr double LabelHeight = 615;
 
 } // namespace
 
-LiveTipWindow::LiveTipWindow(WaylandClient& client, const IScreen& screen, Role role,
-                             std::function<QPoint()> cursor)
-    : client_(client), screen_(screen), cursor_(std::move(cursor)),
-      surface_(client, LayerSurface::Keyboard::None,
-               role == Role::Tip ? "tarvik-tip" : "tarvik-notice") {
+LiveTipWindow::LiveTipWindow(WaylandClient& client, const IScreen& screen, LayerSurface& phone)
+    : screen_(screen), phone_(phone), surface_(client, PopupSurface::Grab::None) {
+    surface_.Closed = [this] { Hide(); };
     hideTimer_.setSingleShot(true);
     QObject::connect(&hideTimer_, &QTimer::timeout, [this] { Hide(); });
     // The Qt tip window's palette and label.
@@ -46,13 +45,8 @@ LiveTipWindow::LiveTipWindow(WaylandClient& client, const IScreen& screen, Role 
     label_.setTextFormat(Qt::PlainText);
 }
 
-// The output of the tip's last place, else the one under the pointer.
 int LiveTipWindow::Scale() const {
-    QPoint at = place_.center();
-    if (place_.isNull() && cursor_)
-        at = cursor_();
-    const WaylandOutput* output = client_.OutputAt(at);
-    return output ? output->Scale : 1;
+    return phone_.Output() ? phone_.Output()->Scale : 1;
 }
 
 void LiveTipWindow::MeasureText(const std::string& text, double& width, double& height) const {
@@ -103,16 +97,19 @@ void LiveTipWindow::Apply() {
     if (place_.isEmpty())
         return;
     const int scale = Scale();
-    if (surface_.Shown() && label_.text() == drawnText_ && place_.size() == drawnSize_ &&
-        scale == drawnScale_) {
-        surface_.Move(place_.topLeft());
+    const bool same =
+        label_.text() == drawnText_ && place_.size() == drawnSize_ && scale == drawnScale_;
+    if (same && surface_.Shown() && place_.topLeft() == shownAt_)
         return;
+    if (!same) {
+        drawn_ = Draw(scale);
+        drawnText_ = label_.text();
+        drawnSize_ = place_.size();
+        drawnScale_ = scale;
     }
     // Click-through: no input region.
-    surface_.Show(Draw(scale), place_.topLeft(), QRegion());
-    drawnText_ = label_.text();
-    drawnSize_ = place_.size();
-    drawnScale_ = scale;
+    if (surface_.Show(drawn_, place_.topLeft(), QRegion(), phone_))
+        shownAt_ = place_.topLeft();
 }
 
 void LiveTipWindow::Hide() {

@@ -2,27 +2,22 @@
 
 #pragma once
 
-#include "backends/layer/LayerSurface.h"
+#include "backends/layer/PopupSurface.h"
 #include "platform/ITipWindow.h"
 
 #include <QLabel>
 #include <QRect>
 #include <QTimer>
 
-#include <functional>
-
 class IScreen;
+class LayerSurface;
 class WaylandClient;
 
-// The tip, or the save notice, as a layer surface of ours: click-through, never focused,
-// in the look of the Qt tip window. Drawn at the scale of the output it stands on.
+// The tip, or the save notice, as a popup of the phone: above it, click-through, never
+// focused, in the look of the Qt tip window, at the scale of the phone's output.
 class LiveTipWindow : public ITipWindow {
   public:
-    enum class Role { Tip, Notice };
-    // cursor: the pointer's desktop device position, which tells the output a tip not yet
-    // placed is measured for.
-    LiveTipWindow(WaylandClient& client, const IScreen& screen, Role role,
-                  std::function<QPoint()> cursor);
+    LiveTipWindow(WaylandClient& client, const IScreen& screen, LayerSurface& phone);
 
     void MeasureText(const std::string& text, double& width, double& height) const override;
     void SetText(const std::string& text) override;
@@ -38,10 +33,9 @@ class LiveTipWindow : public ITipWindow {
     // Shows the text at the place, drawn anew only when it changed.
     void Apply();
 
-    WaylandClient& client_;
     const IScreen& screen_;
-    std::function<QPoint()> cursor_;
-    LayerSurface surface_;
+    LayerSurface& phone_;
+    PopupSurface surface_;
     QLabel label_; // never shown: it draws the text into the surface's picture
     QTimer hideTimer_;
     QRect place_; // desktop device pixels
@@ -49,4 +43,6 @@ class LiveTipWindow : public ITipWindow {
     QString drawnText_;
     QSize drawnSize_;
     int drawnScale_ = 0;
+    QImage drawn_;
+    QPoint shownAt_;
 };

@@ -7,11 +7,12 @@
 #include "backends/qt/QtOptionsDialog.h"
 
 std::unique_ptr<ITipWindow> LiveWindowFactory::CreateTipWindow() {
-    return std::make_unique<LiveTipWindow>(client_, screen_, LiveTipWindow::Role::Tip, cursor_);
+    return std::make_unique<LiveTipWindow>(client_, screen_, phone_);
 }
 
+// The notice is a tip in look and behaviour; only its text and place differ.
 std::unique_ptr<ITipWindow> LiveWindowFactory::CreateNoticeWindow() {
-    return std::make_unique<LiveTipWindow>(client_, screen_, LiveTipWindow::Role::Notice, cursor_);
+    return std::make_unique<LiveTipWindow>(client_, screen_, phone_);
 }
 
 std::unique_ptr<IOptionsView> LiveWindowFactory::CreateOptionsView(IOptionsListener& listener) {

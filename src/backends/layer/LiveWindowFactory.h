@@ -4,21 +4,17 @@
 
 #include "platform/IWindowFactory.h"
 
-#include <QPoint>
-
-#include <functional>
-
 class IScreen;
+class LayerSurface;
 class WaylandClient;
 
-// The secondary windows of the live mode: tips and notices as layer surfaces of ours,
-// placed beside the phone; the options and about boxes as Qt's own windows, with no owner
-// (the phone is not a Qt window).
+// The secondary windows of the live mode: tips and notices as popups of the phone's
+// surface; the options and about boxes as Qt's own windows, with no owner (the phone is not
+// a Qt window).
 class LiveWindowFactory : public IWindowFactory {
   public:
-    // cursor: the pointer's last desktop device position.
-    LiveWindowFactory(WaylandClient& client, const IScreen& screen, std::function<QPoint()> cursor)
-        : client_(client), screen_(screen), cursor_(std::move(cursor)) {}
+    LiveWindowFactory(WaylandClient& client, const IScreen& screen, LayerSurface& phone)
+        : client_(client), screen_(screen), phone_(phone) {}
 
     std::unique_ptr<ITipWindow> CreateTipWindow() override;
     std::unique_ptr<ITipWindow> CreateNoticeWindow() override;
@@ -28,5 +24,5 @@ class LiveWindowFactory : public IWindowFactory {
   private:
     WaylandClient& client_;
     const IScreen& screen_;
-    std::function<QPoint()> cursor_;
+    LayerSurface& phone_;
 };

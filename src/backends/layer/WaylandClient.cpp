@@ -8,6 +8,7 @@
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
 
 #include <QImage>
 #include <QSocketNotifier>
@@ -76,8 +77,8 @@ const wl_keyboard_listener keyboardListener = {
     [](void* data, wl_keyboard*, std::uint32_t, wl_surface* surface) {
         Of(data).OnKeyboardLeave(surface);
     },
-    [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
-       std::uint32_t state) { Of(data).OnKey(key, state); },
+    [](void* data, wl_keyboard*, std::uint32_t serial, std::uint32_t, std::uint32_t key,
+       std::uint32_t state) { Of(data).OnKey(serial, key, state); },
     [](void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed, std::uint32_t latched,
        std::uint32_t locked,
        std::uint32_t group) { Of(data).OnModifiers(depressed, latched, locked, group); },
@@ -127,6 +128,10 @@ const zwp_relative_pointer_v1_listener relativeListener = {
     [](void* data, zwp_relative_pointer_v1*, std::uint32_t, std::uint32_t, wl_fixed_t dx,
        wl_fixed_t dy, wl_fixed_t,
        wl_fixed_t) { Of(data).OnPointerDelta(wl_fixed_to_double(dx), wl_fixed_to_double(dy)); },
+};
+
+const xdg_wm_base_listener wmBaseListener = {
+    [](void*, xdg_wm_base* base, std::uint32_t serial) { xdg_wm_base_pong(base, serial); },
 };
 
 const wl_callback_listener callbackListener = {
@@ -247,6 +252,8 @@ WaylandClient::~WaylandClient() {
         wl_seat_destroy(seat_);
     if (xdgOutputs_)
         zxdg_output_manager_v1_destroy(xdgOutputs_);
+    if (wmBase_)
+        xdg_wm_base_destroy(wmBase_);
     if (screenCopy_)
         zwlr_screencopy_manager_v1_destroy(screenCopy_);
     if (layerShell_)
@@ -288,6 +295,9 @@ void WaylandClient::Global(wl_registry* registry, std::uint32_t name, const char
     } else if (is == zwp_relative_pointer_manager_v1_interface.name) {
         relativePointers_ = static_cast<zwp_relative_pointer_manager_v1*>(
             bind(&zwp_relative_pointer_manager_v1_interface, 1));
+    } else if (is == xdg_wm_base_interface.name) {
+        wmBase_ = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 2));
+        xdg_wm_base_add_listener(wmBase_, &wmBaseListener, this);
     } else if (is == wl_seat_interface.name && !seat_) {
         seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
         wl_seat_add_listener(seat_, &seatListener, this);
@@ -402,37 +412,61 @@ ISurfaceInput* WaylandClient::InputOf(wl_surface* surface) const {
 void WaylandClient::OnPointerEnter(std::uint32_t serial, wl_surface* surface, double x, double y) {
     enterSerial_ = serial;
     pointerSurface_ = surface;
-    ISurfaceInput* input = InputOf(surface);
-    if (!input)
+    if (!InputOf(surface))
         return;
     cursor_ = Cursor::Arrow;
     if (cursors_)
         cursors_->Set(pointer_, serial, cursor_);
-    input->PointerEnter(x, y);
+    if (ISurfaceInput* input = PointerInputOf(surface))
+        input->PointerEnter(x, y);
 }
 
 void WaylandClient::OnPointerLeave(wl_surface* surface) {
     if (pointerSurface_ == surface)
         pointerSurface_ = nullptr;
-    if (ISurfaceInput* input = InputOf(surface))
+    if (ISurfaceInput* input = PointerInputOf(surface))
         input->PointerLeave();
 }
 
 void WaylandClient::OnPointerMotion(double x, double y) {
-    if (ISurfaceInput* input = InputOf(pointerSurface_))
+    if (ISurfaceInput* input = PointerInputOf(pointerSurface_))
         input->PointerMotion(x, y);
 }
 
 void WaylandClient::OnPointerDelta(double dx, double dy) {
-    if (ISurfaceInput* input = InputOf(pointerSurface_))
+    if (ISurfaceInput* input = PointerInputOf(pointerSurface_))
         input->PointerDelta(dx, dy);
 }
 
 void WaylandClient::OnPointerButton(std::uint32_t serial, std::uint32_t button,
                                     std::uint32_t state) {
     buttonSerial_ = serial;
-    if (ISurfaceInput* input = InputOf(pointerSurface_))
-        input->PointerButton(button, state == WL_POINTER_BUTTON_STATE_PRESSED);
+    const bool pressed = state == WL_POINTER_BUTTON_STATE_PRESSED;
+    if (pressed)
+        inputSerial_ = serial;
+    if (ISurfaceInput* input = PointerInputOf(pointerSurface_))
+        input->PointerButton(button, pressed);
+    else if (pressed && grabOutside_ && InputOf(pointerSurface_))
+        grabOutside_();
+}
+
+ISurfaceInput* WaylandClient::PointerInputOf(wl_surface* surface) const {
+    if (grabInside_ && !grabInside_(surface))
+        return nullptr;
+    return InputOf(surface);
+}
+
+void WaylandClient::SetGrab(std::function<bool(wl_surface*)> inside, std::function<void()> outside,
+                            ISurfaceInput* keys) {
+    grabInside_ = std::move(inside);
+    grabOutside_ = std::move(outside);
+    grabKeys_ = keys;
+}
+
+void WaylandClient::ClearGrab() {
+    grabInside_ = nullptr;
+    grabOutside_ = nullptr;
+    grabKeys_ = nullptr;
 }
 
 void WaylandClient::OnKeymap(std::uint32_t format, int fd, std::uint32_t size) {
@@ -469,12 +503,16 @@ void WaylandClient::OnKeyboardLeave(wl_surface* surface) {
         input->KeyboardLeave();
 }
 
-void WaylandClient::OnKey(std::uint32_t key, std::uint32_t state) {
+void WaylandClient::OnKey(std::uint32_t serial, std::uint32_t key, std::uint32_t state) {
     if (state != WL_KEYBOARD_KEY_STATE_PRESSED || !keyState_)
         return;
+    inputSerial_ = serial;
     const xkb_keycode_t code = key + 8; // evdev to xkb
     const xkb_keysym_t sym = xkb_state_key_get_one_sym(keyState_, code);
-    if (ISurfaceInput* input = InputOf(keyboardSurface_))
+    ISurfaceInput* input = InputOf(keyboardSurface_);
+    if (input && grabKeys_)
+        input = grabKeys_;
+    if (input)
         input->KeyPress(sym, code);
 }
 

@@ -27,6 +27,7 @@ struct zwlr_layer_shell_v1;
 struct zwlr_screencopy_manager_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
+struct xdg_wm_base;
 struct zwp_relative_pointer_manager_v1;
 struct zwp_relative_pointer_v1;
 class QSocketNotifier;
@@ -90,6 +91,9 @@ class WaylandClient {
     // Null when the compositor offers no screencopy.
     zwlr_screencopy_manager_v1* ScreenCopy() const { return screenCopy_; }
     wl_pointer* Pointer() const { return pointer_; }
+    wl_seat* Seat() const { return seat_; }
+    // Null when the compositor offers no xdg-shell (no popups then).
+    xdg_wm_base* WmBase() const { return wmBase_; }
 
     const std::vector<std::unique_ptr<WaylandOutput>>& Outputs() const { return outputs_; }
     // The output whose device rectangle holds the point, else the one nearest to it; null
@@ -106,6 +110,16 @@ class WaylandClient {
     // The serial of the pointer's last enter (for the cursor) and of the last button.
     std::uint32_t EnterSerial() const { return enterSerial_; }
     std::uint32_t ButtonSerial() const { return buttonSerial_; }
+    // The serial of the last button or key press, the one a popup's grab asks for.
+    std::uint32_t InputSerial() const { return inputSerial_; }
+    // While a popup of ours holds the seat, the pointer's events over our other surfaces are
+    // held back and a press there runs outside, as a press on another program's window
+    // ends the grab; the keys pressed on any surface of ours go to keys.
+    void SetGrab(std::function<bool(wl_surface*)> inside, std::function<void()> outside,
+                 ISurfaceInput* keys);
+    // Whether the keyboard is on a surface of ours.
+    bool HasKeyboard() const { return InputOf(keyboardSurface_) != nullptr; }
+    void ClearGrab();
     WaylandModifiers Modifiers() const { return modifiers_; }
     // The surface the pointer is over, if ours.
     wl_surface* PointerSurface() const { return pointerSurface_; }
@@ -141,7 +155,7 @@ class WaylandClient {
     void OnKeymap(std::uint32_t format, int fd, std::uint32_t size);
     void OnKeyboardEnter(wl_surface* surface);
     void OnKeyboardLeave(wl_surface* surface);
-    void OnKey(std::uint32_t key, std::uint32_t state);
+    void OnKey(std::uint32_t serial, std::uint32_t key, std::uint32_t state);
     void OnModifiers(std::uint32_t depressed, std::uint32_t latched, std::uint32_t locked,
                      std::uint32_t group);
 
@@ -149,6 +163,8 @@ class WaylandClient {
     explicit WaylandClient(wl_display* display);
     void Dispatch();
     ISurfaceInput* InputOf(wl_surface* surface) const;
+    // The input of a surface the pointer's events go to now.
+    ISurfaceInput* PointerInputOf(wl_surface* surface) const;
     void WatchXdg(WaylandOutput& output);
 
     wl_display* display_ = nullptr;
@@ -170,6 +186,11 @@ class WaylandClient {
     wl_surface* keyboardSurface_ = nullptr;
     std::uint32_t enterSerial_ = 0;
     std::uint32_t buttonSerial_ = 0;
+    std::uint32_t inputSerial_ = 0;
+    std::function<bool(wl_surface*)> grabInside_;
+    std::function<void()> grabOutside_;
+    ISurfaceInput* grabKeys_ = nullptr;
+    xdg_wm_base* wmBase_ = nullptr;
     WaylandModifiers modifiers_;
     xkb_context* xkb_ = nullptr;
     xkb_keymap* keymap_ = nullptr;
