@@ -379,21 +379,27 @@ class MenuTracker {
     std::int32_t result_ = 0;
 };
 
+// The keys' own input has no surface and is never under the pointer.
 void LevelInput::PointerEnter(double x, double y) {
-    last_ = surface_->ToDesktop(x, y);
+    if (surface_)
+        last_ = surface_->ToDesktop(x, y);
 }
 
 void LevelInput::PointerMotion(double x, double y) {
+    if (!surface_)
+        return;
     last_ = surface_->ToDesktop(x, y);
     tracker_.Motion(last_);
 }
 
 void LevelInput::PointerButton(std::uint32_t button, bool pressed) {
-    tracker_.Button(button, pressed, last_);
+    if (surface_)
+        tracker_.Button(button, pressed, last_);
 }
 
 void LevelInput::PointerLeave() {
-    tracker_.Left();
+    if (surface_)
+        tracker_.Left();
 }
 
 void LevelInput::KeyPress(std::uint32_t keysym, std::uint32_t) {
