@@ -14,6 +14,7 @@ from test_wayland import HOLE, QUICK_SAVE, SKIN, pattern_image, worst_difference
 BODY = (20, 330)  # a plain point of the skin, off its hot spots
 SAVE_AS = (150, 261)
 JPEG_TOLERANCE = 12
+TIP_BACKGROUND = (255, 255, 220)  # the desktop style's tip colour
 
 
 def skin_and_outline():
@@ -127,6 +128,12 @@ class LiveCase(unittest.TestCase):
         wh.wait_for(lambda: not s.window("Save As"), 10, "the dialog to close")
         return self.saved(name)
 
+    def seat(self, *setting):
+        """A seat setting; sway then drops the virtual pointer, so a new one is made."""
+        self.session.swaymsg("seat", "*", *setting)
+        type(self).pointer = self.session.pointer()
+        return self.pointer
+
     def drag(self, x, y, dx, dy, steps=10):
         """A drag of the phone at (x, y) by its body; the pointer then off the phone."""
         p = self.pointer
@@ -187,12 +194,20 @@ class Live(LiveCase):
         tarvik, x, y = self.start_phone()
 
         # Over Quick Save its tip, just below and right of the pointer; off the phone it goes.
+        # The pointer stays shown meanwhile (a hidden one leaves the phone), so the tip is
+        # found by its colour.
+        p = self.seat("hide_cursor", "0")
         at = (x + QUICK_SAVE[0], y + QUICK_SAVE[1])
         p.move(x - 30, y + 200)
         p.move(*at)
-        tip = self.extra(x, y, "the tip")
+
+        background = Image.new("RGB", s.size, TIP_BACKGROUND)
+        tip = wh.wait_for(lambda: ImageChops.difference(self.screen(), background)
+                          .convert("L").point(lambda v: 255 if v == 0 else 0).getbbox(), 5,
+                          "the tip")
         self.assertTrue(at[0] < tip[0] <= at[0] + 20 and at[1] < tip[1] <= at[1] + 20,
                         f"the tip at {tip}, the pointer at {at}")
+        p = self.seat("hide_cursor", "100")
         p.move(x - 30, y + 200)
         self.wait_phone_at(x, y, "the tip to go")
 
