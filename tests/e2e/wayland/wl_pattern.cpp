@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 
 // A known picture for the Wayland test session: a window (alone, it fills the screen) whose every
-// pixel follows from its place and a number; SIGUSR1 steps the number and repaints.
+// pixel follows from its place and a number; SIGUSR1 steps the number and repaints. With
+// --full-screen it asks for the whole screen, where the desktop would give it a smaller window.
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -65,6 +66,9 @@ int main(int argc, char* argv[]) {
         [[maybe_unused]] const auto n = ::read(signalPipe[1], &byte, 1);
         pattern.Step();
     });
-    pattern.show();
+    if (app.arguments().contains("--full-screen"))
+        pattern.showFullScreen();
+    else
+        pattern.show();
     return app.exec();
 }
