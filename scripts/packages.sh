@@ -17,6 +17,11 @@ TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils xclip python3 py
 WAYLAND_TEST_PACKAGES="sway xwayland pipewire xdg-desktop-portal xdg-desktop-portal-wlr
     xdg-desktop-portal-gtk grim wtype wl-clipboard dbus qt6-wayland libwayland-dev
     libwayland-bin python3-dbus python3-gi"
+# The headless GNOME session of the GNOME Wayland test: gnome-shell (mutter's remote desktop
+# and screen cast, the shell's screenshots), pipewire for the screen cast, the portal with its
+# GNOME backend, and the bus's activation environment tool.
+GNOME_TEST_PACKAGES="gnome-shell pipewire xdg-desktop-portal xdg-desktop-portal-gnome dbus-bin
+    python3-dbus python3-gi python3-pil"
 # The Wayland mode's peer in the benchmarks, with the Wayland plugin of its Qt 5.
 WAYLAND_PEER_PACKAGES="flameshot qtwayland5"
 

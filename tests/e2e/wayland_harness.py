@@ -26,7 +26,7 @@ FAKE_PORTAL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "wayland"
 BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
-  <type>session</type>
+  <type>{kind}</type>
   <listen>{address}</listen>
   <auth>EXTERNAL</auth>
   <servicedir>{services}</servicedir>
@@ -51,6 +51,7 @@ def missing_parts():
 class Session:
     """sway on virtual outputs of width x height at the given scale, side by side from the
     left (HEADLESS-1, HEADLESS-2, ...)."""
+    DESKTOP = "sway"
 
     def __init__(self, width=1024, height=768, scale=1, outputs=1):
         self.size = (width, height)
@@ -74,7 +75,7 @@ class Session:
             "HOME": self.home,
             "XDG_RUNTIME_DIR": self.runtime,
             "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
-            "XDG_CURRENT_DESKTOP": "sway",
+            "XDG_CURRENT_DESKTOP": self.DESKTOP,
             "DBUS_SESSION_BUS_ADDRESS": f"unix:path={self.runtime}/bus",
             "LANG": "C.UTF-8",
         }
@@ -106,22 +107,7 @@ class Session:
                     "seat * hide_cursor 100\n"
                     f"exec sh -c 'env > {env_file}.part && mv {env_file}.part {env_file}'\n")
         os.chmod(config, 0o644)
-        # The bus starts only the permission store on demand: the portal runs while the
-        # test wants it and stays stopped when it stops it.
-        services = os.path.join(self.root, "services")
-        os.mkdir(services)
-        store = "/usr/share/dbus-1/services/org.freedesktop.impl.portal.PermissionStore.service"
-        if os.path.exists(store):
-            shutil.copy(store, services)
-        bus_config = os.path.join(self.root, "bus.conf")
-        with open(bus_config, "w") as f:
-            f.write(BUS_CONFIG.format(address=self.env["DBUS_SESSION_BUS_ADDRESS"],
-                                      services=services))
-        os.chmod(bus_config, 0o644)
-        os.chmod(services, 0o755)
-        self.spawn(["dbus-daemon", f"--config-file={bus_config}", "--nofork", "--nopidfile"],
-                   name="dbus")
-        wait_for(lambda: os.path.exists(os.path.join(self.runtime, "bus")), what="the bus")
+        self.start_bus()
         self.sway = self.spawn(["sway", "-c", config], name="sway", WLR_BACKENDS="headless",
                                WLR_LIBINPUT_NO_DEVICES="1", WLR_RENDERER="pixman",
                                WLR_HEADLESS_OUTPUTS=str(self.outputs))
@@ -133,10 +119,35 @@ class Session:
                 self.env[key] = started[key]
         # xdg-desktop-portal-wlr exits without pipewire; without the gtk backend the portal
         # offers no Screenshot interface.
-        self.pipewire = self.spawn(["pipewire"], name="pipewire")
+        self.start_pipewire()
+        self.start_portal()
+
+    def start_bus(self, kind="session", services=()):
+        """A private bus at the address the environment names for its kind. It starts only
+        the permission store and the given services on demand: the portal runs while the
+        test wants it and stays stopped when it stops it."""
+        folder = os.path.join(self.root, f"{kind}-services")
+        os.mkdir(folder)
+        store = "/usr/share/dbus-1/services/org.freedesktop.impl.portal.PermissionStore.service"
+        for service in ((store,) if kind == "session" else ()) + tuple(services):
+            if os.path.exists(service):
+                shutil.copy(service, folder)
+        address = self.env["DBUS_SESSION_BUS_ADDRESS" if kind == "session"
+                           else "DBUS_SYSTEM_BUS_ADDRESS"]
+        config = os.path.join(self.root, f"{kind}-bus.conf")
+        with open(config, "w") as f:
+            f.write(BUS_CONFIG.format(kind=kind, address=address, services=folder))
+        os.chmod(config, 0o644)
+        os.chmod(folder, 0o755)
+        self.spawn(["dbus-daemon", f"--config-file={config}", "--nofork", "--nopidfile"],
+                   name=f"{kind} bus")
+        path = address.split("=", 1)[1]
+        wait_for(lambda: os.path.exists(path), what=f"the {kind} bus")
+
+    def start_pipewire(self):
+        self.spawn(["pipewire"], name="pipewire")
         wait_for(lambda: os.path.exists(os.path.join(self.runtime, "pipewire-0")),
                  what="pipewire")
-        self.start_portal()
 
     def start_portal(self):
         self.stop_portal()  # the fake one, when a test had it

@@ -2,7 +2,8 @@
 
 // A known picture for the Wayland test session: a window (alone, it fills the screen) whose every
 // pixel follows from its place and a number; SIGUSR1 steps the number and repaints. A mouse
-// press is told as "pressed X Y", in the window's logical pixels.
+// press is told as "pressed X Y", in the window's logical pixels. With --full-screen it asks
+// for the whole screen, where the desktop would give it a smaller window.
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -72,6 +73,9 @@ int main(int argc, char* argv[]) {
         [[maybe_unused]] const auto n = ::read(signalPipe[1], &byte, 1);
         pattern.Step();
     });
-    pattern.show();
+    if (app.arguments().contains("--full-screen"))
+        pattern.showFullScreen();
+    else
+        pattern.show();
     return app.exec();
 }
