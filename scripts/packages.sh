@@ -17,6 +17,9 @@ TEST_PACKAGES="libgtest-dev libgmock-dev xvfb xdotool x11-utils xclip python3 py
 WAYLAND_TEST_PACKAGES="sway xwayland pipewire xdg-desktop-portal xdg-desktop-portal-wlr
     xdg-desktop-portal-gtk grim wtype wl-clipboard dbus qt6-wayland libwayland-dev
     libwayland-bin python3-dbus python3-gi"
+# The KDE session of the Wayland tests: KWin, nested in an Xvfb display (Xvfb, xdotool and
+# python3-xlib come with the X11 tests' packages).
+KDE_TEST_PACKAGES="kwin-wayland"
 # The Wayland mode's peer in the benchmarks, with the Wayland plugin of its Qt 5.
 WAYLAND_PEER_PACKAGES="flameshot qtwayland5"
 

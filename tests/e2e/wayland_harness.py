@@ -103,6 +103,23 @@ class Session:
                     "seat * hide_cursor 100\n"
                     f"exec sh -c 'env > {env_file}.part && mv {env_file}.part {env_file}'\n")
         os.chmod(config, 0o644)
+        self._start_bus()
+        self.sway = self.spawn(["sway", "-c", config], name="sway", WLR_BACKENDS="headless",
+                               WLR_LIBINPUT_NO_DEVICES="1", WLR_RENDERER="pixman")
+        wait_for(lambda: os.path.exists(env_file), what="sway's session")
+        with open(env_file) as f:
+            started = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+        for key in ("WAYLAND_DISPLAY", "DISPLAY", "SWAYSOCK"):
+            if key in started:
+                self.env[key] = started[key]
+        # xdg-desktop-portal-wlr exits without pipewire; without the gtk backend the portal
+        # offers no Screenshot interface.
+        self.pipewire = self.spawn(["pipewire"], name="pipewire")
+        wait_for(lambda: os.path.exists(os.path.join(self.runtime, "pipewire-0")),
+                 what="pipewire")
+        self.start_portal()
+
+    def _start_bus(self):
         # The bus starts only the permission store on demand: the portal runs while the
         # test wants it and stays stopped when it stops it.
         services = os.path.join(self.root, "services")
@@ -119,20 +136,6 @@ class Session:
         self.spawn(["dbus-daemon", f"--config-file={bus_config}", "--nofork", "--nopidfile"],
                    name="dbus")
         wait_for(lambda: os.path.exists(os.path.join(self.runtime, "bus")), what="the bus")
-        self.sway = self.spawn(["sway", "-c", config], name="sway", WLR_BACKENDS="headless",
-                               WLR_LIBINPUT_NO_DEVICES="1", WLR_RENDERER="pixman")
-        wait_for(lambda: os.path.exists(env_file), what="sway's session")
-        with open(env_file) as f:
-            started = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
-        for key in ("WAYLAND_DISPLAY", "DISPLAY", "SWAYSOCK"):
-            if key in started:
-                self.env[key] = started[key]
-        # xdg-desktop-portal-wlr exits without pipewire; without the gtk backend the portal
-        # offers no Screenshot interface.
-        self.pipewire = self.spawn(["pipewire"], name="pipewire")
-        wait_for(lambda: os.path.exists(os.path.join(self.runtime, "pipewire-0")),
-                 what="pipewire")
-        self.start_portal()
 
     def start_portal(self):
         self.stop_portal()  # the fake one, when a test had it

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 
-// A known picture for the Wayland test session: a window (alone, it fills the screen) whose every
-// pixel follows from its place and a number; SIGUSR1 steps the number and repaints.
+// A known picture for the Wayland test session: a window (alone, it fills the screen; with
+// --full-screen, full screen) whose every pixel follows from its place and a number; SIGUSR1 steps
+// the number and repaints. A press prints "pressed X Y", in the window's logical pixels.
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSocketNotifier>
 #include <QWidget>
@@ -31,6 +33,12 @@ class Pattern : public QWidget {
     }
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        const QPoint at = event->position().toPoint();
+        std::printf("pressed %d %d\n", at.x(), at.y());
+        std::fflush(stdout);
+    }
+
     void paintEvent(QPaintEvent*) override {
         const qreal ratio = devicePixelRatioF();
         QImage image((size() * ratio), QImage::Format_RGB32);
@@ -65,6 +73,9 @@ int main(int argc, char* argv[]) {
         [[maybe_unused]] const auto n = ::read(signalPipe[1], &byte, 1);
         pattern.Step();
     });
-    pattern.show();
+    if (app.arguments().contains("--full-screen"))
+        pattern.showFullScreen();
+    else
+        pattern.show();
     return app.exec();
 }
