@@ -71,6 +71,11 @@ int RoundUp(int a, int step) {
     return (a + step - 1) / step * step;
 }
 
+std::uint32_t LayerOf(LayerSurface::Level level) {
+    return level == LayerSurface::Level::Above ? ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY
+                                               : ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM;
+}
+
 const zwlr_layer_surface_v1_listener layerListener = {
     [](void* data, zwlr_layer_surface_v1*, std::uint32_t serial, std::uint32_t, std::uint32_t) {
         static_cast<LayerSurface*>(data)->Configure(serial);
@@ -108,21 +113,27 @@ void LayerSurface::Create(WaylandOutput& output) {
     surface_ = wl_compositor_create_surface(client_.Compositor());
     wl_surface_set_buffer_scale(surface_, output.Scale);
     layer_ = zwlr_layer_shell_v1_get_layer_surface(client_.LayerShell(), surface_, output.Output,
-                                                   ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, purpose_);
+                                                   LayerOf(level_), purpose_);
     zwlr_layer_surface_v1_add_listener(layer_, &layerListener, this);
     zwlr_layer_surface_v1_set_anchor(layer_, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
                                                  ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
     // Panels do not push it aside.
     zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
-    if (keyboard_ == Keyboard::OnDemand)
-        zwlr_layer_surface_v1_set_keyboard_interactivity(
-            layer_, client_.LayerShellVersion() >= 4
-                        ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
-                        : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+    SetKeyboard();
     if (input_)
         client_.SetInput(surface_, input_);
     configured_ = false;
     drawnShift_ = {-1, -1};
+}
+
+void LayerSurface::SetKeyboard() {
+    if (keyboard_ == Keyboard::None)
+        return;
+    // Before version 4 the keyboard is all or nothing; all would take it from every window.
+    const bool wanted = level_ == Level::Above && client_.LayerShellVersion() >= 4;
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        layer_, wanted ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND
+                       : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
 }
 
 void LayerSurface::Destroy() {
@@ -154,6 +165,20 @@ void LayerSurface::Move(QPoint topLeft) {
     topLeft_ = topLeft;
     if (shown_)
         Commit();
+}
+
+void LayerSurface::SetLevel(Level level) {
+    if (level == level_)
+        return;
+    level_ = level;
+    // Before version 2 the layer is fixed once made.
+    if (!layer_ || client_.LayerShellVersion() < 2)
+        return;
+    zwlr_layer_surface_v1_set_layer(layer_, LayerOf(level));
+    // Below, the keyboard goes back to the window the compositor had given it.
+    SetKeyboard();
+    wl_surface_commit(surface_);
+    client_.Flush();
 }
 
 void LayerSurface::Hide() {

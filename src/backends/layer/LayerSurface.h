@@ -40,6 +40,9 @@ class LayerSurface {
     void Move(QPoint topLeft);
     void Hide();
     bool Shown() const { return shown_; }
+    // Above every window, or below them (the desktop's windows then cover it).
+    enum class Level { Above, Below };
+    void SetLevel(Level level);
 
     // The place last set, and the place the compositor's events arriving now are relative
     // to: a move is applied only once the compositor has handled it.
@@ -62,6 +65,7 @@ class LayerSurface {
     void Create(WaylandOutput& output);
     void Destroy();
     void Commit();
+    void SetKeyboard();
     WaylandOutput* OutputFor(QPoint topLeft) const;
 
     WaylandClient& client_;
@@ -79,6 +83,7 @@ class LayerSurface {
     QPoint appliedShift_;
     QPoint drawnShift_{-1, -1};
     bool shown_ = false;
+    Level level_ = Level::Above;
     bool configured_ = false;
     std::uint32_t configureSerial_ = 0;
     bool ackPending_ = false;

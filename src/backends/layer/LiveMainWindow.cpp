@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyleHints>
+#include <QWidget>
 
 #include <linux/input-event-codes.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
@@ -77,8 +78,35 @@ std::int16_t KeyCode(std::uint32_t sym, std::uint32_t code) {
 
 } // namespace
 
+// Qt's windows here are the dialogs and message boxes. While one is shown the phone goes
+// below the desktop's windows, where it would otherwise cover a dialog placed over it.
+class LiveMainWindow::DialogWatch : public QObject {
+  public:
+    explicit DialogWatch(LayerSurface& phone) : phone_(phone) { qApp->installEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        const auto type = event->type();
+        if ((type == QEvent::Show || type == QEvent::Hide) && object->isWidgetType() &&
+            static_cast<QWidget*>(object)->isWindow())
+            QMetaObject::invokeMethod(
+                this, [this] { Update(); }, Qt::QueuedConnection);
+        return false;
+    }
+
+  private:
+    void Update() {
+        bool shown = false;
+        for (const QWidget* widget : QApplication::topLevelWidgets())
+            shown = shown || widget->isVisible();
+        phone_.SetLevel(shown ? LayerSurface::Level::Below : LayerSurface::Level::Above);
+    }
+    LayerSurface& phone_;
+};
+
 LiveMainWindow::LiveMainWindow(WaylandClient& client)
-    : client_(client), phone_(client, LayerSurface::Keyboard::OnDemand, "tarvik") {
+    : client_(client), phone_(client, LayerSurface::Keyboard::OnDemand, "tarvik"),
+      dialogs_(std::make_unique<DialogWatch>(phone_)) {
     phone_.SetInput(this);
     phone_.Closed = [this] { Rehome(); };
     // An output that went may have taken the phone; one that came may give it a home.

@@ -13,6 +13,8 @@
 #include <QPoint>
 #include <QRegion>
 
+#include <memory>
+
 // The main window on a Wayland desktop with the layer shell: the phone as a surface of its
 // own above every window, see-through and click-through in its hole, placed exactly.
 // Positions are desktop device pixels.
@@ -82,4 +84,6 @@ class LiveMainWindow : public IMainWindow, private ISurfaceInput {
     QElapsedTimer lastPress_;
     QPoint lastPressAt_;
     QObject tasks_; // what Later left for the event loop
+    class DialogWatch;
+    std::unique_ptr<DialogWatch> dialogs_;
 };

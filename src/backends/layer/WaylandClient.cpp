@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <wayland-client.h>
 #include <wayland-cursor.h>
@@ -523,6 +524,22 @@ void WaylandClient::AfterServer(std::function<void()> done) {
     wl_callback* callback = wl_display_sync(display_);
     wl_callback_add_listener(callback, &callbackListener,
                              new std::function<void()>(std::move(done)));
+}
+
+void WaylandClient::DispatchSoon() {
+    if (notifier_)
+        QTimer::singleShot(0, notifier_.get(), [this] {
+            if (notifier_->isEnabled())
+                Dispatch();
+        });
+}
+
+void WaylandClient::HoldEvents(bool hold) {
+    if (!notifier_ || lost_)
+        return;
+    notifier_->setEnabled(!hold);
+    if (!hold)
+        DispatchSoon();
 }
 
 void WaylandClient::Dispatch() {

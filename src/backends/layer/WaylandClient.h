@@ -121,6 +121,12 @@ class WaylandClient {
     // Runs done once the compositor has handled every request sent before this call, with
     // the events it sent meanwhile handled first.
     void AfterServer(std::function<void()> done);
+    // Handles, from the event loop, what a wait on a queue of one's own read for the
+    // default queue: the socket no longer tells of it.
+    void DispatchSoon();
+    // While held, the event loop leaves the compositor's events queued (a nested loop that
+    // must not run the phone's handlers); on release they are handled soon.
+    void HoldEvents(bool hold);
 
     // For the protocol's listeners.
     void Global(wl_registry* registry, std::uint32_t name, const char* interface,

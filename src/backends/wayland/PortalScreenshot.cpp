@@ -9,6 +9,7 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,8 @@
 #include <QImageReader>
 #include <QTimer>
 #include <QUrl>
+
+#include <memory>
 
 namespace {
 
@@ -40,47 +43,62 @@ QString RequestPath(const QDBusConnection& bus, const QString& token) {
 // Where the portal keeps a registry of host programs (xdg-desktop-portal 1.19 and later), it
 // stores the desktop's answers under Tarvik's id rather than the empty id it gives every
 // unsandboxed program. Once for each run of the portal, before its first request.
-void RegisterApp(const QDBusConnection& bus, int timeoutMs) {
-    static QString registeredWith; // the portal's unique name
-    const QString appId = QGuiApplication::desktopFileName();
-    if (appId.isEmpty())
-        return;
-    const QString owner = bus.interface()->serviceOwner(Service).value();
-    if (!owner.isEmpty() && owner == registeredWith)
-        return;
-    // Starts the portal when it is only activatable.
-    const QDBusMessage introspection =
-        bus.call(QDBusMessage::createMethodCall(
-                     Service, DesktopPath, "org.freedesktop.DBus.Introspectable", "Introspect"),
-                 QDBus::Block, timeoutMs);
-    registeredWith = bus.interface()->serviceOwner(Service).value();
-    if (!introspection.arguments().value(0).toString().contains('"' + RegistryInterface + '"'))
-        return;
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(Service, DesktopPath, RegistryInterface, "Register");
-    call << appId << QVariantMap{};
-    // A refusal (a sandboxed Tarvik has its id already) leaves the portal's own choice.
-    bus.call(call, QDBus::Block, timeoutMs);
+QString registeredWith; // the portal's unique name
+std::unique_ptr<QDBusPendingCall> registering;
+
+QDBusConnection Bus() {
+    // A connection of its own: the portal ties a program's id to the connection of its first
+    // call, and Qt may have asked portals on the shared one already.
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, BusName);
 }
 
 } // namespace
 
+void PortalScreenshot::Begin(int timeoutMs) {
+    if (registering)
+        return;
+    const QString appId = QGuiApplication::desktopFileName();
+    QDBusConnection bus = Bus();
+    if (appId.isEmpty() || !bus.isConnected())
+        return;
+    if (!registeredWith.isEmpty() &&
+        bus.interface()->serviceOwner(Service).value() == registeredWith)
+        return;
+    // Asked straight away, without a look at the portal's interfaces first: one without the
+    // registry answers with an error. The call starts a portal that is only activatable.
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(Service, DesktopPath, RegistryInterface, "Register");
+    call << appId << QVariantMap{};
+    registering = std::make_unique<QDBusPendingCall>(bus.asyncCall(call, timeoutMs));
+}
+
 PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
                                                 const std::function<void()>& slow,
                                                 const std::function<void()>& answered) {
-    // A connection of its own: the portal ties a program's id to the connection of its first
-    // call, and Qt may have asked portals on the shared one already.
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, BusName);
+    Begin(timeoutMs);
+    QDBusConnection bus = Bus();
     if (!bus.isConnected()) {
         const QString error = bus.lastError().message();
         QDBusConnection::disconnectFromBus(BusName);
         return {{}, NoService + "\n\nThere is no D-Bus session bus: " + error};
     }
-    if (!bus.interface()->isServiceRegistered(Service).value() &&
-        !bus.interface()->activatableServiceNames().value().contains(Service))
-        return {{}, NoService + "\n\nThe service " + Service + " is not running."};
-
-    RegisterApp(bus, timeoutMs);
+    const QString notRunning = NoService + "\n\nThe service " + Service + " is not running.";
+    if (registering) {
+        // Answered before the request: the portal files the request under the id.
+        registering->waitForFinished();
+        const QDBusMessage reply = registering->reply();
+        registering.reset();
+        if (reply.errorName() == "org.freedesktop.DBus.Error.ServiceUnknown")
+            return {{}, notRunning};
+        // A refusal (a sandboxed Tarvik has its id already) leaves the portal's own choice;
+        // so does a portal without the registry.
+        if (reply.type() == QDBusMessage::ReplyMessage ||
+            reply.type() == QDBusMessage::ErrorMessage)
+            registeredWith = reply.service();
+    } else if (!bus.interface()->isServiceRegistered(Service).value() &&
+               !bus.interface()->activatableServiceNames().value().contains(Service)) {
+        return {{}, notRunning};
+    }
 
     static int counter = 0;
     const QString token = QString("tarvik%1").arg(++counter);
@@ -122,6 +140,8 @@ PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
         bus.connect(Service, handle, RequestInterface, "Response", &receiver,
                     SLOT(Response(uint, QVariantMap)));
     }
+    // The decode's memory is made ready while the portal works.
+    PngRoom room = ReservePngRoom(minimum);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     if (slow)
         QTimer::singleShot(SlowMs, &loop, [&] {
@@ -164,8 +184,16 @@ PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
     if (answered)
         answered();
     QFile picture(file);
-    QImage image =
-        picture.open(QIODevice::ReadOnly) ? DecodeScreenshotPng(picture.readAll()) : QImage();
+    QImage image;
+    if (picture.open(QIODevice::ReadOnly) && picture.size() > 0) {
+        // Mapped, not read: no copy of the file into fresh memory.
+        if (const uchar* mapped = picture.map(0, picture.size()))
+            image = DecodeScreenshotPng(
+                QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), picture.size()),
+                &room);
+        else
+            image = DecodeScreenshotPng(picture.readAll(), &room);
+    }
     QImageReader reader(file);
     if (image.isNull())
         image = reader.read();

@@ -27,6 +27,9 @@ class PortalScreenshot : public QObject {
     // slow, if given, is called once when the answer takes longer than SlowMs: the desktop
     // is asking the user. answered, if given, is called on a good answer before its picture is
     // read, without the event loop running from then until Take returns.
+    // Sets up what the first request needs from the portal (Tarvik's id, where it keeps
+    // them), to be under way while the program does other work; Take waits for it.
+    static void Begin(int timeoutMs = 10000);
     static Result Take(QSize minimum, int timeoutMs = 10000, const std::function<void()>& slow = {},
                        const std::function<void()>& answered = {});
     static constexpr int SlowMs = 1000;

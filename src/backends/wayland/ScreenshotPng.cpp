@@ -88,9 +88,28 @@ template <int Bpp> bool Unfilter(unsigned char* data, std::size_t width, QImage&
     return true;
 }
 
+std::size_t RowsSize(std::size_t width, std::size_t height, int bpp) {
+    return (width * bpp + 1) * height;
+}
+
 } // namespace
 
-QImage DecodeScreenshotPng(const QByteArray& file) {
+PngRoom ReservePngRoom(QSize size) {
+    PngRoom room;
+    if (size.isEmpty())
+        return room;
+    room.Image = QImage(size, QImage::Format_RGB32);
+    room.Image.fill(0);
+    room.RowsSize = RowsSize(size.width(), size.height(), 4);
+    room.Rows.reset(new (std::nothrow) unsigned char[room.RowsSize]);
+    if (room.Rows)
+        std::memset(room.Rows.get(), 0, room.RowsSize);
+    else
+        room.RowsSize = 0;
+    return room;
+}
+
+QImage DecodeScreenshotPng(const QByteArray& file, PngRoom* room) {
     static const unsigned char Signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     const auto* bytes = reinterpret_cast<const unsigned char*>(file.constData());
     const std::size_t size = static_cast<std::size_t>(file.size());
@@ -100,6 +119,7 @@ QImage DecodeScreenshotPng(const QByteArray& file) {
     std::size_t width = 0, height = 0;
     int bpp = 0;
     std::vector<unsigned char> compressed;
+    compressed.reserve(size);
     bool ended = false;
     for (std::size_t at = 8; at + 12 <= size && !ended;) {
         const std::uint32_t length = Big32(bytes + at);
@@ -133,20 +153,28 @@ QImage DecodeScreenshotPng(const QByteArray& file) {
     if (!ended || width == 0 || height == 0 || width > Side || height > Side)
         return {};
 
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    const QSize picture(static_cast<int>(width), static_cast<int>(height));
+    QImage image;
+    if (room && room->Image.size() == picture)
+        image = std::move(room->Image);
+    else
+        image = QImage(picture, QImage::Format_RGB32);
     if (image.isNull())
         return {};
     // The filtered rows, each led by its filter type; all of them, no more and no less.
-    std::unique_ptr<unsigned char[]> rows(
-        new (std::nothrow) unsigned char[(width * bpp + 1) * height]);
+    const std::size_t rowsSize = RowsSize(width, height, bpp);
+    std::unique_ptr<unsigned char[]> rows;
+    if (room && room->RowsSize >= rowsSize)
+        rows = std::move(room->Rows);
+    else
+        rows.reset(new (std::nothrow) unsigned char[rowsSize]);
     if (!rows)
         return {};
     libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
     if (!inflater)
         return {};
-    const libdeflate_result inflated =
-        libdeflate_zlib_decompress(inflater, compressed.data(), compressed.size(), rows.get(),
-                                   (width * bpp + 1) * height, nullptr);
+    const libdeflate_result inflated = libdeflate_zlib_decompress(
+        inflater, compressed.data(), compressed.size(), rows.get(), rowsSize, nullptr);
     libdeflate_free_decompressor(inflater);
     if (inflated != LIBDEFLATE_SUCCESS)
         return {};

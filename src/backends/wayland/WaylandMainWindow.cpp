@@ -13,6 +13,7 @@
 #include "platform/IMainWindowListener.h"
 #include "platform/Twips.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -64,6 +65,8 @@ QString WaylandMainWindow::TakeScreenshot() {
                 primary = overlay->DeviceRect();
 
     refreshing_ = true;
+    // The portal hears of Tarvik's id while the reading window comes up.
+    PortalScreenshot::Begin(PortalTimeoutMs);
     const bool wasShown = overlays_.front()->isVisible();
     if (wasShown)
         for (const auto& overlay : overlays_)
@@ -79,8 +82,13 @@ QString WaylandMainWindow::TakeScreenshot() {
     // The overlays are shown as soon as the answer is there: the compositor sets them up
     // while the picture is decoded, and they are drawn only once it is in.
     const auto show = [this] {
-        if (!notice_->Saying())
-            ShowOverlays();
+        if (notice_->Saying())
+            return;
+        ShowOverlays();
+        // Qt hands its requests to the compositor when its event loop is about to wait: sent
+        // now, they are answered during the decode, not after it.
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+            emit dispatcher->aboutToBlock();
     };
     PortalScreenshot::Result shot = PortalScreenshot::Take(
         minimum, PortalTimeoutMs, [this] { notice_->Say(); }, show);

@@ -80,6 +80,11 @@ TEST(ScreenshotPng, EveryFilterAsTheGeneralReaderAndTheRestLeftToIt) {
         const QImage ours = DecodeScreenshotPng(png);
         ASSERT_EQ(ours.format(), QImage::Format_RGB32) << colour;
         EXPECT_EQ(ours, QImage::fromData(png).convertToFormat(QImage::Format_RGB32)) << colour;
+        // Into memory made ready for it, or past memory of another size.
+        for (const QSize size : {QSize(37, 11), QSize(36, 11)}) {
+            PngRoom room = ReservePngRoom(size);
+            EXPECT_EQ(DecodeScreenshotPng(png, &room), ours) << colour << size.width();
+        }
     }
     std::string damaged = Png(37, 11, 2);
     damaged[damaged.size() - 30] ^= 1;
