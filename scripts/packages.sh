@@ -22,6 +22,9 @@ WAYLAND_TEST_PACKAGES="sway xwayland pipewire xdg-desktop-portal xdg-desktop-por
 # GNOME backend, and the bus's activation environment tool.
 GNOME_TEST_PACKAGES="gnome-shell pipewire xdg-desktop-portal xdg-desktop-portal-gnome dbus-bin
     python3-dbus python3-gi python3-pil"
+# The KDE session of the Wayland tests: KWin, nested in an Xvfb display (Xvfb, xdotool and
+# python3-xlib come with the X11 tests' packages).
+KDE_TEST_PACKAGES="kwin-wayland"
 # The Wayland mode's peer in the benchmarks, with the Wayland plugin of its Qt 5.
 WAYLAND_PEER_PACKAGES="flameshot qtwayland5"
 

@@ -6,6 +6,7 @@ Usage: fake_portal.py SCRIPT FOLDER [--registry]
 
 Each call takes the first line of SCRIPT (the last line stays for every later call):
   grim [SECONDS]  after SECONDS, the screen as grim reads it
+  root DISPLAY    the root window of the X display DISPLAY (a nested compositor's output)
   small           a picture smaller than the screen
   nouri           success without a uri
   missing         a uri to a file that is not there
@@ -46,8 +47,24 @@ def focused_app(*keys):
             if found:
                 return found
         return None
+    if not os.environ.get("SWAYSOCK"):
+        return None  # another compositor
     tree = subprocess.run(["swaymsg", "-t", "get_tree"], capture_output=True, text=True).stdout
     return walk(json.loads(tree)) if tree else None
+
+
+def save_root(name, picture):
+    from PIL import Image
+    from Xlib import X, display
+
+    x = display.Display(name)
+    try:
+        geometry = x.screen().root.get_geometry()
+        size = (geometry.width, geometry.height)
+        raw = x.screen().root.get_image(0, 0, *size, X.ZPixmap, 0xFFFFFFFF)
+        Image.frombytes("RGB", size, raw.data, "raw", "BGRX").save(picture)
+    finally:
+        x.close()
 
 
 def next_step():
@@ -89,6 +106,8 @@ class Portal(dbus.service.Object):
         code, results = 0, {}
         if kind == "grim":
             subprocess.run(["grim", picture], check=True)
+        elif kind == "root":
+            save_root(step[1], picture)
         elif kind == "small":
             subprocess.run(["grim", "-g", "0,0 100x80", picture], check=True)
         elif kind == "text":
@@ -100,7 +119,7 @@ class Portal(dbus.service.Object):
             return False
         elif kind == "code":
             code = int(step[1])
-        if kind in ("grim", "small", "text", "missing"):
+        if kind in ("grim", "root", "small", "text", "missing"):
             results["uri"] = dbus.String("file://" + picture, variant_level=1)
         request = Request(self.connection, handle)
         request.Response(dbus.UInt32(code), dbus.Dictionary(results, signature="sv"))

@@ -34,6 +34,12 @@ class Pattern : public QWidget {
     }
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        const QPoint at = event->position().toPoint();
+        std::printf("pressed %d %d\n", at.x(), at.y());
+        std::fflush(stdout);
+    }
+
     void paintEvent(QPaintEvent*) override {
         const qreal ratio = devicePixelRatioF();
         QImage image((size() * ratio), QImage::Format_RGB32);
