@@ -4,6 +4,7 @@
 
 #include "fakes/FakePlatform.h"
 #include "imaging/JpegDecode.h"
+#include "io/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -129,11 +130,11 @@ TEST(SaveJPG, KeepExistingLeavesATakenNameAlone) {
     const std::string path = t.Write("taken.jpg", "mine");
     cJPEG image;
     image.CreateFromPicture(Synthetic(8, 8));
-    std::int32_t code = 0;
-    std::string text;
-    JpegWriteOptions options;
-    options.Replace = false;
-    EXPECT_FALSE(SaveJPG(image, path, 90, code, text, &options));
-    EXPECT_TRUE(options.NameTaken);
+    std::vector<std::uint8_t> jpeg;
+    ASSERT_TRUE(EncodeJPG(image, 90, jpeg));
+    FileWriteOptions options;
+    options.Mode = WriteMode::KeepExisting;
+    EXPECT_EQ(WriteFileAtomically(path, jpeg.data(), jpeg.size(), options).Outcome,
+              WriteOutcome::NameTaken);
     EXPECT_EQ(ReadFile(path), "mine");
 }
