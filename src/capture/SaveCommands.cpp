@@ -43,12 +43,9 @@ WriteResult EncodePng(SaveContext& c, const Picture& picture, Bytes& bytes) {
     return c.Codec.EncodePng(picture, bytes);
 }
 
-std::string AsItIs(const std::string& reason) {
-    return reason;
-}
-
 // A Save As type: its filter entry, the extensions it writes (the first for a name typed
-// without one), the picture it writes, its encoder and the words of a failed write.
+// without one), the picture it writes, its encoder, and its own words for a failed write
+// (null: the system's reason alone).
 struct SaveFormat {
     const char* Description;
     std::vector<std::string> Extensions;
@@ -64,9 +61,9 @@ const SaveFormat SaveFormats[] = {
      PictureKind::Capture,
      EncodeJpeg,
      JpegFileFailure},
-    {"Bitmap Files (*.bmp)", {".bmp"}, PictureKind::Capture, EncodeBitmap, AsItIs},
-    {"PNG (*.png)", {".png"}, PictureKind::Capture, EncodePng, AsItIs},
-    {"Phone mock-up, PNG (*.png)", {".png"}, PictureKind::PhoneMockup, EncodePng, AsItIs},
+    {"Bitmap Files (*.bmp)", {".bmp"}, PictureKind::Capture, EncodeBitmap, nullptr},
+    {"PNG (*.png)", {".png"}, PictureKind::Capture, EncodePng, nullptr},
+    {"Phone mock-up, PNG (*.png)", {".png"}, PictureKind::PhoneMockup, EncodePng, nullptr},
 };
 
 const SaveFormat& FormatOf(SaveAsType type) {
@@ -124,7 +121,7 @@ WriteResult Write(SaveContext& c, const SaveFormat& f, const std::string& fileNa
     options.Mode = mode;
     options.Faults = c.Faults;
     WriteResult result = WriteFileAtomically(fileName, bytes.data(), bytes.size(), options);
-    if (result.Outcome == WriteOutcome::Failed)
+    if (result.Outcome == WriteOutcome::Failed && f.WriteFailure)
         result.Reason = f.WriteFailure(result.Reason);
     return result;
 }
