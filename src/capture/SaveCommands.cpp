@@ -73,9 +73,9 @@ const SaveFormat& FormatOf(SaveAsType type) {
 std::string SaveAsFilter() {
     std::string filter;
     for (const SaveFormat& f : SaveFormats) {
-        filter += (filter.empty() ? "" : "|") + std::string(f.Description) + "|";
+        filter.append(filter.empty() ? "" : "|").append(f.Description).append("|");
         for (const std::string& ext : f.Extensions)
-            filter += (&ext == &f.Extensions.front() ? "*" : ";*") + ext;
+            filter.append(&ext == &f.Extensions.front() ? "*" : ";*").append(ext);
     }
     return filter;
 }
@@ -89,7 +89,7 @@ std::string KnownExtensions() {
                 all.push_back(ext);
     std::string text;
     for (std::size_t i = 0; i < all.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == all.size() ? " or " : ", ") + all[i];
+        text.append(i == 0 ? "" : i + 1 == all.size() ? " or " : ", ").append(all[i]);
     return text;
 }
 
