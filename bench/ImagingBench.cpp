@@ -146,11 +146,11 @@ class NoDialogs : public IDialogs {
 class NoCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string&) override { return nullptr; }
-    bool EncodeBmp(const Picture&, std::vector<unsigned char>&, std::string&) override {
-        return false;
+    WriteResult EncodeBmp(const Picture&, std::vector<unsigned char>&) override {
+        return WriteResult::Failed("");
     }
-    bool EncodePng(const Picture&, std::vector<unsigned char>&, std::string&) override {
-        return false;
+    WriteResult EncodePng(const Picture&, std::vector<unsigned char>&) override {
+        return WriteResult::Failed("");
     }
 };
 
@@ -191,7 +191,7 @@ void SavePhoneMockup(benchmark::State& state) {
     MockupSave save;
     const std::string path = Folder + "/mockup.png";
     for (auto _ : state)
-        if (SavePngFile(save.context, path, CurrentMockup(save.context)) != SaveResult::Saved)
+        if (!SavePicture(save.context, SaveAsType::PhoneMockup, path))
             state.SkipWithError("not saved");
 }
 
@@ -202,10 +202,10 @@ void SavePlainPngSkinSized(benchmark::State& state) {
     plain->Alpha = false;
     for (std::uint32_t& pixel : plain->Pixels)
         pixel |= 0xff000000u;
-    const Picture picture = plain;
+    save.capture = plain;
     const std::string path = Folder + "/plain.png";
     for (auto _ : state)
-        if (SavePngFile(save.context, path, picture) != SaveResult::Saved)
+        if (!SavePicture(save.context, SaveAsType::Png, path))
             state.SkipWithError("not saved");
 }
 

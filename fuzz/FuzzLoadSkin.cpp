@@ -20,11 +20,11 @@ class OnePicture : public IPictureCodec {
         return path.size() >= 8 && path.compare(path.size() - 8, 8, "blue.bmp") == 0 ? picture
                                                                                      : nullptr;
     }
-    bool EncodeBmp(const Picture&, std::vector<unsigned char>&, std::string&) override {
-        return false;
+    WriteResult EncodeBmp(const Picture&, std::vector<unsigned char>&) override {
+        return WriteResult::Failed("");
     }
-    bool EncodePng(const Picture&, std::vector<unsigned char>&, std::string&) override {
-        return false;
+    WriteResult EncodePng(const Picture&, std::vector<unsigned char>&) override {
+        return WriteResult::Failed("");
     }
     Picture picture = std::make_shared<Image>(200, 240);
 };

@@ -44,12 +44,13 @@ CommandLineExit MakeSkin(const std::string& picturePath, IPictureCodec& codec,
     const std::string text = SkinFileText(name, *skin);
     FileWriteOptions options;
     options.Mode = WriteMode::KeepExisting;
-    std::string error;
-    switch (WriteFileAtomically(inf.string(), text.data(), text.size(), options, error)) {
+    const WriteResult written =
+        WriteFileAtomically(inf.string(), text.data(), text.size(), options);
+    switch (written.Outcome) {
     case WriteOutcome::NameTaken:
         return Failure(1, inf.string() + " exists already and is left as it is");
     case WriteOutcome::Failed:
-        return Failure(1, "cannot write " + inf.string() + ": " + error);
+        return Failure(1, "cannot write " + inf.string() + ": " + written.Reason);
     case WriteOutcome::Written:
         break;
     }

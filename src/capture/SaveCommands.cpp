@@ -7,15 +7,19 @@
 #include "platform/ProgramFolder.h"
 #include "text/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using Bytes = std::vector<unsigned char>;
 
 std::string LowerExtension(const std::string& fileName) {
     return LowerAscii(fs::path(fileName).extension().string());
@@ -25,54 +29,121 @@ void ReportNotSaved(SaveContext& c, const std::string& fileName, const std::stri
     c.Dialogs.MessageBox("Picture not saved to " + fileName + "\r\n" + reason);
 }
 
-// The reason for a failed JPEG write: the encoder's text and the system's reason.
-std::string JpegFailure(const std::string& errorText, const JpegWriteOptions& options) {
-    return options.Detail.empty() ? errorText : errorText + ": " + options.Detail;
+WriteResult EncodeJpeg(SaveContext& c, const Picture& picture, Bytes& bytes) {
+    cJPEG image;
+    image.CreateFromPicture(picture);
+    return EncodeJPG(image, c.Settings.JpegQuality, bytes, c.Faults);
 }
 
-void SaveBitmapFile(SaveContext& c, const std::string& fileName) {
+WriteResult EncodeBitmap(SaveContext& c, const Picture& picture, Bytes& bytes) {
+    return c.Codec.EncodeBmp(picture, bytes);
+}
+
+WriteResult EncodePng(SaveContext& c, const Picture& picture, Bytes& bytes) {
+    return c.Codec.EncodePng(picture, bytes);
+}
+
+// A Save As type: its filter entry, the extensions it writes (the first for a name typed
+// without one), the picture it writes, its encoder, and its own words for a failed write
+// (null: the system's reason alone).
+struct SaveFormat {
+    const char* Description;
+    std::vector<std::string> Extensions;
+    PictureKind Kind;
+    WriteResult (*Encode)(SaveContext&, const Picture&, Bytes&);
+    std::string (*WriteFailure)(const std::string& reason);
+};
+
+// In SaveAsType's order.
+const SaveFormat SaveFormats[] = {
+    {"JPEG Files (*.jpg)",
+     {".jpg", ".jpeg", ".jpe"},
+     PictureKind::Capture,
+     EncodeJpeg,
+     JpegFileFailure},
+    {"Bitmap Files (*.bmp)", {".bmp"}, PictureKind::Capture, EncodeBitmap, nullptr},
+    {"PNG (*.png)", {".png"}, PictureKind::Capture, EncodePng, nullptr},
+    {"Phone mock-up, PNG (*.png)", {".png"}, PictureKind::PhoneMockup, EncodePng, nullptr},
+};
+
+const SaveFormat& FormatOf(SaveAsType type) {
+    return SaveFormats[static_cast<int>(type)];
+}
+
+std::string SaveAsFilter() {
+    std::string filter;
+    for (const SaveFormat& f : SaveFormats) {
+        filter.append(filter.empty() ? "" : "|").append(f.Description).append("|");
+        for (const std::string& ext : f.Extensions)
+            filter.append(&ext == &f.Extensions.front() ? "*" : ";*").append(ext);
+    }
+    return filter;
+}
+
+// Every extension written, in the table's order, as a sentence's list.
+std::string KnownExtensions() {
+    std::vector<std::string> all;
+    for (const SaveFormat& f : SaveFormats)
+        for (const std::string& ext : f.Extensions)
+            if (std::find(all.begin(), all.end(), ext) == all.end())
+                all.push_back(ext);
+    std::string text;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        text.append(i == 0 ? "" : i + 1 == all.size() ? " or " : ", ").append(all[i]);
+    return text;
+}
+
+// The format a name is written in: the chosen type where the extension is one of its own,
+// else the first type that has it; null for an extension none has.
+const SaveFormat* FormatFor(const std::string& ext, const SaveFormat& chosen) {
+    const auto has = [&](const SaveFormat& f) {
+        return std::find(f.Extensions.begin(), f.Extensions.end(), ext) != f.Extensions.end();
+    };
+    if (has(chosen))
+        return &chosen;
+    const auto found = std::find_if(std::begin(SaveFormats), std::end(SaveFormats), has);
+    return found == std::end(SaveFormats) ? nullptr : found;
+}
+
+WriteResult Encode(SaveContext& c, const SaveFormat& f, Bytes& bytes) {
     if (!c.Picture1)
-        return ReportNotSaved(c, fileName, "No picture loaded to save.");
-    std::vector<unsigned char> bytes;
-    std::string error;
-    if (!c.Codec.EncodeBmp(c.Picture1, bytes, error))
-        return ReportNotSaved(c, fileName, error);
+        return WriteResult::Failed(NoPictureToSave);
+    if (f.Kind == PictureKind::Capture)
+        return f.Encode(c, c.Picture1, bytes);
+    const Picture mockup = CurrentMockup(c);
+    return mockup ? f.Encode(c, mockup, bytes) : WriteResult::Failed(std::strerror(ENOMEM));
+}
+
+// The one write of a capture's file.
+WriteResult Write(SaveContext& c, const SaveFormat& f, const std::string& fileName,
+                  const Bytes& bytes, WriteMode mode) {
     FileWriteOptions options;
+    options.Mode = mode;
     options.Faults = c.Faults;
-    if (WriteFileAtomically(fileName, bytes.data(), bytes.size(), options, error) !=
-        WriteOutcome::Written)
-        ReportNotSaved(c, fileName, error);
+    WriteResult result = WriteFileAtomically(fileName, bytes.data(), bytes.size(), options);
+    if (result.Outcome == WriteOutcome::Failed && f.WriteFailure)
+        result.Reason = f.WriteFailure(result.Reason);
+    return result;
+}
+
+WriteResult Save(SaveContext& c, const SaveFormat& f, const std::string& fileName) {
+    Bytes bytes;
+    WriteResult result = Encode(c, f, bytes);
+    if (result)
+        result = Write(c, f, fileName, bytes, WriteMode::Replace);
+    if (!result)
+        ReportNotSaved(c, fileName, result.Reason);
+    return result;
 }
 
 } // namespace
 
-SaveResult SavePngFile(SaveContext& c, const std::string& fileName, const Picture& picture) {
-    std::vector<unsigned char> png;
-    std::string error;
-    FileWriteOptions options;
-    options.Faults = c.Faults;
-    if (c.Codec.EncodePng(picture, png, error) &&
-        WriteFileAtomically(fileName, png.data(), png.size(), options, error) ==
-            WriteOutcome::Written)
-        return SaveResult::Saved;
-    ReportNotSaved(c, fileName, error);
-    return SaveResult::Failed;
+WriteResult SavePicture(SaveContext& c, SaveAsType type, const std::string& fileName) {
+    return Save(c, FormatOf(type), fileName);
 }
 
-SaveResult SavePictureFile(SaveContext& c, const std::string& fileName, WriteMode mode) {
-    cJPEG image;
-    image.CreateFromPicture(c.Picture1);
-    std::int32_t errorCode = 0;
-    std::string errorText;
-    JpegWriteOptions options;
-    options.Replace = mode == WriteMode::Replace;
-    options.Faults = c.Faults;
-    if (SaveJPG(image, fileName, c.Settings.JpegQuality, errorCode, errorText, &options))
-        return SaveResult::Saved;
-    if (options.NameTaken)
-        return SaveResult::NameTaken;
-    ReportNotSaved(c, fileName, JpegFailure(errorText, options));
-    return SaveResult::Failed;
+WriteResult SavePictureFile(SaveContext& c, const std::string& fileName) {
+    return SavePicture(c, SaveAsType::Jpeg, fileName);
 }
 
 std::string SaveAutoNamed(SaveContext& c) {
@@ -92,31 +163,22 @@ std::string SaveAutoNamed(SaveContext& c) {
         }
     }
     // Encoded once, at the first free name, however many names turn out to be taken.
-    std::vector<std::uint8_t> jpeg;
+    const SaveFormat& jpeg = FormatOf(SaveAsType::Jpeg);
+    Bytes bytes;
     for (int n = 1; n <= MaxAutoNumber; ++n) {
         std::string name =
             folder + PathSeparator + c.Settings.AutoNamePrefix + std::to_string(n) + ".jpg";
         std::error_code ec;
         if (fs::exists(fs::symlink_status(name, ec)))
             continue;
-        std::int32_t errorCode = 0;
-        std::string errorText;
-        if (jpeg.empty()) {
-            cJPEG image;
-            image.CreateFromPicture(c.Picture1);
-            if (!EncodeJPG(image, c.Settings.JpegQuality, jpeg, errorCode, errorText, c.Faults)) {
-                ReportNotSaved(c, name, errorText);
-                return {};
-            }
-        }
+        WriteResult result = bytes.empty() ? Encode(c, jpeg, bytes) : WriteResult{};
         // Another program may take the name between the test and the write.
-        JpegWriteOptions options;
-        options.Replace = false;
-        options.Faults = c.Faults;
-        if (WriteJPG(jpeg, name, errorCode, errorText, &options))
+        if (result)
+            result = Write(c, jpeg, name, bytes, WriteMode::KeepExisting);
+        if (result)
             return name;
-        if (!options.NameTaken) {
-            ReportNotSaved(c, name, JpegFailure(errorText, options));
+        if (result.Outcome == WriteOutcome::Failed) {
+            ReportNotSaved(c, name, result.Reason);
             return {};
         }
     }
@@ -163,7 +225,7 @@ void SaveAs(SaveContext& c) {
     if (!CaptureOrSaySo(c))
         return;
     SaveDialogRequest request;
-    request.Filter = SaveAsFilter;
+    request.Filter = SaveAsFilter();
     request.ProposedName = c.Settings.AutoNamePrefix + std::to_string(c.SaveAsCounter);
     request.OverwritePrompt = true;
     // The counter stops at the largest 16-bit value instead of wrapping.
@@ -180,27 +242,14 @@ void SaveAs(SaveContext& c) {
         return takeBack();
     std::string fileName = result.FileName;
     std::string ext = LowerExtension(fileName);
-    const auto type = static_cast<SaveAsType>(result.FilterIndex);
+    const auto index = static_cast<std::size_t>(result.FilterIndex);
+    const SaveFormat& chosen = SaveFormats[index < std::size(SaveFormats) ? index : 0];
     if (ext.empty()) {
-        ext = type == SaveAsType::Bitmap                                   ? ".bmp"
-              : type == SaveAsType::Png || type == SaveAsType::PhoneMockup ? ".png"
-                                                                           : ".jpg";
+        ext = chosen.Extensions.front();
         fileName += ext;
     }
-    if (ext == ".jpg" || ext == ".jpeg" || ext == ".jpe") {
-        SavePictureFile(c, fileName);
-    } else if (ext == ".bmp") {
-        SaveBitmapFile(c, fileName);
-    } else if (ext == ".png" && type == SaveAsType::PhoneMockup) {
-        const Picture mockup = CurrentMockup(c);
-        if (mockup)
-            SavePngFile(c, fileName, mockup);
-        else
-            ReportNotSaved(c, fileName, std::strerror(ENOMEM));
-    } else if (ext == ".png") {
-        SavePngFile(c, fileName, c.Picture1);
-    } else {
-        takeBack();
-        ReportNotSaved(c, fileName, "Use a name ending in .jpg, .jpeg, .jpe, .bmp or .png");
-    }
+    if (const SaveFormat* format = FormatFor(ext, chosen))
+        return static_cast<void>(Save(c, *format, fileName));
+    takeBack();
+    ReportNotSaved(c, fileName, "Use a name ending in " + KnownExtensions());
 }

@@ -13,10 +13,7 @@
 #include <functional>
 #include <string>
 
-inline constexpr const char* SaveAsFilter =
-    "JPEG Files (*.jpg)|*.jpg;*.jpeg;*.jpe|Bitmap Files (*.bmp)|*.bmp|PNG (*.png)|*.png|"
-    "Phone mock-up, PNG (*.png)|*.png";
-// The Save As types, by their place in the filter.
+// The Save As types, by their place in the Save dialog's filter.
 enum class SaveAsType { Jpeg, Bitmap, Png, PhoneMockup };
 // What a command puts out: the capture alone, or the phone with the capture in its display.
 enum class PictureKind { Capture, PhoneMockup };
@@ -38,8 +35,6 @@ struct SaveContext {
     const SkinLayout* Layout = nullptr;
 };
 
-enum class SaveResult { Saved, NameTaken, Failed };
-
 // Captures, asks for a name and writes a JPEG, a BMP or a PNG by the name's extension (a
 // name without one takes the chosen type's).
 void SaveAs(SaveContext& context);
@@ -53,13 +48,12 @@ void CopyToClipboard(SaveContext& context, IClipboard& clipboard,
 // The current skin with the current capture in its shot area; null without a skin or when
 // memory runs out.
 Picture CurrentMockup(const SaveContext& context);
-// Writes the current capture as a JPEG; a failure is reported to the user, except a name
-// taken meanwhile under KeepExisting.
-SaveResult SavePictureFile(SaveContext& context, const std::string& fileName,
-                           WriteMode mode = WriteMode::Replace);
-// Writes a picture as a PNG, replacing a file of that name only once the new one is whole;
-// a failure is reported to the user.
-SaveResult SavePngFile(SaveContext& context, const std::string& fileName, const Picture& picture);
+// Encodes what the type writes (the current capture, or the phone mock-up around it) and
+// writes it, replacing a file of that name only once the new one is whole; a failure is
+// reported to the user.
+WriteResult SavePicture(SaveContext& context, SaveAsType type, const std::string& fileName);
+// Writes the current capture as a JPEG, as SavePicture does.
+WriteResult SavePictureFile(SaveContext& context, const std::string& fileName);
 // Writes the current capture under prefix + n + ".jpg" for the first n in 1..9999 that
 // nothing is named, after making the auto-save folder (one level; the default folder with
 // its parents). The picture is encoded once, however many names are taken. The file

@@ -11,17 +11,16 @@
 class IWriteFaults;
 
 // The JPEG encoder's call contract: a property record, initialised, filled by the
-// caller, written and freed. Status 0 is success; negative values are errors.
+// caller, encoded and freed. Status 0 is success; negative values are errors. The file is
+// written by the caller, through the atomic writer.
 inline constexpr int IJL_OK = 0;
 inline constexpr int IJL_MEMORY_ERROR = -5;
 inline constexpr int IJL_INVALID_JPEG_PROPERTIES = -8;
 inline constexpr int IJL_INVALID_FILENAME = -10;
-inline constexpr int IJL_ERR_FILECLOSE = -9;
 inline constexpr int IJL_FILE_ERROR = -23;
 inline constexpr int IJL_INTERNAL_ERROR = -24;
 
-// Mode 8 writes the file named by JPGFile; mode 9 encodes into JPGBuffer only.
-inline constexpr int IJL_JFILE_WRITEWHOLEIMAGE = 8;
+// The one mode: the whole image encoded into JPGBuffer.
 inline constexpr int IJL_JBUFF_WRITEWHOLEIMAGE = 9;
 
 enum class IJL_COLOR { BGR = 1, RGB = 2 };
@@ -40,25 +39,16 @@ struct JPEG_CORE_PROPERTIES {
     std::int32_t DIBPadBytes = 0;
     std::int32_t DIBChannels = 3;
     IJL_COLOR DIBColor = IJL_COLOR::BGR;
-    // Output file.
-    const char* JPGFile = nullptr;
+    // Output.
     std::int32_t JPGWidth = 0;
     std::int32_t JPGHeight = 0;
     std::int32_t jquality = 75;
-    // Replace an existing file (true) or leave it and fail (false).
-    bool JPGReplace = true;
-    // An image encoded before (by mode 9): mode 8 writes these bytes as they are, with no
-    // DIB fields needed.
-    const std::uint8_t* JPGBytes = nullptr;
-    std::size_t JPGSizeBytes = 0;
-    // Set by mode 9: the encoded file.
+    // Set by the encoder: the encoded file.
     std::vector<std::uint8_t> JPGBuffer;
-    // Asked before the encode and handed to the file writer; null encodes and writes for real.
+    // Asked before the encode; null encodes for real.
     IWriteFaults* JPGFaults = nullptr;
 
-    // Set by the encoder: the file existed and was left alone; the system's reason for
-    // the last failure.
-    bool JPGNameTaken = false;
+    // Set by the encoder: the library's own words for its last failure.
     std::string ErrorDetail;
 
     JpegEncoder Encoder; // held between ijlInit and ijlFree

@@ -3,6 +3,7 @@
 #include "imaging/modJPEG.h"
 
 #include "imaging/ijl.h"
+#include "io/AtomicFile.h"
 
 #include <algorithm>
 
@@ -45,52 +46,24 @@ std::string IjlErrorText(std::int32_t status) {
 
 namespace {
 
-// Runs the encoder once on a record that fill completes after ijlInit, and reports as
-// SaveJPG does.
-template <typename Fill>
-bool RunEncoder(int mode, const Fill& fill, std::int32_t& errorCode, std::string& errorText,
-                JpegWriteOptions* options, std::vector<std::uint8_t>* encoded = nullptr) {
+std::string WriteErrorText(std::int32_t status) {
+    return "ijlWrite Error - " + IjlErrorText(status);
+}
+
+// Encodes the image as SaveJPG does: its status, with the error text and the library's
+// words for a failure.
+std::int32_t Encode(cJPEG& image, std::int32_t quality, std::vector<std::uint8_t>& jpeg,
+                    IWriteFaults* faults, std::string& errorText, std::string& detail) {
+    if (!image.PictureLoaded()) {
+        errorText = NoPictureToSave;
+        return -1;
+    }
     JPEG_CORE_PROPERTIES record;
     std::int32_t status = ijlInit(&record);
     if (status != IJL_OK) {
-        errorCode = status;
         errorText = "Failed to initialise the IJL library - " + IjlErrorText(status);
-        return false;
+        return status;
     }
-    fill(record);
-    if (options) {
-        record.JPGReplace = options->Replace;
-        record.JPGFaults = options->Faults;
-    }
-    status = ijlWrite(&record, mode);
-    const bool written = status == IJL_OK;
-    if (!written) {
-        errorCode = status;
-        errorText = "ijlWrite Error - " + IjlErrorText(status);
-    } else if (encoded) {
-        encoded->swap(record.JPGBuffer);
-    }
-    if (options) {
-        options->NameTaken = record.JPGNameTaken;
-        options->Detail = record.ErrorDetail;
-    }
-    ijlFree(&record);
-    return written;
-}
-
-// Starts a report: true when the image holds a picture to encode.
-bool PictureToEncode(const cJPEG& image, std::int32_t& errorCode, std::string& errorText) {
-    errorCode = 0;
-    errorText.clear();
-    if (image.PictureLoaded())
-        return true;
-    errorCode = -1;
-    errorText = "No picture loaded to save.";
-    return false;
-}
-
-// The record's fields that describe the image, at quality clamped to 1..100.
-void SetImageFields(JPEG_CORE_PROPERTIES& record, cJPEG& image, std::int32_t quality) {
     record.DIBWidth = image.Width();
     record.DIBHeight = -image.Height();
     record.DIBBytes = image.DIBSectionBitsPtr();
@@ -98,46 +71,41 @@ void SetImageFields(JPEG_CORE_PROPERTIES& record, cJPEG& image, std::int32_t qua
     record.JPGWidth = image.Width();
     record.JPGHeight = image.Height();
     record.jquality = std::clamp<std::int32_t>(quality, 1, 100);
+    record.JPGFaults = faults;
+    status = ijlWrite(&record, IJL_JBUFF_WRITEWHOLEIMAGE);
+    if (status == IJL_OK)
+        jpeg.swap(record.JPGBuffer);
+    else
+        errorText = WriteErrorText(status);
+    detail = record.ErrorDetail;
+    ijlFree(&record);
+    return status;
 }
 
 } // namespace
 
+std::string JpegFileFailure(const std::string& reason) {
+    return WriteErrorText(IJL_FILE_ERROR) + ": " + reason;
+}
+
 bool SaveJPG(cJPEG& image, const std::string& fileName, std::int32_t quality,
-             std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options) {
-    if (!PictureToEncode(image, errorCode, errorText))
-        return false;
-    return RunEncoder(
-        IJL_JFILE_WRITEWHOLEIMAGE,
-        [&](JPEG_CORE_PROPERTIES& record) {
-            SetImageFields(record, image, quality);
-            record.JPGFile = fileName.c_str();
-        },
-        errorCode, errorText, options);
-}
-
-bool EncodeJPG(cJPEG& image, std::int32_t quality, std::vector<std::uint8_t>& jpeg,
-               std::int32_t& errorCode, std::string& errorText, IWriteFaults* faults) {
-    if (!PictureToEncode(image, errorCode, errorText))
-        return false;
-    return RunEncoder(
-        IJL_JBUFF_WRITEWHOLEIMAGE,
-        [&](JPEG_CORE_PROPERTIES& record) {
-            SetImageFields(record, image, quality);
-            record.JPGFaults = faults;
-        },
-        errorCode, errorText, nullptr, &jpeg);
-}
-
-bool WriteJPG(const std::vector<std::uint8_t>& jpeg, const std::string& fileName,
-              std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options) {
-    errorCode = 0;
+             std::int32_t& errorCode, std::string& errorText) {
     errorText.clear();
-    return RunEncoder(
-        IJL_JFILE_WRITEWHOLEIMAGE,
-        [&](JPEG_CORE_PROPERTIES& record) {
-            record.JPGBytes = jpeg.data();
-            record.JPGSizeBytes = jpeg.size();
-            record.JPGFile = fileName.c_str();
-        },
-        errorCode, errorText, options);
+    std::vector<std::uint8_t> jpeg;
+    std::string detail;
+    errorCode = Encode(image, quality, jpeg, nullptr, errorText, detail);
+    if (errorCode == IJL_OK &&
+        (fileName.empty() || !WriteFileAtomically(fileName, jpeg.data(), jpeg.size(), {}))) {
+        errorCode = fileName.empty() ? IJL_INVALID_FILENAME : IJL_FILE_ERROR;
+        errorText = WriteErrorText(errorCode);
+    }
+    return errorCode == IJL_OK;
+}
+
+WriteResult EncodeJPG(cJPEG& image, std::int32_t quality, std::vector<std::uint8_t>& jpeg,
+                      IWriteFaults* faults) {
+    std::string errorText, detail;
+    if (Encode(image, quality, jpeg, faults, errorText, detail) == IJL_OK)
+        return {};
+    return WriteResult::Failed(detail.empty() ? errorText : errorText + ": " + detail);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "imaging/cJPEG.h"
+#include "platform/WriteResult.h"
 
 #include <cstdint>
 #include <string>
@@ -10,26 +11,19 @@
 
 class IWriteFaults;
 
-// How SaveJPG treats an existing file, and what it found out beyond its error text.
-struct JpegWriteOptions {
-    bool Replace = true;
-    IWriteFaults* Faults = nullptr; // handed to the file writer
-    bool NameTaken = false;         // out: the name was taken and the file left alone
-    std::string Detail;             // out: the system's reason for a failure
-};
-
-// Writes the image as a JPEG file at quality (clamped to 1..100). False with an error code
-// and text when nothing was written; an existing file is replaced only by a complete one.
+// Writes the image as a JPEG file at quality (clamped to 1..100): EncodeJPG, then the atomic
+// writer, so an existing file is replaced only by a complete one. False with an error code
+// and text when nothing was written.
 bool SaveJPG(cJPEG& image, const std::string& fileName, std::int32_t quality,
-             std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options = nullptr);
+             std::int32_t& errorCode, std::string& errorText);
 
-// Encodes the image once, for writing with WriteJPG under one name or several; false with
-// an error code and text as SaveJPG gives them.
-bool EncodeJPG(cJPEG& image, std::int32_t quality, std::vector<std::uint8_t>& jpeg,
-               std::int32_t& errorCode, std::string& errorText, IWriteFaults* faults = nullptr);
-// Writes a JPEG that EncodeJPG made, as SaveJPG writes its file.
-bool WriteJPG(const std::vector<std::uint8_t>& jpeg, const std::string& fileName,
-              std::int32_t& errorCode, std::string& errorText, JpegWriteOptions* options = nullptr);
+// Encodes the image once, for writing under one name or several. A failure's reason is
+// SaveJPG's error text, then the library's own words where it gave any.
+WriteResult EncodeJPG(cJPEG& image, std::int32_t quality, std::vector<std::uint8_t>& jpeg,
+                      IWriteFaults* faults = nullptr);
+
+// SaveJPG's error text for a JPEG file that could not be written, then the system's reason.
+std::string JpegFileFailure(const std::string& reason);
 
 // The message for an encoder status code.
 std::string IjlErrorText(std::int32_t status);

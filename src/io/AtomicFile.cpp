@@ -225,18 +225,13 @@ std::string LinkTarget(const std::string& name) {
     return name;
 }
 
-WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
-                                 const FileWriteOptions& options, std::string& error) {
+WriteResult WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
+                                const FileWriteOptions& options) {
     const fs::path path(options.Mode == WriteMode::Replace ? LinkTarget(target) : target);
     std::error_code ec;
-    if (options.Mode == WriteMode::KeepExisting && fs::exists(fs::symlink_status(path, ec))) {
-        error = std::strerror(EEXIST);
-        return WriteOutcome::NameTaken;
-    }
-    const auto fail = [&](int number) {
-        error = std::strerror(number);
-        return WriteOutcome::Failed;
-    };
+    if (options.Mode == WriteMode::KeepExisting && fs::exists(fs::symlink_status(path, ec)))
+        return {WriteOutcome::NameTaken, std::strerror(EEXIST)};
+    const auto fail = [](int number) { return WriteResult::Failed(std::strerror(number)); };
 
     std::string temp;
     UniqueFd fd(CreateTemporary(path.parent_path(), options.Permissions, temp));
@@ -245,8 +240,7 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
         // A folder the user may not write in, around a file the user may write.
         if (options.Mode == WriteMode::Replace && RefusedByFolder(refused)) {
             const int inPlace = RewriteInPlace(path.string(), data, size, options);
-            return inPlace == 0 ? WriteOutcome::Written
-                                : fail(inPlace == ENOENT ? refused : inPlace);
+            return inPlace == 0 ? WriteResult{} : fail(inPlace == ENOENT ? refused : inPlace);
         }
         return fail(refused);
     }
@@ -258,7 +252,7 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
         return fail(written);
     }
 
-    WriteOutcome outcome = WriteOutcome::Written;
+    WriteResult result;
     bool renamed = false; // the temporary name is gone with it
     if (options.Mode == WriteMode::Replace) {
         fs::rename(temp, path, ec);
@@ -267,37 +261,31 @@ WriteOutcome WriteFileAtomically(const std::string& target, const void* data, st
         if (ec && RefusedByFolder(ec.value()) &&
             RewriteInPlace(path.string(), data, size, options) == 0)
             ec.clear();
-        if (ec) {
-            error = ec.message();
-            outcome = WriteOutcome::Failed;
-        }
+        if (ec)
+            result = WriteResult::Failed(ec.message());
     } else {
         // A hard link is made only where no file of that name exists, in one step.
         fs::create_hard_link(temp, path, ec);
         if (ec == std::errc::file_exists) {
-            error = ec.message();
-            outcome = WriteOutcome::NameTaken;
+            result = {WriteOutcome::NameTaken, ec.message()};
         } else if (ec) {
             // File systems without hard links: the best check there is.
             std::error_code existsError;
             if (fs::exists(fs::symlink_status(path, existsError))) {
-                error = std::strerror(EEXIST);
-                outcome = WriteOutcome::NameTaken;
+                result = {WriteOutcome::NameTaken, std::strerror(EEXIST)};
             } else {
                 fs::rename(temp, path, ec);
                 renamed = !ec;
-                if (ec) {
-                    error = ec.message();
-                    outcome = WriteOutcome::Failed;
-                }
+                if (ec)
+                    result = WriteResult::Failed(ec.message());
             }
         }
     }
     if (!renamed)
         fs::remove(temp, ec);
-    if (outcome == WriteOutcome::Written && options.Durable)
+    if (result && options.Durable)
         SyncFolder(path.parent_path());
-    if (outcome == WriteOutcome::Written)
+    if (result)
         RemoveStaleTemporaries(path.parent_path());
-    return outcome;
+    return result;
 }

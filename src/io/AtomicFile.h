@@ -2,13 +2,14 @@
 
 #pragma once
 
+#include "platform/WriteResult.h"
+
 #include <cstddef>
 #include <string>
 
 class IWriteFaults;
 
 enum class WriteMode { Replace, KeepExisting };
-enum class WriteOutcome { Written, NameTaken, Failed };
 
 struct FileWriteOptions {
     WriteMode Mode = WriteMode::Replace;
@@ -27,9 +28,8 @@ inline constexpr const char* TemporaryPrefix = ".tarvik-";
 // that name, and with KeepExisting an existing file (or one made meanwhile) is never
 // replaced. Replace writes through a link to the file it leads to, and where the folder
 // refuses new files but the existing target is writable, rewrites the target in place.
-// Failed with the reason in error.
-WriteOutcome WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
-                                 const FileWriteOptions& options, std::string& error);
+WriteResult WriteFileAtomically(const std::string& target, const void* data, std::size_t size,
+                                const FileWriteOptions& options);
 
 // Where a name leads through links: a link that is replaced stays a link, and the file it
 // leads to is written, in that file's folder. A loop of links leads to the name itself.

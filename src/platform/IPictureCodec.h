@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Picture.h"
+#include "platform/WriteResult.h"
 
 #include <string>
 #include <vector>
@@ -18,11 +19,8 @@ class IPictureCodec {
     // Decodes a BMP, GIF, JPEG or PNG file. Null when the file is missing, not an ordinary
     // file, too large or too costly to decode, or not one of these pictures.
     virtual Picture LoadPicture(const std::string& path) = 0;
-    // Encodes a BMP file's bytes; on failure false, with the reason in error.
-    virtual bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
-                           std::string& error) = 0;
-    // Encodes a PNG in memory, lossless: 24-bit, or 32-bit when the picture has Alpha. On
-    // failure false, with the reason in error.
-    virtual bool EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
-                           std::string& error) = 0;
+    // Encodes a BMP file's bytes.
+    virtual WriteResult EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes) = 0;
+    // Encodes a PNG in memory, lossless: 24-bit, or 32-bit when the picture has Alpha.
+    virtual WriteResult EncodePng(const Picture& picture, std::vector<unsigned char>& bytes) = 0;
 };

@@ -138,25 +138,21 @@ class FakeCodec : public IPictureCodec {
         return nullptr;
     }
     // A small stand-in for the file's bytes, or fails with failBmp as the reason.
-    bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
-                   std::string& error) override {
-        if (!failBmp.empty()) {
-            error = failBmp;
-            return false;
-        }
+    WriteResult EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes) override {
+        if (!failBmp.empty())
+            return WriteResult::Failed(failBmp);
         const std::string text =
             "BM" + std::to_string(picture->Width) + "x" + std::to_string(picture->Height);
         bytes.assign(text.begin(), text.end());
-        return true;
+        return {};
     }
     // A stand-in PNG; the picture is kept.
-    bool EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
-                   std::string&) override {
+    WriteResult EncodePng(const Picture& picture, std::vector<unsigned char>& bytes) override {
         encoded = picture;
         const std::string text =
             "PNG" + std::to_string(picture->Width) + "x" + std::to_string(picture->Height);
         bytes.assign(text.begin(), text.end());
-        return true;
+        return {};
     }
     std::string failBmp;
     Picture encoded;

@@ -4,10 +4,19 @@
 
 #include "fakes/FakePlatform.h"
 #include "imaging/JpegDecode.h"
+#include "io/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -129,11 +138,42 @@ TEST(SaveJPG, KeepExistingLeavesATakenNameAlone) {
     const std::string path = t.Write("taken.jpg", "mine");
     cJPEG image;
     image.CreateFromPicture(Synthetic(8, 8));
-    std::int32_t code = 0;
-    std::string text;
-    JpegWriteOptions options;
-    options.Replace = false;
-    EXPECT_FALSE(SaveJPG(image, path, 90, code, text, &options));
-    EXPECT_TRUE(options.NameTaken);
+    std::vector<std::uint8_t> jpeg;
+    ASSERT_TRUE(EncodeJPG(image, 90, jpeg));
+    FileWriteOptions options;
+    options.Mode = WriteMode::KeepExisting;
+    EXPECT_EQ(WriteFileAtomically(path, jpeg.data(), jpeg.size(), options).Outcome,
+              WriteOutcome::NameTaken);
     EXPECT_EQ(ReadFile(path), "mine");
 }
+
+#ifndef _WIN32
+TEST(EncodeJPG, MemoryRunningOutInTheLibraryIsAMemoryError) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+    // Noise, so the encoded file is about as large as the pixels.
+    auto noise = std::make_shared<Image>(2048, 2048);
+    std::uint32_t seed = 1;
+    for (std::uint32_t& pixel : noise->Pixels)
+        pixel = 0xff000000u | ((seed = seed * 1664525u + 1013904223u) >> 8);
+    cJPEG image;
+    image.CreateFromPicture(noise);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Room for 4 MiB more, where the encoded file needs about 10.
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::getpagesize());
+        const rlimit limit{used + (4u << 20), used + (4u << 20)};
+        ::setrlimit(RLIMIT_AS, &limit);
+        std::vector<std::uint8_t> jpeg;
+        const WriteResult result = EncodeJPG(image, 100, jpeg);
+        std::fprintf(stderr, "%s\n", result.Reason.c_str());
+        ::_exit(result.Reason.rfind("ijlWrite Error - Memory Error", 0) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+#endif

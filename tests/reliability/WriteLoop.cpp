@@ -26,11 +26,11 @@ class PrintingDialogs : public IDialogs {
 class NoCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string&) override { return nullptr; }
-    bool EncodeBmp(const Picture&, std::vector<unsigned char>&, std::string&) override {
-        return false;
+    WriteResult EncodeBmp(const Picture&, std::vector<unsigned char>&) override {
+        return WriteResult::Failed("");
     }
-    bool EncodePng(const Picture&, std::vector<unsigned char>&, std::string&) override {
-        return false;
+    WriteResult EncodePng(const Picture&, std::vector<unsigned char>&) override {
+        return WriteResult::Failed("");
     }
 };
 

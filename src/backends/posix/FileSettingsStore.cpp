@@ -294,9 +294,6 @@ bool FileSettingsStore::Save(const Contents& contents) const {
     options.Permissions = 0600;
     options.Durable = true;
     options.Faults = faults_;
-    std::string error;
-    if (WriteFileAtomically(path_, text.data(), text.size(), options, error) !=
-        WriteOutcome::Written)
-        return fail(error);
-    return true;
+    const WriteResult written = WriteFileAtomically(path_, text.data(), text.size(), options);
+    return written ? true : fail(written.Reason);
 }

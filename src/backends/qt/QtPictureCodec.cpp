@@ -66,48 +66,34 @@ Picture QtPictureCodec::Decode(const QByteArray& bytes) {
 namespace {
 
 // Encodes a picture in memory in one of Qt's writable formats.
-bool EncodeAs(const QImage& image, const char* format, std::vector<unsigned char>& bytes,
-              std::string& error) {
+WriteResult EncodeAs(const QImage& image, const char* format, std::vector<unsigned char>& bytes) {
     try {
         QByteArray encoded;
         QBuffer buffer(&encoded);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, format);
-        if (!writer.write(image)) {
-            error = writer.errorString().toStdString();
-            return false;
-        }
+        if (!writer.write(image))
+            return WriteResult::Failed(writer.errorString().toStdString());
         bytes.assign(encoded.begin(), encoded.end());
     } catch (const std::bad_alloc&) {
-        error = std::strerror(ENOMEM);
-        return false;
+        return WriteResult::Failed(std::strerror(ENOMEM));
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool QtPictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
-                               std::string& error) {
+WriteResult QtPictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes) {
     const QImage wrapped = WrapPicture(picture);
-    if (wrapped.isNull()) {
-        error = "No picture loaded to save.";
-        return false;
-    }
+    if (wrapped.isNull())
+        return WriteResult::Failed(NoPictureToSave);
     const QImage image = wrapped.convertToFormat(QImage::Format_RGB888);
-    if (image.isNull()) { // out of memory
-        error = std::strerror(ENOMEM);
-        return false;
-    }
-    return EncodeAs(image, "bmp", bytes, error);
+    if (image.isNull()) // out of memory
+        return WriteResult::Failed(std::strerror(ENOMEM));
+    return EncodeAs(image, "bmp", bytes);
 }
 
-bool QtPictureCodec::EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
-                               std::string& error) {
+WriteResult QtPictureCodec::EncodePng(const Picture& picture, std::vector<unsigned char>& bytes) {
     const QImage image = WrapPicture(picture);
-    if (image.isNull()) {
-        error = "No picture loaded to save.";
-        return false;
-    }
-    return EncodeAs(image, "png", bytes, error);
+    return image.isNull() ? WriteResult::Failed(NoPictureToSave) : EncodeAs(image, "png", bytes);
 }

@@ -9,9 +9,7 @@
 class QtPictureCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string& path) override;
-    bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
-                   std::string& error) override;
-    bool EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
-                   std::string& error) override;
+    WriteResult EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes) override;
+    WriteResult EncodePng(const Picture& picture, std::vector<unsigned char>& bytes) override;
     static Picture Decode(const QByteArray& bytes);
 };

@@ -71,8 +71,7 @@ bool SetWithOpacity(const Picture& picture) {
     try {
         dib = DibV5Block(*picture);
         std::vector<std::uint8_t> bytes;
-        std::string error;
-        if (Win32PictureCodec().EncodePng(picture, bytes, error))
+        if (Win32PictureCodec().EncodePng(picture, bytes))
             png = GlobalBlock(nullptr, 0, bytes.data(), bytes.size());
     } catch (const std::bad_alloc&) {
     }

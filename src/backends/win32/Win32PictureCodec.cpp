@@ -224,14 +224,11 @@ Picture Win32PictureCodec::Decode(const void* data, std::size_t size) {
 
 namespace {
 
-// Encodes a picture in memory with WIC's encoder for the container, in the given format; on
-// failure false, with the reason in error.
-bool EncodeWic(const Picture& picture, REFGUID container, WICPixelFormatGUID format,
-               const char* name, std::vector<unsigned char>& bytes, std::string& error) {
-    if (!picture || picture->Width <= 0 || picture->Height <= 0) {
-        error = "No picture loaded to save.";
-        return false;
-    }
+// Encodes a picture in memory with WIC's encoder for the container, in the given format.
+WriteResult EncodeWic(const Picture& picture, REFGUID container, WICPixelFormatGUID format,
+                      const char* name, std::vector<unsigned char>& bytes) {
+    if (!picture || picture->Width <= 0 || picture->Height <= 0)
+        return WriteResult::Failed(NoPictureToSave);
     const WICPixelFormatGUID& pixels =
         picture->Alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat32bppBGR;
     Com<IWICImagingFactory> factory;
@@ -258,34 +255,31 @@ bool EncodeWic(const Picture& picture, REFGUID container, WICPixelFormatGUID for
     const auto* data = encoded && SUCCEEDED(GetHGlobalFromStream(memory.get(), &block))
                            ? static_cast<const unsigned char*>(GlobalLock(block))
                            : nullptr;
-    if (!data) {
-        error = std::string("The picture could not be encoded as ") + name + ".";
-        return false;
-    }
+    if (!data)
+        return WriteResult::Failed(std::string("The picture could not be encoded as ") + name +
+                                   ".");
     STATSTG stat{};
     memory->Stat(&stat, STATFLAG_NONAME);
-    bool copied = true;
+    WriteResult result;
     try {
         bytes.assign(data, data + stat.cbSize.QuadPart);
     } catch (const std::bad_alloc&) {
-        error = std::strerror(ENOMEM);
-        copied = false;
+        result = WriteResult::Failed(std::strerror(ENOMEM));
     }
     GlobalUnlock(block);
-    return copied;
+    return result;
 }
 
 } // namespace
 
-bool Win32PictureCodec::EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
-                                  std::string& error) {
-    return EncodeWic(picture, GUID_ContainerFormatBmp, GUID_WICPixelFormat24bppBGR, "BMP", bytes,
-                     error);
+WriteResult Win32PictureCodec::EncodeBmp(const Picture& picture,
+                                         std::vector<unsigned char>& bytes) {
+    return EncodeWic(picture, GUID_ContainerFormatBmp, GUID_WICPixelFormat24bppBGR, "BMP", bytes);
 }
 
-bool Win32PictureCodec::EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
-                                  std::string& error) {
+WriteResult Win32PictureCodec::EncodePng(const Picture& picture,
+                                         std::vector<unsigned char>& bytes) {
     const WICPixelFormatGUID format =
         picture && picture->Alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR;
-    return EncodeWic(picture, GUID_ContainerFormatPng, format, "PNG", bytes, error);
+    return EncodeWic(picture, GUID_ContainerFormatPng, format, "PNG", bytes);
 }

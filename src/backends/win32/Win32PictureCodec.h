@@ -11,9 +11,7 @@
 class Win32PictureCodec : public IPictureCodec {
   public:
     Picture LoadPicture(const std::string& path) override;
-    bool EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes,
-                   std::string& error) override;
-    bool EncodePng(const Picture& picture, std::vector<unsigned char>& bytes,
-                   std::string& error) override;
+    WriteResult EncodeBmp(const Picture& picture, std::vector<unsigned char>& bytes) override;
+    WriteResult EncodePng(const Picture& picture, std::vector<unsigned char>& bytes) override;
     static Picture Decode(const void* data, std::size_t size);
 };

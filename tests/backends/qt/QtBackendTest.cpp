@@ -382,9 +382,9 @@ TEST(PictureCodec, BmpWrittenOrStoredTopDownDecodesToExactlyTheSamePixels) {
         for (int x = 0; x < 127; ++x)
             picture->At(x, y) = Rgb(x * 2, y * 7, (x ^ y) & 255);
     QtPictureCodec codec;
-    std::string error;
     std::vector<unsigned char> bytes;
-    ASSERT_TRUE(codec.EncodeBmp(picture, bytes, error)) << error;
+    const WriteResult encoded = codec.EncodeBmp(picture, bytes);
+    ASSERT_TRUE(encoded) << encoded.Reason;
     const Picture back =
         codec.LoadPicture(t.Write("shot.bmp", std::string(bytes.begin(), bytes.end())));
     ASSERT_TRUE(back);
@@ -400,8 +400,7 @@ TEST(PictureCodec, BmpWrittenOrStoredTopDownDecodesToExactlyTheSamePixels) {
     const Picture flipped = codec.LoadPicture(t.Write("top-down.bmp", topDown));
     ASSERT_TRUE(flipped);
     EXPECT_EQ(flipped->Pixels, picture->Pixels);
-    EXPECT_FALSE(codec.EncodeBmp(nullptr, bytes, error));
-    EXPECT_EQ(error, "No picture loaded to save.");
+    EXPECT_EQ(codec.EncodeBmp(nullptr, bytes).Reason, "No picture loaded to save.");
 }
 
 TEST(QtConvert, RunningOutOfMemoryGivesNoPictureRatherThanAnAbort) {
@@ -431,8 +430,7 @@ TEST(FileNames, AreTheirBytesWhateverTheirEncoding) {
     const std::string skins = folder + "/skins/";
     QtPictureCodec codec;
     std::vector<unsigned char> bmp;
-    std::string error;
-    ASSERT_TRUE(codec.EncodeBmp(std::make_shared<Image>(40, 30, Rgb(1, 2, 3)), bmp, error));
+    ASSERT_TRUE(codec.EncodeBmp(std::make_shared<Image>(40, 30, Rgb(1, 2, 3)), bmp));
     for (const std::string name : {"bild-\xE4", "K\xC3\xA4ytt\xC3\xA4j\xC3\xA4n kuva"}) {
         t.Write("caf\xE9/skins/" + name + ".bmp", std::string(bmp.begin(), bmp.end()));
         t.Write("caf\xE9/skins/" + name + ".inf",

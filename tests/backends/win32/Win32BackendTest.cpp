@@ -63,9 +63,9 @@ TEST(Win32PictureCodec, BmpReadsBackPixelForPixel) {
     TempFolder folder;
     Win32PictureCodec codec;
     const Picture picture = Gradient(7, 5);
-    std::string error;
     std::vector<unsigned char> encoded;
-    ASSERT_TRUE(codec.EncodeBmp(picture, encoded, error)) << error;
+    const WriteResult result = codec.EncodeBmp(picture, encoded);
+    ASSERT_TRUE(result) << result.Reason;
     const std::string bytes(encoded.begin(), encoded.end());
     const std::string path = folder.Write("shot.bmp", bytes);
     ASSERT_GT(bytes.size(), 30u);
@@ -76,8 +76,7 @@ TEST(Win32PictureCodec, BmpReadsBackPixelForPixel) {
     EXPECT_EQ(back->Width, 7);
     EXPECT_EQ(back->Pixels, picture->Pixels);
 
-    EXPECT_FALSE(codec.EncodeBmp(nullptr, encoded, error));
-    EXPECT_EQ(error, "No picture loaded to save.");
+    EXPECT_EQ(codec.EncodeBmp(nullptr, encoded).Reason, "No picture loaded to save.");
 }
 
 TEST(Win32PictureCodec, JpegFromTheWriterDecodesThroughTheSystem) {
@@ -146,7 +145,7 @@ TEST(Win32PictureCodec, TruncatedBmpOrJpegGivesNoPicture) {
     Win32PictureCodec codec;
     std::string error;
     std::vector<unsigned char> bmp;
-    ASSERT_TRUE(codec.EncodeBmp(Gradient(64, 48), bmp, error)) << error;
+    ASSERT_TRUE(codec.EncodeBmp(Gradient(64, 48), bmp));
     folder.Write("whole.bmp", std::string(bmp.begin(), bmp.end()));
     cJPEG image;
     image.CreateFromPicture(Gradient(64, 48));
