@@ -64,6 +64,7 @@ SaveContext frmMain::SaveAccess() {
     SaveContext context{state_.Picture1, state_.Settings,       state_.SaveAsCounter, dialogs_,
                         ports_.Codec,    [this] { Capture(); }, captureFolder_};
     context.Layout = &state_.Layout;
+    context.WhyNotRead = [this] { return ports_.Screen.WhyNoPicture(); };
     return context;
 }
 

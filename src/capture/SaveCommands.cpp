@@ -191,7 +191,10 @@ bool CaptureOrSaySo(SaveContext& c, const char* notDone = "Picture not saved") {
     c.Capture();
     if (c.Picture1 && c.Picture1->Width > 0 && c.Picture1->Height > 0)
         return true;
-    c.Dialogs.MessageBox(std::string(notDone) + ": the screen could not be read.");
+    std::string text = std::string(notDone) + ": the screen could not be read.";
+    if (const std::string why = c.WhyNotRead ? c.WhyNotRead() : std::string(); !why.empty())
+        text.append(" ").append(why);
+    c.Dialogs.MessageBox(text);
     return false;
 }
 

@@ -33,6 +33,8 @@ struct SaveContext {
     IWriteFaults* Faults = nullptr;
     // The current skin, around the capture in a phone mock-up.
     const SkinLayout* Layout = nullptr;
+    // What the screen knows of why the last capture has no picture; may be unset.
+    std::function<std::string()> WhyNotRead = {};
 };
 
 // Captures, asks for a name and writes a JPEG, a BMP or a PNG by the name's extension (a

@@ -4,6 +4,8 @@
 
 #include "platform/Picture.h"
 
+#include <string>
+
 // A rectangle of the desktop in twips.
 struct ScreenArea {
     double Left = 0;
@@ -29,4 +31,6 @@ class IScreen {
     // Copies a rectangle of the whole desktop, in pixels, into a width x height picture;
     // parts that lie on no screen are black. Null for an empty rectangle.
     virtual Picture Grab(int left, int top, int width, int height) = 0;
+    // Why the last Grab gave no picture, where the screen knows; empty otherwise.
+    virtual std::string WhyNoPicture() const { return {}; }
 };

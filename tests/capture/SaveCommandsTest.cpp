@@ -268,6 +268,11 @@ TEST_F(SaveCommandsTest, AnUnreadableScreenIsSaidAndWritesNoFile) {
     SaveAs(c);
     EXPECT_EQ(dialogs.messages,
               (std::vector<std::string>(2, "Picture not saved: the screen could not be read.")));
+    // Where the screen knows why, the message says it too.
+    c.WhyNotRead = [] { return std::string("No screencopy."); };
+    QuickSave(c);
+    EXPECT_EQ(dialogs.messages.back(),
+              "Picture not saved: the screen could not be read. No screencopy.");
     EXPECT_TRUE(dialogs.requests.empty()); // no Save dialog for nothing to save
     EXPECT_EQ(counter, 1);
     EXPECT_FALSE(fs::exists(settings.AutoSaveFolder));

@@ -55,6 +55,7 @@ class LiveScreen : public IScreen {
 
     // Why the last grab gave no picture, for the user; empty after a good one.
     const std::string& LastError() const { return lastError_; }
+    std::string WhyNoPicture() const override { return lastError_; }
 
   private:
     const WaylandOutput* Primary() const;

@@ -54,11 +54,6 @@ class Pattern : public QWidget {
         std::printf("painted %d\n", number_);
         std::fflush(stdout);
     }
-    void mousePressEvent(QMouseEvent* event) override {
-        const QPoint at = event->position().toPoint();
-        std::printf("pressed %d %d\n", at.x(), at.y());
-        std::fflush(stdout);
-    }
 
   private:
     int number_ = 0;
