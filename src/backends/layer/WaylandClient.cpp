@@ -134,11 +134,21 @@ const xdg_wm_base_listener wmBaseListener = {
     [](void*, xdg_wm_base* base, std::uint32_t serial) { xdg_wm_base_pong(base, serial); },
 };
 
+} // namespace
+
+// A sync's callback, with what runs when it is done; the client frees those left undone.
+struct WaylandClient::Pending {
+    WaylandClient* Client;
+    wl_callback* Callback;
+    std::function<void()> Done;
+};
+
+namespace {
+
 const wl_callback_listener callbackListener = {
-    [](void* data, wl_callback* callback, std::uint32_t) {
-        std::unique_ptr<std::function<void()>> done(static_cast<std::function<void()>*>(data));
-        wl_callback_destroy(callback);
-        (*done)();
+    [](void* data, wl_callback*, std::uint32_t) {
+        auto* pending = static_cast<WaylandClient::Pending*>(data);
+        pending->Client->Finish(pending);
     },
 };
 
@@ -234,6 +244,9 @@ WaylandClient::WaylandClient(wl_display* display) : display_(display) {
 
 WaylandClient::~WaylandClient() {
     notifier_.reset();
+    for (const auto& pending : pending_)
+        wl_callback_destroy(pending->Callback);
+    pending_.clear();
     cursors_.reset();
     for (auto& output : outputs_) {
         if (output->Xdg)
@@ -559,9 +572,21 @@ bool WaylandClient::Roundtrip() {
 }
 
 void WaylandClient::AfterServer(std::function<void()> done) {
-    wl_callback* callback = wl_display_sync(display_);
-    wl_callback_add_listener(callback, &callbackListener,
-                             new std::function<void()>(std::move(done)));
+    auto pending =
+        std::make_unique<Pending>(Pending{this, wl_display_sync(display_), std::move(done)});
+    wl_callback_add_listener(pending->Callback, &callbackListener, pending.get());
+    pending_.push_back(std::move(pending));
+}
+
+void WaylandClient::Finish(Pending* pending) {
+    const auto it = std::find_if(pending_.begin(), pending_.end(),
+                                 [pending](const auto& p) { return p.get() == pending; });
+    if (it == pending_.end())
+        return;
+    std::unique_ptr<Pending> done = std::move(*it);
+    pending_.erase(it);
+    wl_callback_destroy(done->Callback);
+    done->Done();
 }
 
 void WaylandClient::DispatchSoon() {

@@ -143,6 +143,8 @@ class WaylandClient {
     void HoldEvents(bool hold);
 
     // For the protocol's listeners.
+    struct Pending;
+    void Finish(Pending* pending);
     void Global(wl_registry* registry, std::uint32_t name, const char* interface,
                 std::uint32_t version);
     void GlobalRemove(std::uint32_t name);
@@ -198,6 +200,7 @@ class WaylandClient {
     class Cursors;
     std::unique_ptr<Cursors> cursors_;
     Cursor cursor_ = Cursor::Arrow;
+    std::vector<std::unique_ptr<Pending>> pending_;
     std::unique_ptr<QSocketNotifier> notifier_;
     bool lost_ = false;
 };
