@@ -23,7 +23,7 @@ import e2e_common  # noqa: E402
 import wayland_harness  # noqa: E402
 import wayland_live  # noqa: E402
 import wayland_peer  # noqa: E402
-from wayland_peer import rss_mib  # noqa: E402
+from wayland_peer import rss_mib, wait_file  # noqa: E402
 from e2e_common import stored_settings, wait_for, write_settings_file  # noqa: E402
 
 BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build-bench/bin")
@@ -121,15 +121,6 @@ def settings(path):
 
 def stop(process):
     e2e_common.stop(process, timeout=10)
-
-
-def wait_file(path, timeout=10):
-    deadline = time.perf_counter() + timeout
-    while not os.path.exists(path):
-        if time.perf_counter() > deadline:
-            raise RuntimeError(f"{path} never appeared")
-        time.sleep(0.0005)
-    return time.perf_counter()
 
 
 def google_benchmarks(desktop):

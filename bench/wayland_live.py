@@ -6,9 +6,9 @@ to file, against `grim -g` of the same rectangle."""
 import os
 import time
 
-from wayland_peer import differing, rss_mib, screen
+from wayland_peer import differing, rss_mib, screen, wait_file
 
-from e2e_common import stop, wait_file
+from e2e_common import stop
 
 CHANGED = 20000
 SKIN = (193, 448)

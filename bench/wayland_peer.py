@@ -36,6 +36,16 @@ def until_changed(session, before, start, timeout=10):
     raise RuntimeError("the screen never changed")
 
 
+def wait_file(path, timeout=10):
+    """The moment the file is there."""
+    deadline = time.perf_counter() + timeout
+    while not os.path.exists(path):
+        if time.perf_counter() > deadline:
+            raise RuntimeError(f"{path} never appeared")
+        time.sleep(0.0005)
+    return time.perf_counter()
+
+
 def rss_mib(pid):
     with open(f"/proc/{pid}/status") as f:
         for line in f:

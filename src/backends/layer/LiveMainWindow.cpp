@@ -316,9 +316,10 @@ void LiveMainWindow::PointerButton(std::uint32_t button, bool pressed) {
             lastPress_.start();
         lastPressAt_ = pointer_;
     }
+    // The release after a double click comes as after any press; one that comes while the
+    // double click's dialog is open finds the phone blocked.
     if (second)
-        // A dialog the double click opens takes the pointer: the press is over then.
-        events_.DoubleClick(code, ShiftState(), x, y, [this] { LetGo(); });
+        events_.DoubleClick(code, ShiftState(), x, y);
     else
         events_.MouseDown(code, ShiftState(), x, y);
 }
