@@ -128,6 +128,15 @@ class LiveCase(unittest.TestCase):
         wh.wait_for(lambda: not s.window("Save As"), 10, "the dialog to close")
         return self.saved(name)
 
+    def step_pattern(self):
+        """The pattern window's next picture, and the desktop it makes."""
+        pattern = self.patterns[0]
+        number = int(next(l for l in reversed(pattern.lines) if l.startswith("painted"))
+                     .split()[1]) + 1
+        pattern.send_signal(signal.SIGUSR1)
+        wh.wait_for(lambda: f"painted {number}\n" in pattern.lines, 5, "the changed pattern")
+        self.desktop = pattern_image(0, 0, *self.session.size, number)
+
     def seat(self, *setting):
         """A seat setting; sway then drops the virtual pointer, so a new one is made."""
         self.session.swaymsg("seat", "*", *setting)
@@ -151,11 +160,7 @@ class Live(LiveCase):
         tarvik, x, y = self.start_phone()
 
         # The desktop changes beneath: the hole and the screen around show it, no F5.
-        number = int(next(l for l in reversed(pattern.lines) if l.startswith("painted"))
-                     .split()[1]) + 1
-        pattern.send_signal(signal.SIGUSR1)
-        wh.wait_for(lambda: f"painted {number}\n" in pattern.lines, 5, "the changed pattern")
-        self.desktop = pattern_image(0, 0, *s.size, number)
+        self.step_pattern()
         self.wait_phone_at(x, y, "the new pattern around and in the phone")
 
         # A click on the phone stays with it; one in the hole reaches the window beneath.
@@ -180,6 +185,8 @@ class Live(LiveCase):
         self.assertEqual(os.listdir(s.out), [])  # no command ran
 
         self.quick_save(x, y, 1)
+        # What changes under the phone after a capture is in the next one.
+        self.step_pattern()
         for name, kind in (("exact.bmp", "BMP"), ("exact.png", "PNG")):
             with self.subTest(name=name):
                 picture = self.save_as(x, y, name)

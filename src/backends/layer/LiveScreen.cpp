@@ -168,6 +168,8 @@ class PrivateQueue {
         }
     }
 
+    wl_event_queue* Queue() const { return queue_; }
+
   private:
     WaylandClient& client_;
     wl_event_queue* queue_;
@@ -189,6 +191,7 @@ struct Frame {
     bool YInvert = false;
     bool Ready = false;
     bool Failed = false;
+    bool WithDamage = false; // copied only once the region has changed
 
     bool Done() const { return Ready || Failed; }
     void Copy() {
@@ -203,7 +206,10 @@ struct Frame {
             Failed = true;
             return;
         }
-        zwlr_screencopy_frame_v1_copy(Proxy, Shared->Buffer());
+        if (WithDamage)
+            zwlr_screencopy_frame_v1_copy_with_damage(Proxy, Shared->Buffer());
+        else
+            zwlr_screencopy_frame_v1_copy(Proxy, Shared->Buffer());
     }
 };
 
@@ -270,6 +276,105 @@ bool CopyParts(WaylandClient& client, std::vector<OutputPart>& parts) {
     }
     client.Flush();
     return good;
+}
+
+// The last capture's region, kept current: a copy that the compositor makes whenever the
+// region changes, asked for again after each. While the phone stands still, the next capture
+// of the same region needs no new frame of the output (up to a frame period of waiting).
+class RegionWatch {
+  public:
+    explicit RegionWatch(WaylandClient& client) : client_(client), queue_(client) {
+        client_.Dispatched = [this] { Pump(); };
+    }
+    ~RegionWatch() {
+        client_.Dispatched = nullptr;
+        Stop();
+    }
+    RegionWatch(const RegionWatch&) = delete;
+    RegionWatch& operator=(const RegionWatch&) = delete;
+
+    bool Watches(const OutputPart& part) const {
+        return frame_ && output_ == part.Output->Output && region_ == part.Logical;
+    }
+    void Start(const OutputPart& part) {
+        Stop();
+        if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(client_.ScreenCopy())) < 2)
+            return; // no copies on change
+        output_ = part.Output->Output;
+        region_ = part.Logical;
+        latest_ = part.Picture;
+        Arm();
+    }
+    // The region as the screen shows it now: every copy the compositor made before this
+    // call is in. Null when the watch broke.
+    QImage Current() {
+        bool synced = false;
+        wl_display* display = queue_.Wrap(client_.Display());
+        wl_callback* sync = wl_display_sync(display);
+        PrivateQueue::Unwrap(display);
+        static const wl_callback_listener listener = {
+            [](void* data, wl_callback*, std::uint32_t) { *static_cast<bool*>(data) = true; },
+        };
+        wl_callback_add_listener(sync, &listener, &synced);
+        const bool answered =
+            queue_.WaitUntil([&] { return synced || Broken(); }, Clock::now() + CopyTimeout);
+        wl_callback_destroy(sync);
+        Pump();
+        return answered && !Broken() ? latest_ : QImage();
+    }
+
+  private:
+    bool Broken() const { return !frame_ || frame_->Failed; }
+    void Arm() {
+        frame_ = std::make_unique<Frame>();
+        frame_->Client = &client_;
+        frame_->WithDamage = true;
+        auto* manager = queue_.Wrap(client_.ScreenCopy());
+        frame_->Proxy = zwlr_screencopy_manager_v1_capture_output_region(
+            manager, 0, output_, region_.x(), region_.y(), region_.width(), region_.height());
+        PrivateQueue::Unwrap(manager);
+        zwlr_screencopy_frame_v1_add_listener(frame_->Proxy, &frameListener, frame_.get());
+        client_.Flush();
+    }
+    // Takes in the copies made meanwhile and asks for the next.
+    void Pump() {
+        if (!frame_)
+            return;
+        wl_display_dispatch_queue_pending(client_.Display(), queue_.Queue());
+        if (frame_->Ready && frame_->Shared) {
+            latest_ = frame_->Shared->Read(frame_->Format, frame_->YInvert);
+            zwlr_screencopy_frame_v1_destroy(frame_->Proxy);
+            Arm();
+        }
+    }
+    void Stop() {
+        if (frame_)
+            zwlr_screencopy_frame_v1_destroy(frame_->Proxy);
+        frame_.reset();
+        latest_ = QImage();
+    }
+
+    WaylandClient& client_;
+    PrivateQueue queue_;
+    std::unique_ptr<Frame> frame_;
+    wl_output* output_ = nullptr;
+    QRect region_;
+    QImage latest_;
+};
+
+// Copies the parts; one part of the region watched since the last capture is taken from the
+// watch.
+bool CopyOrWatched(WaylandClient& client, RegionWatch& watch, std::vector<OutputPart>& parts) {
+    if (parts.size() == 1 && watch.Watches(parts[0])) {
+        parts[0].Picture = watch.Current();
+        if (!parts[0].Picture.isNull())
+            return true;
+    }
+    if (!CopyParts(client, parts))
+        return false;
+    if (parts.size() == 1)
+        watch.Start(parts[0]);
+    return true;
 }
 
 // The output a new surface goes to: a see-through, click-through 1 x 1 layer surface with no
@@ -341,10 +446,12 @@ const WaylandOutput* ProbeStartOutput(WaylandClient& client) {
 } // namespace
 
 LiveScreen::LiveScreen(WaylandClient& client) : outputs_(client.Outputs()) {
-    if (client.ScreenCopy())
-        readers_.ScreenCopy = [&client](std::vector<OutputPart>& parts) {
-            return CopyParts(client, parts);
+    if (client.ScreenCopy()) {
+        auto watch = std::make_shared<RegionWatch>(client);
+        readers_.ScreenCopy = [&client, watch](std::vector<OutputPart>& parts) {
+            return CopyOrWatched(client, *watch, parts);
         };
+    }
     readers_.Portal = [&client](QSize minimum) {
         // The portal's wait runs the event loop: the phone's events wait till it is over.
         client.HoldEvents(true);

@@ -622,5 +622,7 @@ void WaylandClient::Dispatch() {
             Lost();
         return;
     }
+    if (Dispatched)
+        Dispatched();
     Flush();
 }

@@ -141,6 +141,9 @@ class WaylandClient {
     // While held, the event loop leaves the compositor's events queued (a nested loop that
     // must not run the phone's handlers); on release they are handled soon.
     void HoldEvents(bool hold);
+    // Runs after each round of events handled from the event loop (for a queue of its own
+    // that wants the same).
+    std::function<void()> Dispatched;
 
     // For the protocol's listeners.
     struct Pending;
