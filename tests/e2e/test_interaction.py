@@ -27,6 +27,18 @@ def assert_shows_pattern(test, path, left, top, width, height):
         test.assertLessEqual(worst, 12, f"{path} differs from the screen by {worst}")
 
 
+
+def close_with_escape(d, title):
+    """Escape until the dialog is gone: a dialog just mapped (slow under the sanitizers) may
+    not have the keyboard yet."""
+    for _ in range(10):
+        d.xdotool("key", "Escape")
+        try:
+            return wait_for(lambda: not d.windows(title), 1, "the dialog to close")
+        except AssertionError:
+            pass
+    raise AssertionError("the dialog did not close")
+
 class Interaction(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop()
@@ -208,8 +220,7 @@ class Interaction(unittest.TestCase):
         d.xdotool("key", "Down", "key", "Down", "key", "Return")
         wait_for(lambda: d.windows("Save As"), 10, "the Save As dialog")
         self.assertEqual(d.windows("Tarvik tip"), [])
-        d.xdotool("key", "Escape")
-        wait_for(lambda: not d.windows("Save As"), 5, "the dialog to close")
+        close_with_escape(d, "Save As")
         time.sleep(0.3)
         self.assertEqual(d.windows("Tarvik tip"), [])
 
@@ -223,8 +234,7 @@ class Interaction(unittest.TestCase):
         wait_for(lambda: saved(1), 10, "Ctrl+S to Quick Save")
         d.xdotool("key", "ctrl+shift+s")
         wait_for(lambda: d.windows("Save As"), 10, "Ctrl+Shift+S to open Save As")
-        d.xdotool("key", "Escape")
-        wait_for(lambda: not d.windows("Save As"), 5, "the dialog to close")
+        close_with_escape(d, "Save As")
         # The Menu key and Shift+F10 open the menu at the middle of the phone's display.
         for key in ("Menu", "shift+F10"):
             d.xdotool("key", key)
