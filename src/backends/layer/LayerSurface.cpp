@@ -7,21 +7,11 @@
 
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
-#include <QPainter>
-
 #include <wayland-client.h>
 
 #include <cmath>
 
 namespace {
-
-int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-int RoundUp(int a, int step) {
-    return (a + step - 1) / step * step;
-}
 
 std::uint32_t LayerOf(LayerSurface::Level level) {
     return level == LayerSurface::Level::Above ? ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY
@@ -199,8 +189,8 @@ void LayerSurface::Commit() {
         appliedOrigin_ = topLeft_ - shift;
         appliedShift_ = shift;
     }
-    const QSize size(RoundUp(picture_.width() + scale - 1, scale),
-                     RoundUp(picture_.height() + scale - 1, scale));
+    const QSize size(CeilDiv(picture_.width() + scale - 1, scale) * scale,
+                     CeilDiv(picture_.height() + scale - 1, scale) * scale);
     zwlr_layer_surface_v1_set_size(layer_, static_cast<std::uint32_t>(size.width() / scale),
                                    static_cast<std::uint32_t>(size.height() / scale));
     zwlr_layer_surface_v1_set_margin(layer_, margin.y(), 0, 0, margin.x());
@@ -216,38 +206,9 @@ void LayerSurface::Commit() {
     }
     // The picture shifts inside its buffer by the odd device pixel, if any.
     if (shift != drawnShift_) {
-        ShmBuffer* free = nullptr;
-        for (const auto& b : buffers_)
-            if (!b->Busy() && b->Image().size() == size)
-                free = b.get();
-        if (!free) {
-            std::erase_if(buffers_, [&](const auto& b) { return b->Image().size() != size; });
-            auto buffer = ShmBuffer::Make(client_.Shm(), size);
-            if (!buffer)
-                return;
-            free = buffer.get();
-            buffers_.push_back(std::move(buffer));
-        }
-        free->Image().fill(Qt::transparent);
-        QPainter painter(&free->Image());
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(shift, picture_);
-        painter.end();
-        // The input region is in the surface's own logical pixels, taken generously.
-        wl_region* region = wl_compositor_create_region(client_.Compositor());
-        for (const QRect& r : inputRegion_) {
-            const QRect d = r.translated(shift);
-            const int left = FloorDiv(d.left(), scale);
-            const int top = FloorDiv(d.top(), scale);
-            const int right = FloorDiv(d.right() + scale, scale);
-            const int bottom = FloorDiv(d.bottom() + scale, scale);
-            wl_region_add(region, left, top, right - left, bottom - top);
-        }
-        wl_surface_set_input_region(surface_, region);
-        wl_region_destroy(region);
-        wl_surface_attach(surface_, free->Buffer(), 0, 0);
-        wl_surface_damage_buffer(surface_, 0, 0, size.width(), size.height());
-        free->SetBusy();
+        if (!DrawAndAttach(buffers_, client_.Shm(), client_.Compositor(), surface_, scale, size,
+                           picture_, shift, inputRegion_))
+            return;
         drawnShift_ = shift;
     }
     wl_surface_commit(surface_);

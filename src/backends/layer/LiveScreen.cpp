@@ -2,9 +2,9 @@
 
 #include "backends/layer/LiveScreen.h"
 
+#include "backends/layer/ShmBuffer.h"
 #include "backends/layer/WaylandClient.h"
 #include "backends/qt/QtConvert.h"
-#include "io/UniqueFd.h"
 
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
@@ -19,8 +19,6 @@
 #include <cstring>
 
 #include <poll.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
@@ -37,10 +35,6 @@ ScreenArea ToTwips(QRect r) {
     return {r.x() * t, r.y() * t, r.width() * t, r.height() * t};
 }
 
-int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
 // Draws the source part of the picture into the target of the grab: pixel for pixel where
 // their sizes agree, else scaled.
 void Place(QPainter& painter, QRect target, const QImage& picture, QRectF source) {
@@ -53,62 +47,26 @@ void Place(QPainter& painter, QRect target, const QImage& picture, QRectF source
     painter.drawImage(QRectF(target), picture, source);
 }
 
-// Memory shared with the compositor for one wl_buffer.
-class SharedPicture {
-  public:
-    SharedPicture(wl_shm* shm, std::uint32_t format, int width, int height, int stride)
-        : width_(width), height_(height), stride_(stride),
-          bytes_(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height)) {
-        const UniqueFd fd(::memfd_create("tarvik-grab", MFD_CLOEXEC));
-        if (!fd || ::ftruncate(fd.Get(), static_cast<off_t>(bytes_)) != 0)
-            return;
-        void* data = ::mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_SHARED, fd.Get(), 0);
-        if (data == MAP_FAILED)
-            return;
-        data_ = static_cast<unsigned char*>(data);
-        wl_shm_pool* pool = wl_shm_create_pool(shm, fd.Get(), static_cast<std::int32_t>(bytes_));
-        buffer_ = wl_shm_pool_create_buffer(pool, 0, width, height, stride, format);
-        wl_shm_pool_destroy(pool);
-    }
-    ~SharedPicture() {
-        if (buffer_)
-            wl_buffer_destroy(buffer_);
-        if (data_)
-            ::munmap(data_, bytes_);
-    }
-    SharedPicture(const SharedPicture&) = delete;
-    SharedPicture& operator=(const SharedPicture&) = delete;
-
-    wl_buffer* Buffer() const { return buffer_; }
-    unsigned char* Data() const { return data_; }
-
-    // The pixels as RGB32, top row first.
-    QImage Read(std::uint32_t format, bool yInvert) const {
-        QImage image(width_, height_, QImage::Format_RGB32);
-        if (image.isNull())
-            return image;
-        const bool bgr = format == WL_SHM_FORMAT_ABGR8888 || format == WL_SHM_FORMAT_XBGR8888;
-        for (int y = 0; y < height_; ++y) {
-            const unsigned char* from =
-                data_ + static_cast<std::size_t>(yInvert ? height_ - 1 - y : y) * stride_;
-            auto* to = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
-            for (int x = 0; x < width_; ++x) {
-                std::uint32_t p;
-                std::memcpy(&p, from + static_cast<std::size_t>(x) * 4, 4);
-                if (bgr)
-                    p = (p & 0x00ff00u) | ((p & 0xffu) << 16) | ((p >> 16) & 0xffu);
-                to[x] = 0xff000000u | (p & 0xffffffu);
-            }
-        }
+// A copy's pixels as RGB32, top row first.
+QImage Read(const ShmBuffer& copy, std::uint32_t format, bool yInvert) {
+    const QImage& shared = copy.Image();
+    QImage image(shared.size(), QImage::Format_RGB32);
+    if (image.isNull())
         return image;
+    const bool bgr = format == WL_SHM_FORMAT_ABGR8888 || format == WL_SHM_FORMAT_XBGR8888;
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* from = shared.constScanLine(yInvert ? image.height() - 1 - y : y);
+        auto* to = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            std::uint32_t p;
+            std::memcpy(&p, from + static_cast<std::size_t>(x) * 4, 4);
+            if (bgr)
+                p = (p & 0x00ff00u) | ((p & 0xffu) << 16) | ((p >> 16) & 0xffu);
+            to[x] = 0xff000000u | (p & 0xffffffu);
+        }
     }
-
-  private:
-    int width_, height_, stride_;
-    std::size_t bytes_;
-    unsigned char* data_ = nullptr;
-    wl_buffer* buffer_ = nullptr;
-};
+    return image;
+}
 
 // A queue of our own on the client's connection: what waits on it handles only its own
 // objects' events, and the phone's pointer events stay queued for the event loop.
@@ -187,7 +145,7 @@ struct Frame {
     bool Offered = false; // a buffer we can read was offered
     std::uint32_t Format = 0;
     int Width = 0, Height = 0, Stride = 0;
-    std::unique_ptr<SharedPicture> Shared;
+    std::unique_ptr<ShmBuffer> Shared;
     bool YInvert = false;
     bool Ready = false;
     bool Failed = false;
@@ -201,8 +159,8 @@ struct Frame {
             Failed = true;
             return;
         }
-        Shared = std::make_unique<SharedPicture>(Client->Shm(), Format, Width, Height, Stride);
-        if (!Shared->Buffer()) {
+        Shared = ShmBuffer::Make(Client->Shm(), {Width, Height}, Format, Stride);
+        if (!Shared) {
             Failed = true;
             return;
         }
@@ -270,7 +228,7 @@ bool CopyParts(WaylandClient& client, std::vector<OutputPart>& parts) {
     for (std::size_t i = 0; i < frames.size(); ++i) {
         Frame& frame = *frames[i];
         if (good && frame.Ready && frame.Shared)
-            parts[i].Picture = frame.Shared->Read(frame.Format, frame.YInvert);
+            parts[i].Picture = Read(*frame.Shared, frame.Format, frame.YInvert);
         good = good && !parts[i].Picture.isNull();
         zwlr_screencopy_frame_v1_destroy(frame.Proxy);
     }
@@ -342,7 +300,7 @@ class RegionWatch {
             return;
         wl_display_dispatch_queue_pending(client_.Display(), queue_.Queue());
         if (frame_->Ready && frame_->Shared) {
-            latest_ = frame_->Shared->Read(frame_->Format, frame_->YInvert);
+            latest_ = Read(*frame_->Shared, frame_->Format, frame_->YInvert);
             zwlr_screencopy_frame_v1_destroy(frame_->Proxy);
             Arm();
         }
@@ -423,13 +381,13 @@ const WaylandOutput* ProbeStartOutput(WaylandClient& client) {
     wl_surface_commit(surface);
 
     const auto deadline = Clock::now() + ProbeTimeout;
-    std::unique_ptr<SharedPicture> pixel;
+    std::unique_ptr<ShmBuffer> pixel;
     if (queue.WaitUntil([&] { return state.Configured || state.Closed; }, deadline) &&
         !state.Closed) {
         zwlr_layer_surface_v1_ack_configure(layer, state.Serial);
-        pixel = std::make_unique<SharedPicture>(client.Shm(), WL_SHM_FORMAT_ARGB8888, 1, 1, 4);
-        if (pixel->Buffer()) {
-            std::memset(pixel->Data(), 0, 4);
+        pixel = ShmBuffer::Make(client.Shm(), {1, 1});
+        if (pixel) {
+            pixel->Image().fill(Qt::transparent);
             wl_surface_attach(surface, pixel->Buffer(), 0, 0);
             wl_surface_damage_buffer(surface, 0, 0, 1, 1);
             wl_surface_commit(surface);

@@ -9,21 +9,11 @@
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
-#include <QPainter>
-
 #include <wayland-client.h>
 
 #include <cmath>
 
 namespace {
-
-int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-int CeilDiv(int a, int b) {
-    return (a + b - 1) / b;
-}
 
 PopupSurface& Of(void* data) {
     return *static_cast<PopupSurface*>(data);
@@ -163,33 +153,9 @@ QPoint PopupSurface::ToDesktop(double x, double y) const {
 void PopupSurface::Draw() {
     const QSize size(CeilDiv(picture_.width(), scale_) * scale_,
                      CeilDiv(picture_.height(), scale_) * scale_);
-    ShmBuffer* free = nullptr;
-    for (const auto& b : buffers_)
-        if (!b->Busy() && b->Image().size() == size)
-            free = b.get();
-    if (!free) {
-        std::erase_if(buffers_, [&](const auto& b) { return b->Image().size() != size; });
-        auto buffer = ShmBuffer::Make(client_.Shm(), size);
-        if (!buffer)
-            return;
-        free = buffer.get();
-        buffers_.push_back(std::move(buffer));
-    }
-    free->Image().fill(Qt::transparent);
-    QPainter painter(&free->Image());
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, picture_);
-    painter.end();
-    wl_region* region = wl_compositor_create_region(client_.Compositor());
-    for (const QRect& r : inputRegion_)
-        wl_region_add(region, FloorDiv(r.left(), scale_), FloorDiv(r.top(), scale_),
-                      CeilDiv(r.right() + 1, scale_) - FloorDiv(r.left(), scale_),
-                      CeilDiv(r.bottom() + 1, scale_) - FloorDiv(r.top(), scale_));
-    wl_surface_set_input_region(surface_, region);
-    wl_region_destroy(region);
-    wl_surface_attach(surface_, free->Buffer(), 0, 0);
-    wl_surface_damage_buffer(surface_, 0, 0, size.width(), size.height());
-    free->SetBusy();
+    if (!DrawAndAttach(buffers_, client_.Shm(), client_.Compositor(), surface_, scale_, size,
+                       picture_, QPoint(), inputRegion_))
+        return;
     wl_surface_commit(surface_);
     client_.Flush();
 }

@@ -2,50 +2,38 @@
 
 #pragma once
 
-#include "io/UniqueFd.h"
-
 #include <QImage>
+#include <QPoint>
+#include <QRegion>
 
 #include <wayland-client.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
-#include <sys/mman.h>
-#include <unistd.h>
+// Whole logical pixels: a device coordinate divided by the scale, rounded down or up.
+inline int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+inline int CeilDiv(int a, int b) {
+    return -FloorDiv(-a, b);
+}
 
 // A picture in memory shared with the compositor; busy from its commit until released.
 class ShmBuffer {
   public:
-    static std::unique_ptr<ShmBuffer> Make(wl_shm* shm, QSize size) {
-        const int stride = size.width() * 4;
-        const std::size_t bytes = static_cast<std::size_t>(stride) * size.height();
-        const UniqueFd fd(::memfd_create("tarvik-surface", MFD_CLOEXEC));
-        if (!fd || ::ftruncate(fd.Get(), static_cast<off_t>(bytes)) != 0)
-            return nullptr;
-        void* data = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd.Get(), 0);
-        if (data == MAP_FAILED)
-            return nullptr;
-        auto buffer = std::unique_ptr<ShmBuffer>(new ShmBuffer);
-        buffer->data_ = data;
-        buffer->bytes_ = bytes;
-        wl_shm_pool* pool = wl_shm_create_pool(shm, fd.Get(), static_cast<std::int32_t>(bytes));
-        buffer->buffer_ = wl_shm_pool_create_buffer(pool, 0, size.width(), size.height(), stride,
-                                                    WL_SHM_FORMAT_ARGB8888);
-        wl_shm_pool_destroy(pool);
-        static const wl_buffer_listener listener = {
-            [](void* self, wl_buffer*) { static_cast<ShmBuffer*>(self)->busy_ = false; },
-        };
-        wl_buffer_add_listener(buffer->buffer_, &listener, buffer.get());
-        buffer->image_ = QImage(static_cast<uchar*>(data), size.width(), size.height(), stride,
-                                QImage::Format_ARGB32_Premultiplied);
-        return buffer;
-    }
-    ~ShmBuffer() {
-        wl_buffer_destroy(buffer_);
-        ::munmap(data_, bytes_);
-    }
+    // Null when there is no memory for it. The image is the memory as premultiplied ARGB32,
+    // whatever the format (a stride of 0: four bytes a pixel).
+    static std::unique_ptr<ShmBuffer>
+    Make(wl_shm* shm, QSize size, std::uint32_t format = WL_SHM_FORMAT_ARGB8888, int stride = 0);
+    ~ShmBuffer();
+    ShmBuffer(const ShmBuffer&) = delete;
+    ShmBuffer& operator=(const ShmBuffer&) = delete;
+
     QImage& Image() { return image_; }
+    const QImage& Image() const { return image_; }
     wl_buffer* Buffer() const { return buffer_; }
     bool Busy() const { return busy_; }
     void SetBusy() { busy_ = true; }
@@ -58,3 +46,11 @@ class ShmBuffer {
     QImage image_;
     bool busy_ = false;
 };
+
+using ShmBuffers = std::vector<std::unique_ptr<ShmBuffer>>;
+
+// Draws the picture at a place of a size x size buffer that the compositor has let go (made
+// when there is none), gives the surface the input region (picture pixels, covered by whole
+// logical pixels) and attaches the buffer for the next commit. False without memory for it.
+bool DrawAndAttach(ShmBuffers& buffers, wl_shm* shm, wl_compositor* compositor, wl_surface* surface,
+                   int scale, QSize size, const QImage& picture, QPoint at, const QRegion& input);

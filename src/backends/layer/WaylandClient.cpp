@@ -2,6 +2,8 @@
 
 #include "backends/layer/WaylandClient.h"
 
+#include "backends/layer/ShmBuffer.h"
+
 #include "io/UniqueFd.h"
 
 #include "relative-pointer-unstable-v1-client-protocol.h"
@@ -11,6 +13,7 @@
 #include "xdg-shell-client-protocol.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -172,39 +175,26 @@ class WaylandClient::Cursors {
             QImage(":/tarvik/hand.png").convertToFormat(QImage::Format_ARGB32_Premultiplied);
         if (hand.isNull())
             return;
-        const int stride = hand.width() * 4;
-        const std::size_t bytes = static_cast<std::size_t>(stride) * hand.height();
-        const UniqueFd fd(::memfd_create("tarvik-hand", MFD_CLOEXEC));
-        if (!fd || ::ftruncate(fd.Get(), static_cast<off_t>(bytes)) != 0)
+        hand_ = ShmBuffer::Make(shm, hand.size());
+        if (!hand_)
             return;
-        void* data = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd.Get(), 0);
-        if (data == MAP_FAILED)
-            return;
-        for (int y = 0; y < hand.height(); ++y)
-            std::memcpy(static_cast<char*>(data) + y * stride, hand.constScanLine(y),
-                        static_cast<std::size_t>(stride));
-        ::munmap(data, bytes);
-        wl_shm_pool* pool = wl_shm_create_pool(shm, fd.Get(), static_cast<std::int32_t>(bytes));
-        handBuffer_ = wl_shm_pool_create_buffer(pool, 0, hand.width(), hand.height(), stride,
-                                                WL_SHM_FORMAT_ARGB8888);
-        wl_shm_pool_destroy(pool);
-        hand_ = wl_compositor_create_surface(compositor);
-        wl_surface_attach(hand_, handBuffer_, 0, 0);
-        wl_surface_commit(hand_);
+        hand_->Image().fill(Qt::transparent);
+        QPainter(&hand_->Image()).drawImage(0, 0, hand);
+        handSurface_ = wl_compositor_create_surface(compositor);
+        wl_surface_attach(handSurface_, hand_->Buffer(), 0, 0);
+        wl_surface_commit(handSurface_);
     }
     ~Cursors() {
-        if (hand_)
-            wl_surface_destroy(hand_);
-        if (handBuffer_)
-            wl_buffer_destroy(handBuffer_);
+        if (handSurface_)
+            wl_surface_destroy(handSurface_);
         if (arrow_)
             wl_surface_destroy(arrow_);
         if (theme_)
             wl_cursor_theme_destroy(theme_);
     }
     void Set(wl_pointer* pointer, std::uint32_t serial, Cursor cursor) const {
-        if (cursor == Cursor::Hand && hand_)
-            wl_pointer_set_cursor(pointer, serial, hand_, 7, 0); // the finger's tip
+        if (cursor == Cursor::Hand && handSurface_)
+            wl_pointer_set_cursor(pointer, serial, handSurface_, 7, 0); // the finger's tip
         else if (arrow_)
             wl_pointer_set_cursor(pointer, serial, arrow_,
                                   static_cast<std::int32_t>(arrowImage_->hotspot_x),
@@ -215,8 +205,8 @@ class WaylandClient::Cursors {
     wl_cursor_theme* theme_ = nullptr;
     wl_cursor_image* arrowImage_ = nullptr;
     wl_surface* arrow_ = nullptr;
-    wl_surface* hand_ = nullptr;
-    wl_buffer* handBuffer_ = nullptr;
+    std::unique_ptr<ShmBuffer> hand_;
+    wl_surface* handSurface_ = nullptr;
 };
 
 std::unique_ptr<WaylandClient> WaylandClient::Connect() {
