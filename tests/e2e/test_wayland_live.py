@@ -15,6 +15,9 @@ BODY = (20, 330)  # a plain point of the skin, off its hot spots
 SAVE_AS = (150, 261)
 JPEG_TOLERANCE = 12
 TIP_BACKGROUND = (255, 255, 220)  # the desktop style's tip colour
+# Where the pointer waits between the steps, hidden by sway: the first output's last pixel,
+# in device pixels at scale 1 and (clamped there) at scale 2.
+PARK = (1023, 767)
 
 
 def skin_and_outline():
@@ -51,7 +54,7 @@ class LiveCase(unittest.TestCase):
                 cls.patterns.append(pattern)
             cls.session.swaymsg("focus", "output", "HEADLESS-1")
             cls.pointer = cls.session.pointer()
-            cls.pointer.move(1023, 767)  # the phone starts on the output under it
+            cls.pointer.move(*PARK)  # the phone starts on the output under it
         except BaseException:
             cls.session.close()
             raise
@@ -65,13 +68,20 @@ class LiveCase(unittest.TestCase):
             os.remove(os.path.join(self.session.out, name))
         self.desktop = self.screen("desktop.png")
 
+    def without_parked_pointer(self, image):
+        """sway at times shows the pointer waiting in the corner again when a surface maps:
+        that corner is left out of every comparison."""
+        x, y = PARK
+        image.paste((0, 0, 0), (x - 16, y - 16, x + 1, y + 1))
+        return image
+
     def screen(self, name="now.png"):
         with Image.open(self.session.grim(name)) as shot:
-            return shot.convert("RGB")
+            return self.without_parked_pointer(shot.convert("RGB"))
 
     def framed(self, x, y):
         """The desktop with the phone's face at (x, y), one skin pixel to one device pixel."""
-        screen = self.desktop.copy()
+        screen = self.without_parked_pointer(self.desktop.copy())
         screen.paste(self.skin, (x, y), self.mask)
         return screen
 
