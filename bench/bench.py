@@ -228,20 +228,8 @@ def wayland(tarvik, x11_rss):
         p = session.start_tarvik(settings(pictures), "--frozen")
         events.shown(time.perf_counter() - 1, "Tarvik")
         time.sleep(0.5)
-        x, y = (size[0] - 193) // 2, (size[1] - 448) // 2
-        pointer.move(x + 46, y + 261)
-        ours, theirs = [], []
-        for n in range(1, RUNS + 1):
-            start = time.perf_counter()
-            pointer.p.stdin.write("down 1\nup 1\n")
-            pointer.p.stdin.flush()
-            pointer.answers += 2
-            ours.append(wait_file(os.path.join(pictures, f"shot{n}.jpg")) - start)
+        ours, theirs = wayland_live.quick_saves(session, pointer, pictures, RUNS)
         stop(p)
-        for _ in range(RUNS):
-            start = time.perf_counter()
-            session.grim("hole.png", f"{x + 33},{y + 88} 128x127")
-            theirs.append(time.perf_counter() - start)
         add("Wayland: Quick Save 128x127, click to file (vs grim -g)", ours, theirs, "s", 0.5)
 
         for name in os.listdir(pictures):

@@ -44,6 +44,14 @@ def measure(session, pointer, settings, minimal, pictures, runs):
             time.sleep(0.3)
     p = session.start_tarvik(settings)
     time.sleep(1.0)
+    saves = quick_saves(session, pointer, pictures, runs)
+    stop(p)
+    return (starts, floors), rss, saves
+
+
+def quick_saves(session, pointer, pictures, runs):
+    """Samples of the centred phone's Quick Save, a click until the JPEG is there, and of
+    `grim -g` reading its hole as a process."""
     w, h = session.size
     x, y = (w - SKIN[0]) // 2, (h - SKIN[1]) // 2
     pointer.move(x + QUICK_SAVE[0], y + QUICK_SAVE[1])
@@ -54,9 +62,8 @@ def measure(session, pointer, settings, minimal, pictures, runs):
         pointer.p.stdin.flush()
         pointer.answers += 2
         ours.append(wait_file(os.path.join(pictures, f"shot{n}.jpg")) - start)
-    stop(p)
     for _ in range(runs):
         start = time.perf_counter()
         session.grim("hole.png", f"{x + HOLE[0]},{y + HOLE[1]} {HOLE[2]}x{HOLE[3]}")
         theirs.append(time.perf_counter() - start)
-    return (starts, floors), rss, (ours, theirs)
+    return ours, theirs
