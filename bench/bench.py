@@ -199,13 +199,14 @@ def wayland(tarvik, x11_rss):
     wayland_harness.BIN = tarvik
     size = (1920, 1080)
     session = wayland_harness.Session(*size)
-    events = None
+    events = frames = None
     try:
         pattern = session.spawn([wayland_harness.PATTERN], name="pattern")
         wait_for(lambda: any(l.startswith("painted") for l in pattern.lines))
         pointer = session.pointer()
         pointer.move(size[0] - 1, size[1] - 1)
         events = WindowEvents(session)
+        frames = wayland_peer.Frames(session, os.path.join(bin_dir, "tarvik_bench_frames"))
         pictures = session.out
 
         starts, grims, rss = [], [], []
@@ -236,7 +237,7 @@ def wayland(tarvik, x11_rss):
             os.remove(os.path.join(pictures, name))
         (starts, floors), rss, (ours, theirs) = wayland_live.measure(
             session, pointer, settings(pictures),
-            os.path.join(bin_dir, "tarvik_bench_minimal_qt"), pictures, RUNS)
+            os.path.join(bin_dir, "tarvik_bench_minimal_qt"), pictures, frames, RUNS)
         add("Wayland live: start-up to the phone shown (vs a minimal Qt Wayland window)", starts,
             floors, "s", 1.3)
         add("Wayland live: resident memory, phone shown (vs the X11 mode's)", rss, x11_rss,
@@ -248,7 +249,7 @@ def wayland(tarvik, x11_rss):
 
         if shutil.which("flameshot"):
             ours, theirs, ours_rss, theirs_rss, refresh = wayland_peer.measure(
-                session, pattern, events, settings(pictures), RUNS)
+                session, pattern, events, settings(pictures), frames, RUNS)
             add("Wayland: start to the phone on its backdrop (vs flameshot gui's overlay)", ours,
                 theirs, "s", 0.8)
             add("Wayland: F5 to the phone on the fresh picture (vs flameshot gui's start)",
@@ -258,8 +259,9 @@ def wayland(tarvik, x11_rss):
         else:
             print("flameshot is not installed: no Wayland rows against it.")
     finally:
-        if events:
-            events.close()
+        for watcher in (events, frames):
+            if watcher:
+                watcher.close()
         session.close()
 
 

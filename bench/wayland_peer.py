@@ -1,39 +1,77 @@
 # SPDX-License-Identifier: MIT
 """The Wayland mode against its peer, Flameshot's `flameshot gui`, on the same headless sway
-session, both measured the same way: the screen, read with grim over and over, until it
-differs from before in 50,000 pixels or more; resident memory half a second after that."""
-import io
+session, both measured the same way: the screen, watched frame by frame, until it differs
+from before in 50,000 pixels or more; resident memory half a second after that."""
 import os
 import signal
 import subprocess
+import threading
 import time
-
-from PIL import Image, ImageChops
 
 CHANGED = 50000
 
 
-def screen(session):
-    """The screen as grim reads it, and the moment that read started."""
-    started = time.perf_counter()
-    out = subprocess.run(["grim", "-t", "ppm", "-"], env=session.env, cwd=session.home,
-                         preexec_fn=session._preexec, stdout=subprocess.PIPE, check=True).stdout
-    return started, Image.open(io.BytesIO(out)).convert("RGB")
+class Frames:
+    """The screen's frames as the frame watcher (tarvik_bench_frames) reports them: the
+    moment each was shown, and how many pixels differ from the base frame."""
 
+    def __init__(self, session, program):
+        self.p = subprocess.Popen([program], env=session.env, cwd=session.home,
+                                  preexec_fn=session._preexec, stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.frames, self.kept, self.answers = [], [], []
+        self.changed = threading.Condition()
+        threading.Thread(target=self._read, daemon=True).start()
+        self._wait(lambda: self.frames)
 
-def differing(a, b):
-    """How many pixels differ between two pictures of the same size."""
-    mask = ImageChops.difference(a, b).convert("L").point(lambda v: 255 if v else 0)
-    return mask.histogram()[255]
+    def _read(self):
+        for line in self.p.stdout:
+            word, *rest = line.split()
+            with self.changed:
+                if word in ("frame", "kept"):
+                    getattr(self, "frames" if word == "frame" else "kept").append(
+                        (float(rest[0]) / 1000, int(rest[1])))
+                else:
+                    self.answers.append(word)
+                self.changed.notify_all()
 
+    def _wait(self, condition, timeout=10):
+        with self.changed:
+            if not self.changed.wait_for(condition, timeout):
+                raise RuntimeError("the frame watcher did not answer")
 
-def until_changed(session, before, start, timeout=10):
-    """Seconds from start until a read of the screen (its start) differs from before."""
-    while time.perf_counter() - start < timeout:
-        read, now = screen(session)
-        if differing(now, before) >= CHANGED:
-            return read - start
-    raise RuntimeError("the screen never changed")
+    def command(self, word):
+        n = len(self.answers)
+        self.p.stdin.write(word + "\n")
+        self._wait(lambda: len(self.answers) > n)
+
+    def base(self, quiet=0.25, timeout=5):
+        """Once the screen has been still for a while, as it is then is the base of the
+        frames to come."""
+        deadline = time.perf_counter() + timeout
+        while time.perf_counter() - self.frames[-1][0] < quiet < deadline - time.perf_counter():
+            time.sleep(0.01)
+        self.command("base")
+
+    def first_changed(self, since, changed=CHANGED, timeout=10):
+        """When the first frame shown after since differed from the base in changed pixels."""
+        found = []
+
+        def condition():
+            found[:] = [t for t, d in self.frames if t >= since and d >= changed][:1]
+            return found
+        self._wait(condition, timeout)
+        return found[0]
+
+    def settle(self, since):
+        """From a mark on: when the first frame shown after since was (nearly) the last."""
+        self.kept.clear()
+        self.command("settle")
+        return next(t for t, d in self.kept if t >= since and d < 1000)
+
+    def close(self):
+        self.p.terminate()
+        self.p.wait()
 
 
 def wait_file(path, timeout=10):
@@ -60,27 +98,27 @@ def start_flameshot(session):
                          XDG_SESSION_TYPE="wayland")
 
 
-def measure(session, pattern, events, settings, runs):
+def measure(session, pattern, events, settings, frames, runs):
     """Samples for start-up, F5 and memory of ours and Flameshot's, runs of each in turn;
-    events are sway's window events (bench.WindowEvents)."""
+    events are sway's window events (bench.WindowEvents), frames the frame watcher."""
     ours, theirs, ours_rss, theirs_rss, refresh = [], [], [], [], []
     for _ in range(runs):
         for starter, times, rss in ((lambda: session.start_tarvik(settings, "--frozen"), ours,
                                      ours_rss),
                                     (lambda: start_flameshot(session), theirs, theirs_rss)):
-            _, before = screen(session)
+            frames.base()
             start = time.perf_counter()
             p = starter()
-            times.append(until_changed(session, before, start))
+            times.append(frames.first_changed(start) - start)
             time.sleep(0.5)
             rss.append(rss_mib(p.pid))
             session.stop(p)
             time.sleep(0.3)
 
     # F5: the screen changes under the phone; the key until the phone is back on it.
+    frames.base()
     p = session.start_tarvik(settings, "--frozen")
-    _, before = screen(session)
-    until_changed(session, before, time.perf_counter())
+    frames.first_changed(time.perf_counter())
     time.sleep(0.5)
     for n in range(runs):
         pattern.send_signal(signal.SIGUSR1)
@@ -89,20 +127,16 @@ def measure(session, pattern, events, settings, runs):
             if time.perf_counter() > deadline:
                 raise RuntimeError("the pattern never repainted")
             time.sleep(0.01)
-        _, frozen = screen(session)
+        frames.base()
+        frames.command("mark")
         sent = time.perf_counter()
         # wtype waits for the program to take its key map, sends the key and ends a while
         # later: the key's moment is the program's first answer, the overlay closing.
         session.run(["wtype", "-s", "150", "-k", "F5"])
-        reads = []
-        while time.perf_counter() - sent < 2:
-            reads.append(screen(session))
+        time.sleep(max(0.0, sent + 2 - time.perf_counter()))
         start = next(t for t, e in list(events.events) if t >= sent and e["change"] == "close")
-        final = reads[-1][1]
-        if differing(final, frozen) < CHANGED:
+        if frames.frames[-1][1] < CHANGED:
             raise RuntimeError("F5 did not take in the changed screen")
-        # The pointer's picture may come and go meanwhile: it is far less than the phone.
-        refresh.append(next(t for t, image in reads if t >= start and
-                            differing(image, final) < 1000) - start)
+        refresh.append(frames.settle(start) - start)
     session.stop(p)
     return ours, theirs, ours_rss, theirs_rss, refresh
