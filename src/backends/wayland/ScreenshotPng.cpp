@@ -6,8 +6,8 @@
 
 #include <libdeflate.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -18,9 +18,15 @@ std::uint32_t Big32(const unsigned char* p) {
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
 }
 
+// The Paeth predictor of a (left), b (above) and c (upper left): the one nearest a + b - c,
+// ties going to a, then b. Worked out for each b and c, a itself is nearest outside the
+// open range between b and 3c - 2b; inside it, b is nearest on b's side of (3c - b) / 2.
+// Only the last comparisons wait for a, the value that chains from pixel to pixel.
 int Paeth(int a, int b, int c) {
-    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+    const int t = 3 * c - 2 * b, m = 3 * c - b;
+    const int lo = std::min(b, t), hi = std::max(b, t);
+    const bool towardB = b >= c ? 2 * a >= m : 2 * a <= m;
+    return lo < a && a < hi ? (towardB ? b : c) : a;
 }
 
 // The channels of a pixel side by side, each one's left and upper-left neighbours in

@@ -40,13 +40,22 @@ int Predict(int filter, int a, int b, int c) {
     }
 }
 
-// A PNG whose rows take the five filter types in turn, its data split over two IDAT chunks.
-std::string Png(int width, int height, int colour, int depth = 8, int interlace = 0) {
+// Values spread without pattern over byte i of row y.
+std::uint32_t Scatter(int i, int y) {
+    std::uint32_t h = (i + 1) * 2654435761u ^ (y + 1) * 40503u;
+    h ^= h >> 15;
+    return h * 2246822519u >> 8;
+}
+
+// A PNG whose rows take the five filter types in turn, its data split over two IDAT chunks;
+// its channels take so many levels (few levels, many ties between neighbours).
+std::string Png(int width, int height, int colour, int depth = 8, int interlace = 0,
+                int levels = 256) {
     const int bpp = colour == 6 ? 4 : 3;
     std::vector<std::vector<int>> pixels(height, std::vector<int>(width * bpp));
     for (int y = 0; y < height; ++y)
         for (int i = 0; i < width * bpp; ++i)
-            pixels[y][i] = (i * 37 + y * 101 + (i * y) % 13 * 19) & 255;
+            pixels[y][i] = static_cast<int>(Scatter(i, y) % levels);
     std::string raw;
     for (int y = 0; y < height; ++y) {
         const int filter = y % 5;
@@ -63,8 +72,8 @@ std::string Png(int width, int height, int colour, int depth = 8, int interlace 
     libdeflate_free_compressor(deflater);
     std::string png = "\x89PNG\r\n\x1a\n";
     Chunk(png, "IHDR",
-          {char(0), char(0), char(0), char(width), char(0), char(0), char(0), char(height),
-           char(depth), char(colour), 0, 0, char(interlace)});
+          {char(0), char(0), char(width >> 8), char(width), char(0), char(0), char(height >> 8),
+           char(height), char(depth), char(colour), 0, 0, char(interlace)});
     Chunk(png, "tEXt", std::string("Software\0test", 13));
     Chunk(png, "IDAT", z.substr(0, z.size() / 2));
     Chunk(png, "IDAT", z.substr(z.size() / 2));
@@ -85,6 +94,14 @@ TEST(ScreenshotPng, EveryFilterAsTheGeneralReaderAndTheRestLeftToIt) {
             PngRoom room = ReservePngRoom(size);
             EXPECT_EQ(DecodeScreenshotPng(png, &room), ours) << colour << size.width();
         }
+    }
+    // Ties between the neighbours a filter looks at, and values far apart.
+    for (const int levels : {2, 3, 8, 256}) {
+        const QByteArray png = QByteArray::fromStdString(Png(300, 60, 2, 8, 0, levels));
+        ASSERT_EQ(DecodeScreenshotPng(png).width(), 300);
+        EXPECT_EQ(DecodeScreenshotPng(png),
+                  QImage::fromData(png).convertToFormat(QImage::Format_RGB32))
+            << levels;
     }
     std::string damaged = Png(37, 11, 2);
     damaged[damaged.size() - 30] ^= 1;
