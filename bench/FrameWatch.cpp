@@ -94,8 +94,8 @@ void Copy(Watch& w) {
 
 void OnFlags(void*, zwlr_screencopy_frame_v1*, std::uint32_t) {}
 
-void OnReady(void* data, zwlr_screencopy_frame_v1* frame, std::uint32_t secHi,
-             std::uint32_t secLo, std::uint32_t nsec) {
+void OnReady(void* data, zwlr_screencopy_frame_v1* frame, std::uint32_t secHi, std::uint32_t secLo,
+             std::uint32_t nsec) {
     auto& w = *static_cast<Watch*>(data);
     const double received = NowMs();
     double shown = ((static_cast<std::uint64_t>(secHi) << 32) | secLo) * 1e3 + nsec / 1e6;
@@ -128,8 +128,8 @@ void OnBufferDone(void* data, zwlr_screencopy_frame_v1*) {
     Copy(*static_cast<Watch*>(data));
 }
 
-const zwlr_screencopy_frame_v1_listener FrameListener = {
-    OnBuffer, OnFlags, OnReady, OnFailed, OnDamage, OnDmabuf, OnBufferDone};
+const zwlr_screencopy_frame_v1_listener FrameListener = {OnBuffer, OnFlags,  OnReady,     OnFailed,
+                                                         OnDamage, OnDmabuf, OnBufferDone};
 
 void Capture(Watch& w) {
     w.frame = zwlr_screencopy_manager_v1_capture_output(w.manager, 0, w.output);
