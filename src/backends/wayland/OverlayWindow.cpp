@@ -5,6 +5,7 @@
 #include "backends/wayland/CompositorFrames.h"
 #include "backends/wayland/WaylandMainWindow.h"
 
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -54,6 +55,40 @@ void OverlayWindow::paintEvent(QPaintEvent*) {
         painter.fillRect(QRect(QPoint(0, 0), device.size()), Qt::black);
     painter.drawImage(QPoint(0, 0), owner_.Desktop(), device);
     owner_.PaintPhone(painter, device.topLeft());
+}
+
+void OverlayWindow::ShowHeld() {
+    held_ = true;
+    if (!isVisible())
+        setGeometry(QRect(screen_->geometry().topLeft(), QSize(1, 1)));
+    showFullScreen();
+    raise();
+}
+
+void OverlayWindow::Release() {
+    held_ = false;
+    if (updatesEnabled())
+        return;
+    setUpdatesEnabled(true);
+    repaint();
+}
+
+void OverlayWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Before Qt draws the new size.
+    if (!held_ || (width() <= 1 && height() <= 1) || !updatesEnabled())
+        return;
+    setUpdatesEnabled(false);
+    // The buffer the first frame goes to is made now, every page of it touched: while the
+    // picture is decoded, not after.
+    QBackingStore& store = *backingStore();
+    store.resize(size());
+    store.beginPaint(QRegion(rect()));
+    {
+        QPainter painter(store.paintDevice());
+        painter.fillRect(rect(), Qt::black);
+    }
+    store.endPaint();
 }
 
 void OverlayWindow::mousePressEvent(QMouseEvent* event) {

@@ -18,6 +18,13 @@ class OverlayWindow : public QWidget {
     QPoint ToDesktop(QPointF local) const;
     QPointF FromDesktop(QPoint device) const;
 
+    // Shows the window full-screen with its drawing held back until Release, so that the
+    // compositor sets it up while the picture is decoded. Where the compositor leaves the
+    // first size to the window (sway), it answers as one pixel; full size, it draws nothing.
+    void ShowHeld();
+    // Draws at once what was held back.
+    void Release();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -27,8 +34,10 @@ class OverlayWindow : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     WaylandMainWindow& owner_;
     QScreen* screen_;
+    bool held_ = false;
 };

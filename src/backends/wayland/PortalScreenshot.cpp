@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -50,6 +51,37 @@ QDBusConnection Bus() {
     // A connection of its own: the portal ties a program's id to the connection of its first
     // call, and Qt may have asked portals on the shared one already.
     return QDBusConnection::connectToBus(QDBusConnection::SessionBus, BusName);
+}
+
+// The portal's picture file, checked against the size of the screens.
+PortalScreenshot::Result ReadPicture(const QString& file, QSize minimum, PngRoom& room) {
+    QFile picture(file);
+    QImage image;
+    if (picture.open(QIODevice::ReadOnly) && picture.size() > 0) {
+        // Mapped, not read: no copy of the file into fresh memory.
+        if (const uchar* mapped = picture.map(0, picture.size()))
+            image = DecodeScreenshotPng(
+                QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), picture.size()),
+                &room);
+        else
+            image = DecodeScreenshotPng(picture.readAll(), &room);
+    }
+    QImageReader reader(file);
+    if (image.isNull())
+        image = reader.read();
+    if (image.isNull())
+        return {{},
+                "The screenshot service's file is not a picture Tarvik can read: " + file + " (" +
+                    reader.errorString() + ")"};
+    if (image.width() < minimum.width() || image.height() < minimum.height())
+        return {{},
+                QString("The screenshot service's picture is %1 x %2 pixels, smaller than "
+                        "the screen's %3 x %4, so it cannot stand for the screen.")
+                    .arg(image.width())
+                    .arg(image.height())
+                    .arg(minimum.width())
+                    .arg(minimum.height())};
+    return {image.convertToFormat(QImage::Format_RGB32), {}};
 }
 
 } // namespace
@@ -183,33 +215,17 @@ PortalScreenshot::Result PortalScreenshot::Take(QSize minimum, int timeoutMs,
         return {{}, "The screenshot service named a picture file that does not exist: " + uri};
     if (answered)
         answered();
-    QFile picture(file);
-    QImage image;
-    if (picture.open(QIODevice::ReadOnly) && picture.size() > 0) {
-        // Mapped, not read: no copy of the file into fresh memory.
-        if (const uchar* mapped = picture.map(0, picture.size()))
-            image = DecodeScreenshotPng(
-                QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), picture.size()),
-                &room);
-        else
-            image = DecodeScreenshotPng(picture.readAll(), &room);
-    }
-    QImageReader reader(file);
-    if (image.isNull())
-        image = reader.read();
-    if (image.isNull())
-        return {{},
-                "The screenshot service's file is not a picture Tarvik can read: " + file + " (" +
-                    reader.errorString() + ")"};
-    if (image.width() < minimum.width() || image.height() < minimum.height())
-        return {{},
-                QString("The screenshot service's picture is %1 x %2 pixels, smaller than "
-                        "the screen's %3 x %4, so it cannot stand for the screen.")
-                    .arg(image.width())
-                    .arg(image.height())
-                    .arg(minimum.width())
-                    .arg(minimum.height())};
-    return {image.convertToFormat(QImage::Format_RGB32), {}};
+    // Read on a thread: meanwhile the event loop answers the compositor about the windows
+    // that are to show the picture.
+    Result read;
+    QEventLoop reading;
+    std::thread reader([&] {
+        read = ReadPicture(file, minimum, room);
+        QMetaObject::invokeMethod(&reading, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    reading.exec(QEventLoop::ExcludeUserInputEvents);
+    reader.join();
+    return read;
 }
 
 void PortalScreenshot::Response(uint code, const QVariantMap& results) {

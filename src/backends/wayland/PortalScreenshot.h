@@ -26,7 +26,8 @@ class PortalScreenshot : public QObject {
     // minimum is the size the picture must have at least: the screens in device pixels.
     // slow, if given, is called once when the answer takes longer than SlowMs: the desktop
     // is asking the user. answered, if given, is called on a good answer before its picture is
-    // read, without the event loop running from then until Take returns.
+    // read; the picture is read on a thread, the event loop running meanwhile (without user
+    // input).
     // Sets up what the first request needs from the portal (Tarvik's id, where it keeps
     // them), to be under way while the program does other work; Take waits for it.
     static void Begin(int timeoutMs = 10000);

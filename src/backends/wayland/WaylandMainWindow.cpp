@@ -84,7 +84,7 @@ QString WaylandMainWindow::TakeScreenshot() {
     const auto show = [this] {
         if (notice_->Saying())
             return;
-        ShowOverlays();
+        ShowOverlays(true);
         // Qt hands its requests to the compositor when its event loop is about to wait: sent
         // now, they are answered during the decode, not after it.
         if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
@@ -104,9 +104,15 @@ QString WaylandMainWindow::TakeScreenshot() {
         ShowOverlays();
     else if (!wasShown && !shot.Error.isEmpty())
         for (const auto& overlay : overlays_)
-            overlay->hide(); // never drawn: no frame of them reached the compositor
+            overlay->hide(); // held: no frame with a picture reached the compositor
     notice_->hide();
     refreshing_ = false;
+    // At the start the phone is drawn with the first frame: the overlays wait for Show, or
+    // for the event loop (a message before the phone is up).
+    if (wasShown)
+        ReleaseOverlays();
+    else
+        Later([this] { ReleaseOverlays(); });
     return shot.Error;
 }
 
@@ -130,14 +136,24 @@ void WaylandMainWindow::Restored() {
     QTimer::singleShot(0, [this] { Refresh(); });
 }
 
-void WaylandMainWindow::ShowOverlays() {
+void WaylandMainWindow::ShowOverlays(bool held) {
     for (const auto& overlay : overlays_) {
+        if (held) {
+            overlay->ShowHeld();
+            continue;
+        }
+        overlay->Release();
         overlay->showFullScreen();
         overlay->raise();
     }
     OverlayWindow& main = OverlayAt(position_);
     main.activateWindow();
     main.setFocus();
+}
+
+void WaylandMainWindow::ReleaseOverlays() {
+    for (const auto& overlay : overlays_)
+        overlay->Release();
 }
 
 void WaylandMainWindow::Repaint() {
@@ -198,6 +214,7 @@ void WaylandMainWindow::Show() {
     if (!overlays_.front()->isVisible() && !minimised_)
         ShowOverlays();
     Repaint();
+    ReleaseOverlays();
 }
 
 // Hiding keeps the screenshot on the screen: only the phone goes.

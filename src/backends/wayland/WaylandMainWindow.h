@@ -76,7 +76,9 @@ class WaylandMainWindow : public IMainWindow {
     // The pointer moved off the phone (into its hole or beside it). The overlay's own
     // leave events are not used: the compositor sends them when a tip appears.
     void PointerLeft();
-    void ShowOverlays();
+    // Held: drawn once the picture is in (see OverlayWindow::ShowHeld).
+    void ShowOverlays(bool held = false);
+    void ReleaseOverlays();
     void Repaint();
 
     WaylandScreen& screen_;
