@@ -206,7 +206,7 @@ def wayland(tarvik, x11_rss):
         pointer = session.pointer()
         pointer.move(size[0] - 1, size[1] - 1)
         events = WindowEvents(session)
-        frames = wayland_peer.Frames(session, os.path.join(bin_dir, "tarvik_bench_frames"))
+        frames = wayland_harness.Frames(session, os.path.join(bin_dir, "tarvik_wl_frames"))
         pictures = session.out
 
         starts, grims, rss = [], [], []

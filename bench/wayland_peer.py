@@ -4,74 +4,9 @@ session, both measured the same way: the screen, watched frame by frame, until i
 from before in 50,000 pixels or more; resident memory half a second after that."""
 import os
 import signal
-import subprocess
-import threading
 import time
 
 CHANGED = 50000
-
-
-class Frames:
-    """The screen's frames as the frame watcher (tarvik_bench_frames) reports them: the
-    moment each was shown, and how many pixels differ from the base frame."""
-
-    def __init__(self, session, program):
-        self.p = subprocess.Popen([program], env=session.env, cwd=session.home,
-                                  preexec_fn=session._preexec, stdin=subprocess.PIPE,
-                                  stdout=subprocess.PIPE, text=True, bufsize=1)
-        self.frames, self.kept, self.answers = [], [], []
-        self.changed = threading.Condition()
-        threading.Thread(target=self._read, daemon=True).start()
-        self._wait(lambda: self.frames)
-
-    def _read(self):
-        for line in self.p.stdout:
-            word, *rest = line.split()
-            with self.changed:
-                if word in ("frame", "kept"):
-                    getattr(self, "frames" if word == "frame" else "kept").append(
-                        (float(rest[0]) / 1000, int(rest[1])))
-                else:
-                    self.answers.append(word)
-                self.changed.notify_all()
-
-    def _wait(self, condition, timeout=10):
-        with self.changed:
-            if not self.changed.wait_for(condition, timeout):
-                raise RuntimeError("the frame watcher did not answer")
-
-    def command(self, word):
-        n = len(self.answers)
-        self.p.stdin.write(word + "\n")
-        self._wait(lambda: len(self.answers) > n)
-
-    def base(self, quiet=0.25, timeout=5):
-        """Once the screen has been still for a while, as it is then is the base of the
-        frames to come."""
-        deadline = time.perf_counter() + timeout
-        while time.perf_counter() - self.frames[-1][0] < quiet < deadline - time.perf_counter():
-            time.sleep(0.01)
-        self.command("base")
-
-    def first_changed(self, since, changed=CHANGED, timeout=10):
-        """When the first frame shown after since differed from the base in changed pixels."""
-        found = []
-
-        def condition():
-            found[:] = [t for t, d in self.frames if t >= since and d >= changed][:1]
-            return found
-        self._wait(condition, timeout)
-        return found[0]
-
-    def settle(self, since):
-        """From a mark on: when the first frame shown after since was (nearly) the last."""
-        self.kept.clear()
-        self.command("settle")
-        return next(t for t, d in self.kept if t >= since and d < 1000)
-
-    def close(self):
-        self.p.terminate()
-        self.p.wait()
 
 
 def wait_file(path, timeout=10):
@@ -109,7 +44,7 @@ def measure(session, pattern, events, settings, frames, runs):
             frames.base()
             start = time.perf_counter()
             p = starter()
-            times.append(frames.first_changed(start) - start)
+            times.append(frames.first_changed(start, CHANGED) - start)
             time.sleep(0.5)
             rss.append(rss_mib(p.pid))
             session.stop(p)
@@ -118,7 +53,7 @@ def measure(session, pattern, events, settings, frames, runs):
     # F5: the screen changes under the phone; the key until the phone is back on it.
     frames.base()
     p = session.start_tarvik(settings, "--frozen")
-    frames.first_changed(time.perf_counter())
+    frames.first_changed(time.perf_counter(), CHANGED)
     time.sleep(0.5)
     for n in range(runs):
         pattern.send_signal(signal.SIGUSR1)

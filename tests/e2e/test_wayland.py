@@ -4,6 +4,7 @@ screenshot; the phone mock-up on the clipboard."""
 import os
 import signal
 import subprocess
+import time
 import unittest
 
 from PIL import Image, ImageChops
@@ -142,9 +143,18 @@ class Wayland(unittest.TestCase):
 
     def test_frame_drag_nudge_save_and_refresh(self):
         s, p = self.session, self.pointer
+        frames = wh.Frames(s)
+        self.addCleanup(frames.close)
+        frames.base()
+        started = time.perf_counter()
         # Centred on the screen, one skin pixel to one screen pixel, the screen in the hole.
         tarvik, x0, y0 = self.start_phone()
         self.assertEqual(s.focused(), ("Tarvik", APP_ID))
+        # Every frame shown on the way was the screen, or the phone on it: none black or
+        # half drawn.
+        shown = [changed for when, changed in frames.frames if when >= started]
+        self.assertGreater(shown[-1], 0)
+        self.assertEqual(set(shown) - {0, shown[-1]}, set(), shown)
         shot = Image.open(s.grim("framed.png"))
         hx, hy = x0 + HOLE[0], y0 + HOLE[1]
         hole = (hx, hy, hx + HOLE[2], hy + HOLE[3])

@@ -8,6 +8,7 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 
 import e2e_common
@@ -18,6 +19,7 @@ from e2e_common import (release, sanitizer_environment, start_process, stop, wai
 BIN = os.path.abspath(e2e_common.BIN)
 POINTER = os.path.abspath(os.environ.get("TARVIK_WL_POINTER", "../../build/bin/tarvik_wl_pointer"))
 PATTERN = os.path.abspath(os.environ.get("TARVIK_WL_PATTERN", "../../build/bin/tarvik_wl_pattern"))
+FRAMES = os.path.abspath(os.environ.get("TARVIK_WL_FRAMES", "../../build/bin/tarvik_wl_frames"))
 USER = "nobody"
 # xdg-desktop-portal-wlr 0.7 always writes its picture here.
 PORTAL_PICTURE = "/tmp/out.png"
@@ -303,3 +305,66 @@ class Pointer:
         self.move(x, y)
         self.down(button)
         self.up(button)
+
+
+class Frames:
+    """The screen's frames as the frame watcher (tarvik_wl_frames) reports them: the
+    moment each was shown, and how many pixels differ from the base frame."""
+
+    def __init__(self, session, program=FRAMES):
+        self.p = subprocess.Popen([program], env=session.env, cwd=session.home,
+                                  preexec_fn=session._preexec, stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.frames, self.kept, self.answers = [], [], []
+        self.changed = threading.Condition()
+        threading.Thread(target=self._read, daemon=True).start()
+        self._wait(lambda: self.frames)
+
+    def _read(self):
+        for line in self.p.stdout:
+            word, *rest = line.split()
+            with self.changed:
+                if word in ("frame", "kept"):
+                    getattr(self, "frames" if word == "frame" else "kept").append(
+                        (float(rest[0]) / 1000, int(rest[1])))
+                else:
+                    self.answers.append(word)
+                self.changed.notify_all()
+
+    def _wait(self, condition, timeout=10):
+        with self.changed:
+            if not self.changed.wait_for(condition, timeout):
+                raise RuntimeError("the frame watcher did not answer")
+
+    def command(self, word):
+        n = len(self.answers)
+        self.p.stdin.write(word + "\n")
+        self._wait(lambda: len(self.answers) > n)
+
+    def base(self, quiet=0.25, timeout=5):
+        """Once the screen has been still for a while, as it is then is the base of the
+        frames to come."""
+        deadline = time.perf_counter() + timeout
+        while time.perf_counter() - self.frames[-1][0] < quiet < deadline - time.perf_counter():
+            time.sleep(0.01)
+        self.command("base")
+
+    def first_changed(self, since, changed, timeout=10):
+        """When the first frame shown after since differed from the base in changed pixels."""
+        found = []
+
+        def condition():
+            found[:] = [t for t, d in self.frames if t >= since and d >= changed][:1]
+            return found
+        self._wait(condition, timeout)
+        return found[0]
+
+    def settle(self, since):
+        """From a mark on: when the first frame shown after since was (nearly) the last."""
+        self.kept.clear()
+        self.command("settle")
+        return next(t for t, d in self.kept if t >= since and d < 1000)
+
+    def close(self):
+        self.p.terminate()
+        self.p.wait()

@@ -13,6 +13,12 @@
 #include <QScreen>
 #include <QWindow>
 
+namespace {
+
+constexpr int HoldMs = 100;
+
+} // namespace
+
 OverlayWindow::OverlayWindow(WaylandMainWindow& owner, QScreen* screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), owner_(owner), screen_(screen) {
     setWindowTitle("Tarvik");
@@ -24,6 +30,11 @@ OverlayWindow::OverlayWindow(WaylandMainWindow& owner, QScreen* screen)
     setScreen(screen);
     setGeometry(screen->geometry());
     CommitEachConfigure(*this);
+    // The compositor waits for the frame of a configure only so long (sway 200 ms), then
+    // shows the window as it is: held longer, the window steps aside, to come back drawn.
+    holding_.setSingleShot(true);
+    holding_.setInterval(HoldMs);
+    connect(&holding_, &QTimer::timeout, this, &QWidget::hide);
 }
 
 QRect OverlayWindow::DeviceRect() const {
@@ -67,10 +78,12 @@ void OverlayWindow::ShowHeld() {
 
 void OverlayWindow::Release() {
     held_ = false;
+    holding_.stop();
     if (updatesEnabled())
         return;
     setUpdatesEnabled(true);
-    repaint();
+    if (isVisible())
+        repaint();
 }
 
 void OverlayWindow::resizeEvent(QResizeEvent* event) {
@@ -79,6 +92,7 @@ void OverlayWindow::resizeEvent(QResizeEvent* event) {
     if (!held_ || (width() <= 1 && height() <= 1) || !updatesEnabled())
         return;
     setUpdatesEnabled(false);
+    holding_.start();
     // The buffer the first frame goes to is made now, every page of it touched: while the
     // picture is decoded, not after.
     QBackingStore& store = *backingStore();

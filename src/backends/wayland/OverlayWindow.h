@@ -2,6 +2,7 @@
 
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 class QScreen;
@@ -22,7 +23,8 @@ class OverlayWindow : public QWidget {
     // compositor sets it up while the picture is decoded. Where the compositor leaves the
     // first size to the window (sway), it answers as one pixel; full size, it draws nothing.
     void ShowHeld();
-    // Draws at once what was held back.
+    // Draws at once what was held back. Held too long, the window has stepped aside (hidden),
+    // to be shown again.
     void Release();
 
   protected:
@@ -40,4 +42,5 @@ class OverlayWindow : public QWidget {
     WaylandMainWindow& owner_;
     QScreen* screen_;
     bool held_ = false;
+    QTimer holding_;
 };

@@ -25,6 +25,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr double Twips = 15.0; // per device pixel, as the screen counts them
@@ -100,7 +102,7 @@ QString WaylandMainWindow::TakeScreenshot() {
     }
     if (shot.Error.isEmpty())
         screen_.SetDesktop(shot.Image, primary);
-    if (wasShown && !overlays_.front()->isVisible())
+    if (wasShown && OverlaysHidden())
         ShowOverlays();
     else if (!wasShown && !shot.Error.isEmpty())
         for (const auto& overlay : overlays_)
@@ -154,6 +156,11 @@ void WaylandMainWindow::ShowOverlays(bool held) {
 void WaylandMainWindow::ReleaseOverlays() {
     for (const auto& overlay : overlays_)
         overlay->Release();
+}
+
+bool WaylandMainWindow::OverlaysHidden() const {
+    return std::any_of(overlays_.begin(), overlays_.end(),
+                       [](const auto& overlay) { return !overlay->isVisible(); });
 }
 
 void WaylandMainWindow::Repaint() {
@@ -211,7 +218,7 @@ void WaylandMainWindow::SetPointer(PointerShape shape) {
 
 void WaylandMainWindow::Show() {
     visible_ = true;
-    if (!overlays_.front()->isVisible() && !minimised_)
+    if (OverlaysHidden() && !minimised_)
         ShowOverlays();
     Repaint();
     ReleaseOverlays();

@@ -79,6 +79,8 @@ class WaylandMainWindow : public IMainWindow {
     // Held: drawn once the picture is in (see OverlayWindow::ShowHeld).
     void ShowOverlays(bool held = false);
     void ReleaseOverlays();
+    // Not shown yet, or stepped aside while held.
+    bool OverlaysHidden() const;
     void Repaint();
 
     WaylandScreen& screen_;

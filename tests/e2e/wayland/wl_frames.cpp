@@ -6,12 +6,12 @@
 // Commands on stdin: "base" takes the latest frame as the base; "mark" starts keeping frames;
 // "settle" prints each kept frame as "kept <shown> <pixels differing from the latest>", then
 // "end", and forgets them. Each command is answered ("ok" or "end").
+#include "backends/layer/ShmBuffer.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
 
 #include <poll.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,9 +34,7 @@ struct Watch {
     zwlr_screencopy_manager_v1* manager = nullptr;
     std::uint32_t managerVersion = 0;
     zwlr_screencopy_frame_v1* frame = nullptr;
-    wl_buffer* buffer = nullptr;
-    void* pixels = nullptr;
-    std::uint32_t width = 0, height = 0, stride = 0, format = 0;
+    std::unique_ptr<ShmBuffer> buffer;
     bool first = true;
     bool failed = false;
     Frame latest, base;
@@ -65,30 +64,16 @@ void OnBuffer(void* data, zwlr_screencopy_frame_v1*, std::uint32_t format, std::
     auto& w = *static_cast<Watch*>(data);
     if (w.buffer)
         return;
-    w.format = format;
-    w.width = width;
-    w.height = height;
-    w.stride = stride;
-    const std::size_t size = static_cast<std::size_t>(stride) * height;
-    const int fd = memfd_create("frame-watch", MFD_CLOEXEC);
-    if (fd < 0 || ftruncate(fd, static_cast<off_t>(size)) != 0) {
-        w.failed = true;
-        return;
-    }
-    w.pixels = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    wl_shm_pool* pool = wl_shm_create_pool(w.shm, fd, static_cast<std::int32_t>(size));
-    w.buffer = wl_shm_pool_create_buffer(pool, 0, static_cast<std::int32_t>(width),
-                                         static_cast<std::int32_t>(height),
-                                         static_cast<std::int32_t>(stride), format);
-    wl_shm_pool_destroy(pool);
-    close(fd);
+    w.buffer = ShmBuffer::Make(w.shm, QSize(static_cast<int>(width), static_cast<int>(height)),
+                               format, static_cast<int>(stride));
+    w.failed = !w.buffer;
 }
 
 void Copy(Watch& w) {
     if (w.first)
-        zwlr_screencopy_frame_v1_copy(w.frame, w.buffer);
+        zwlr_screencopy_frame_v1_copy(w.frame, w.buffer->Buffer());
     else
-        zwlr_screencopy_frame_v1_copy_with_damage(w.frame, w.buffer);
+        zwlr_screencopy_frame_v1_copy_with_damage(w.frame, w.buffer->Buffer());
     w.first = false;
 }
 
@@ -102,11 +87,12 @@ void OnReady(void* data, zwlr_screencopy_frame_v1* frame, std::uint32_t secHi, s
     // The compositor's own moment, where it is on the same clock; else the moment it came.
     if (shown > received || received - shown > 100)
         shown = received;
-    w.latest.resize(static_cast<std::size_t>(w.width) * w.height);
-    for (std::uint32_t y = 0; y < w.height; ++y)
-        std::memcpy(w.latest.data() + static_cast<std::size_t>(y) * w.width,
-                    static_cast<const char*>(w.pixels) + static_cast<std::size_t>(y) * w.stride,
-                    w.width * 4);
+    const QImage& pixels = w.buffer->Image();
+    const auto width = static_cast<std::size_t>(pixels.width());
+    w.latest.resize(width * static_cast<std::size_t>(pixels.height()));
+    for (int y = 0; y < pixels.height(); ++y)
+        std::memcpy(w.latest.data() + static_cast<std::size_t>(y) * width, pixels.constScanLine(y),
+                    width * 4);
     std::printf("frame %.3f %ld\n", shown, w.base.empty() ? 0L : Differing(w.latest, w.base));
     std::fflush(stdout);
     if (w.keeping)
