@@ -5,21 +5,28 @@
 #include "RatioReporter.h"
 #include "backends/qt/QtConvert.h"
 #include "backends/qt/QtPictureCodec.h"
+#include "backends/wayland/ScreenshotPng.h"
 #include "capture/SaveCommands.h"
 #include "imaging/cJPEG.h"
 #include "imaging/modJPEG.h"
 #include "skin/ParseRect.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
+#include <libdeflate.h>
 #include <turbojpeg.h>
 
 namespace fs = std::filesystem;
@@ -220,6 +227,93 @@ void ExistenceTestPerName(benchmark::State& state) {
 
 } // namespace
 
+// A desktop under a photograph: grain everywhere, no two neighbours alike.
+QImage Photograph() {
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    std::uint32_t noise = 1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const int grain = static_cast<int>(noise >> 27);
+            image.setPixel(x, y, qRgb(x / 8 + grain, y / 5 + grain, (x + y) / 12 + grain));
+        }
+    return image;
+}
+
+// Written as wlroots' screenshot service writes its files: every row Paeth-filtered.
+QByteArray PaethPng(const QImage& image) {
+    const int w = image.width(), h = image.height();
+    std::vector<int> above(3 * (w + 1)), here(3 * (w + 1)); // one zero pixel on the left
+    std::string rows;
+    for (int y = 0; y < h; ++y) {
+        rows += '\4';
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = image.pixel(x, y);
+            const int channels[3] = {qRed(p), qGreen(p), qBlue(p)};
+            for (int k = 0; k < 3; ++k) {
+                const int i = 3 * (x + 1) + k, a = here[i - 3], b = above[i], c = above[i - 3];
+                const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+                const int predicted = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+                rows += static_cast<char>(channels[k] - predicted);
+                here[i] = channels[k];
+            }
+        }
+        std::swap(above, here);
+    }
+    libdeflate_compressor* deflater = libdeflate_alloc_compressor(6);
+    std::string z(libdeflate_zlib_compress_bound(deflater, rows.size()), '\0');
+    z.resize(libdeflate_zlib_compress(deflater, rows.data(), rows.size(), z.data(), z.size()));
+    libdeflate_free_compressor(deflater);
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    const auto big32 = [&png](std::uint32_t v) {
+        const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        png.append(bytes, 4);
+    };
+    const auto chunk = [&](const char* type, const std::string& data) {
+        const std::string body = type + data;
+        big32(static_cast<std::uint32_t>(data.size()));
+        png.append(body.data(), static_cast<qsizetype>(body.size()));
+        big32(libdeflate_crc32(0, body.data(), body.size()));
+    };
+    const char header[13] = {0, 0, char(w >> 8), char(w), 0, 0, char(h >> 8), char(h), 8, 2};
+    chunk("IHDR", std::string(header, 13));
+    chunk("IDAT", z);
+    chunk("IEND", "");
+    return png;
+}
+
+// The other kind: the general PNG writer with its own choice of filters, as GNOME's.
+QByteArray GeneralPng(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+const QByteArray& PhotoScreenshot(int kind) {
+    static const QByteArray paeth = PaethPng(Photograph()), general = GeneralPng(Photograph());
+    return kind == 0 ? paeth : general;
+}
+
+void DecodeScreenshot(benchmark::State& state) {
+    const QByteArray& png = PhotoScreenshot(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        PngRoom room = ReservePngRoom(QSize(1920, 1080)); // made while the portal works
+        state.ResumeTiming();
+        if (DecodeScreenshotPng(png, &room).isNull())
+            state.SkipWithError("not decoded");
+    }
+}
+
+void QtDecodeScreenshot(benchmark::State& state) {
+    const QByteArray& png = PhotoScreenshot(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        if (QImage::fromData(png).isNull())
+            state.SkipWithError("not decoded");
+}
+
 BENCHMARK(SaveJpg)->Args({128, 127})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BareTurboJpeg)->Args({128, 127})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 BENCHMARK(CreateFromPicture)->Unit(benchmark::kMicrosecond);
@@ -234,6 +328,8 @@ BENCHMARK(SaveAutoNamedCrowded)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExistenceTestPerName)->Unit(benchmark::kMillisecond);
 BENCHMARK(SavePhoneMockup)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SavePlainPngSkinSized)->Unit(benchmark::kMicrosecond);
+BENCHMARK(DecodeScreenshot)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(QtDecodeScreenshot)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
@@ -245,7 +341,9 @@ int main(int argc, char** argv) {
                             {"Resample/320/240", "ResampleScalarReference/320/240"},
                             {"Resample/320/240", "QtSmoothScale/320/240"},
                             {"SaveAutoNamedCrowded", "ExistenceTestPerName"},
-                            {"SavePhoneMockup", "SavePlainPngSkinSized"}});
+                            {"SavePhoneMockup", "SavePlainPngSkinSized"},
+                            {"DecodeScreenshot/0", "QtDecodeScreenshot/0"},
+                            {"DecodeScreenshot/1", "QtDecodeScreenshot/1"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -317,6 +317,10 @@ def main():
         add("Resample 640x480 to 320x240 (vs Qt smooth)", g["Resample/320/240"], g["QtSmoothScale/320/240"], "s", 1)
         add("phone mock-up, built-in skin (vs plain PNG of it)", g["SavePhoneMockup"],
             g["SavePlainPngSkinSized"], "s", 2)
+        add("screenshot decode 1920x1080 photograph, Paeth rows (vs Qt's PNG reader)",
+            g["DecodeScreenshot/0"], g["QtDecodeScreenshot/0"], "s", 0.5)
+        add("screenshot decode 1920x1080 photograph, libpng's filters (vs Qt's PNG reader)",
+            g["DecodeScreenshot/1"], g["QtDecodeScreenshot/1"], "s", 0.5)
         add("SaveAutoNamed, 9,998 names taken (vs one stat each)", g["SaveAutoNamedCrowded"],
             g["ExistenceTestPerName"], "s", 1.2)
 

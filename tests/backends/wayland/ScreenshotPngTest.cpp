@@ -47,10 +47,11 @@ std::uint32_t Scatter(int i, int y) {
     return h * 2246822519u >> 8;
 }
 
-// A PNG whose rows take the five filter types in turn, its data split over two IDAT chunks;
-// its channels take so many levels (few levels, many ties between neighbours).
+// A PNG whose rows take the filter types 0 to filters - 1 in turn (5 and up are unknown),
+// its data split over two IDAT chunks; its channels take so many levels (few levels, many
+// ties between neighbours).
 std::string Png(int width, int height, int colour, int depth = 8, int interlace = 0,
-                int levels = 256) {
+                int levels = 256, int filters = 5) {
     const int bpp = colour == 6 ? 4 : 3;
     std::vector<std::vector<int>> pixels(height, std::vector<int>(width * bpp));
     for (int y = 0; y < height; ++y)
@@ -58,7 +59,7 @@ std::string Png(int width, int height, int colour, int depth = 8, int interlace 
             pixels[y][i] = static_cast<int>(Scatter(i, y) % levels);
     std::string raw;
     for (int y = 0; y < height; ++y) {
-        const int filter = y % 5;
+        const int filter = y % filters;
         raw += char(filter);
         for (int i = 0; i < width * bpp; ++i) {
             const int a = i >= bpp ? pixels[y][i - bpp] : 0, b = y ? pixels[y - 1][i] : 0;
@@ -95,17 +96,21 @@ TEST(ScreenshotPng, EveryFilterAsTheGeneralReaderAndTheRestLeftToIt) {
             EXPECT_EQ(DecodeScreenshotPng(png, &room), ours) << colour << size.width();
         }
     }
-    // Ties between the neighbours a filter looks at, and values far apart.
-    for (const int levels : {2, 3, 8, 256}) {
-        const QByteArray png = QByteArray::fromStdString(Png(300, 60, 2, 8, 0, levels));
-        ASSERT_EQ(DecodeScreenshotPng(png).width(), 300);
-        EXPECT_EQ(DecodeScreenshotPng(png),
-                  QImage::fromData(png).convertToFormat(QImage::Format_RGB32))
-            << levels;
-    }
+    // Ties between the neighbours a filter looks at, and values far apart; wide pictures,
+    // whose rows are split between two threads, at odd and even widths.
+    for (const int levels : {2, 3, 8, 256})
+        for (const int colour : {2, 6})
+            for (const int width : {300, 301}) {
+                const QByteArray png =
+                    QByteArray::fromStdString(Png(width, 60, colour, 8, 0, levels));
+                ASSERT_EQ(DecodeScreenshotPng(png).width(), width);
+                EXPECT_EQ(DecodeScreenshotPng(png),
+                          QImage::fromData(png).convertToFormat(QImage::Format_RGB32))
+                    << levels << " " << colour << " " << width;
+            }
     std::string damaged = Png(37, 11, 2);
     damaged[damaged.size() - 30] ^= 1;
-    for (const std::string& other :
-         {Png(37, 11, 2, 16), Png(37, 11, 2, 8, 1), damaged, Png(37, 11, 2).substr(0, 60)})
+    for (const std::string& other : {Png(37, 11, 2, 16), Png(37, 11, 2, 8, 1), damaged,
+                                     Png(37, 11, 2).substr(0, 60), Png(300, 60, 2, 8, 0, 256, 6)})
         EXPECT_TRUE(DecodeScreenshotPng(QByteArray::fromStdString(other)).isNull());
 }
