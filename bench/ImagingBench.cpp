@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 
 // The image path of a save, each step beside its floor in the same run.
+#include "../tests/backends/wayland/FilteredPng.h"
 #include "../tests/imaging/ResampleReference.h"
 #include "RatioReporter.h"
 #include "backends/qt/QtConvert.h"
@@ -19,14 +20,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include <libdeflate.h>
 #include <turbojpeg.h>
 
 namespace fs = std::filesystem;
@@ -225,65 +224,30 @@ void ExistenceTestPerName(benchmark::State& state) {
         }
 }
 
-} // namespace
-
-// A desktop under a photograph: grain everywhere, no two neighbours alike.
-QImage Photograph() {
-    QImage image(1920, 1080, QImage::Format_RGB32);
+// A desktop under a photograph, its channel values a row each: grain everywhere, no two
+// neighbours alike.
+std::vector<std::vector<int>> Photograph() {
+    constexpr int Width = 1920, Height = 1080;
+    std::vector<std::vector<int>> rows(Height, std::vector<int>(3 * Width));
     std::uint32_t noise = 1;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
             noise = noise * 1664525u + 1013904223u;
             const int grain = static_cast<int>(noise >> 27);
-            image.setPixel(x, y, qRgb(x / 8 + grain, y / 5 + grain, (x + y) / 12 + grain));
+            rows[y][3 * x] = x / 8 + grain;
+            rows[y][3 * x + 1] = y / 5 + grain;
+            rows[y][3 * x + 2] = (x + y) / 12 + grain;
         }
-    return image;
+    return rows;
 }
 
-// Written as wlroots' screenshot service writes its files: every row Paeth-filtered.
-QByteArray PaethPng(const QImage& image) {
-    const int w = image.width(), h = image.height();
-    std::vector<int> above(3 * (w + 1)), here(3 * (w + 1)); // one zero pixel on the left
-    std::string rows;
-    for (int y = 0; y < h; ++y) {
-        rows += '\4';
-        for (int x = 0; x < w; ++x) {
-            const QRgb p = image.pixel(x, y);
-            const int channels[3] = {qRed(p), qGreen(p), qBlue(p)};
-            for (int k = 0; k < 3; ++k) {
-                const int i = 3 * (x + 1) + k, a = here[i - 3], b = above[i], c = above[i - 3];
-                const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-                const int predicted = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-                rows += static_cast<char>(channels[k] - predicted);
-                here[i] = channels[k];
-            }
-        }
-        std::swap(above, here);
-    }
-    libdeflate_compressor* deflater = libdeflate_alloc_compressor(6);
-    std::string z(libdeflate_zlib_compress_bound(deflater, rows.size()), '\0');
-    z.resize(libdeflate_zlib_compress(deflater, rows.data(), rows.size(), z.data(), z.size()));
-    libdeflate_free_compressor(deflater);
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    const auto big32 = [&png](std::uint32_t v) {
-        const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-        png.append(bytes, 4);
-    };
-    const auto chunk = [&](const char* type, const std::string& data) {
-        const std::string body = type + data;
-        big32(static_cast<std::uint32_t>(data.size()));
-        png.append(body.data(), static_cast<qsizetype>(body.size()));
-        big32(libdeflate_crc32(0, body.data(), body.size()));
-    };
-    const char header[13] = {0, 0, char(w >> 8), char(w), 0, 0, char(h >> 8), char(h), 8, 2};
-    chunk("IHDR", std::string(header, 13));
-    chunk("IDAT", z);
-    chunk("IEND", "");
-    return png;
-}
-
-// The other kind: the general PNG writer with its own choice of filters, as GNOME's.
-QByteArray GeneralPng(const QImage& image) {
+// The same picture through the general PNG writer, with its own choice of filters.
+QByteArray GeneralPng(const std::vector<std::vector<int>>& rows) {
+    QImage image(static_cast<int>(rows[0].size() / 3), static_cast<int>(rows.size()),
+                 QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(rows[y][3 * x], rows[y][3 * x + 1], rows[y][3 * x + 2]));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -291,8 +255,13 @@ QByteArray GeneralPng(const QImage& image) {
     return bytes;
 }
 
+// 0: every row Paeth-filtered, as wlroots' screenshot service writes its files; 1: libpng's
+// choice of filters, as a general writer such as GNOME's makes them.
 const QByteArray& PhotoScreenshot(int kind) {
-    static const QByteArray paeth = PaethPng(Photograph()), general = GeneralPng(Photograph());
+    static const std::vector<std::vector<int>> photograph = Photograph();
+    static const QByteArray paeth =
+        QByteArray::fromStdString(FilteredPng(photograph, 2, [](int) { return 4; }));
+    static const QByteArray general = GeneralPng(photograph);
     return kind == 0 ? paeth : general;
 }
 
@@ -313,6 +282,8 @@ void QtDecodeScreenshot(benchmark::State& state) {
         if (QImage::fromData(png).isNull())
             state.SkipWithError("not decoded");
 }
+
+} // namespace
 
 BENCHMARK(SaveJpg)->Args({128, 127})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BareTurboJpeg)->Args({128, 127})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);

@@ -20,7 +20,7 @@ PngRoom ReservePngRoom(QSize size);
 
 // The PNG files screenshot services write (8 bits per channel, RGB or RGBA, not interlaced),
 // decoded straight into RGB32 with alpha dropped, two or more times faster than the
-// general reader. A null image for any other file, or a damaged one: the general reader then says
-// what is wrong with it.
+// general reader. A null image for any other file, or a damaged one: the general reader
+// then says what is wrong with it.
 // The room, if given, is used where the picture fits it.
 QImage DecodeScreenshotPng(const QByteArray& file, PngRoom* room = nullptr);
