@@ -9,6 +9,7 @@ import sys
 import tempfile
 
 from Xlib import X, display as xdisplay
+from Xlib.xobject.drawable import Window
 from Xlib.ext import shape
 
 from e2e_common import (BIN, read_settings_file, release, start_process, stop, wait_for,
@@ -88,6 +89,17 @@ class Desktop:
             except Exception:  # the window went away while we looked
                 continue
         return found
+
+    def has_keyboard(self, window):
+        """Whether the keyboard's focus is on this window or inside it."""
+        focus = self.x.get_input_focus().focus
+        root = self.x.screen().root
+        while isinstance(focus, Window) and focus.id not in (root.id, window.id):
+            try:
+                focus = focus.query_tree().parent
+            except Exception:  # the window went away while we looked
+                return False
+        return isinstance(focus, Window) and focus.id == window.id
 
     def wait_window(self, width, height, timeout=15.0):
         def find():

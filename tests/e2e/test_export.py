@@ -20,7 +20,10 @@ def save_as(desktop, x, y, path, file_type=None):
     when given, then the name typed."""
     # Not --sync: the pointer may be there already, and then no motion would come.
     desktop.xdotool("mousemove", x + 20, y + 330, "click", "--repeat", "2", "--delay", "80", "1")
-    wait_for(lambda: desktop.windows("Save As"), 10, "the Save As dialog")
+    dialog = wait_for(lambda: desktop.windows("Save As"), 10, "the Save As dialog")[0][0]
+    # Keys sent before a dialog just mapped has the keyboard (slow under the sanitizers) would
+    # go elsewhere.
+    wait_for(lambda: desktop.has_keyboard(dialog), 10, "the Save As dialog to have the keyboard")
     if file_type is not None:
         # From the name to the type list and back.
         desktop.xdotool("key", "Tab", "key", "Home", *["key", "Down"] * file_type,
